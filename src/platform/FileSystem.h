@@ -1,0 +1,145 @@
+#pragma once
+// The file-system service: every file and folder operation of the program goes through one
+// FileSystem object and the folder, file, file-collection and drive objects it hands out.
+//
+// Names are looked up case-blind and kept case-preserving: an exact-case name wins, otherwise
+// the case-blind match in that folder. Failures throw RuntimeError with the numbers callers
+// route on (err::FileNotFound, err::PermissionDenied, err::PathNotFound, err::LockViolation,
+// err::DiskFull).
+
+#include "platform/RuntimeError.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace pelto {
+
+// Attribute bits.
+namespace attr {
+inline constexpr int ReadOnly = 1;
+inline constexpr int Hidden = 2;
+inline constexpr int System = 4;
+inline constexpr int Volume = 8;
+inline constexpr int Directory = 16;
+inline constexpr int Archive = 32;
+// The bits a write of Attributes may change.
+inline constexpr int Writable = ReadOnly | Hidden | System | Archive;
+} // namespace attr
+
+class FileSystem;
+
+// What a folder listing reports per entry. Symbolic links are files (never followed into
+// folders); fifos, sockets and devices are not listed at all.
+enum class EntryKind { File, Folder };
+
+struct DirEntry {
+    QString name;
+    EntryKind kind = EntryKind::File;
+    bool isLink = false;
+};
+
+class File {
+public:
+    File() = default;
+    File(FileSystem& fs, QString path, QString name)
+        : fs_(&fs), path_(std::move(path)), name_(std::move(name)) {}
+
+    const QString& Name() const { return name_; }
+    const QString& Path() const { return path_; }
+    int Attributes() const;
+    void SetAttributes(int value) const;
+    // Local time of the last change; callers compare it at whole seconds.
+    QDateTime DateLastModified() const;
+
+private:
+    FileSystem* fs_ = nullptr;
+    QString path_;
+    QString name_;
+};
+
+class FileCollection {
+public:
+    FileCollection() = default;
+    explicit FileCollection(QList<File> files) : files_(std::move(files)) {}
+    qsizetype Count() const { return files_.size(); }
+    auto begin() const { return files_.begin(); }
+    auto end() const { return files_.end(); }
+    const File& operator[](qsizetype i) const { return files_[i]; }
+
+private:
+    QList<File> files_;
+};
+
+class Folder {
+public:
+    Folder() = default;
+    Folder(FileSystem& fs, QString path, QString name)
+        : fs_(&fs), path_(std::move(path)), name_(std::move(name)) {}
+
+    const QString& Name() const { return name_; }
+    // Full path without a trailing separator, except for the root "/".
+    const QString& Path() const { return path_; }
+    int Attributes() const;
+    void SetAttributes(int value) const;
+    // In the order the file system gives them.
+    FileCollection Files() const;
+    QList<Folder> SubFolders() const;
+
+private:
+    FileSystem* fs_ = nullptr;
+    QString path_;
+    QString name_;
+};
+
+// A drive is the mounted volume that holds a path.
+class Drive {
+public:
+    Drive() = default;
+    Drive(FileSystem& fs, QString mountPoint) : fs_(&fs), mountPoint_(std::move(mountPoint)) {}
+    const QString& Path() const { return mountPoint_; }
+    bool IsReady() const;
+
+private:
+    FileSystem* fs_ = nullptr;
+    QString mountPoint_;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Objects. A missing folder throws err::PathNotFound, a missing file err::FileNotFound.
+    Folder GetFolder(const QString& path);
+    File GetFile(const QString& path);
+    Drive GetDrive(const QString& path);
+    bool FolderExists(const QString& path);
+    bool FileExists(const QString& path);
+
+    // Copies one file. With overwrite, an existing destination is replaced atomically: the copy is
+    // written beside it and renamed over it, so a failure never destroys the old file. Keeps the
+    // modification time and permission bits; a symbolic link is copied as a link.
+    virtual void CopyFile(const QString& source, const QString& destination,
+                          bool overwrite = true) = 0;
+    // Creates one folder; its parent must exist.
+    virtual void CreateFolder(const QString& path) = 0;
+    // With force, read-only items are deleted too. Never follows a symbolic link.
+    virtual void DeleteFile(const QString& path, bool force = true) = 0;
+    virtual void DeleteFolder(const QString& path, bool force = true) = 0;
+
+    // True when the path is the mount point of a volume (what the program calls a drive root).
+    virtual bool IsDriveRoot(const QString& path) = 0;
+
+    // Primitives behind the objects, on paths that exist with their stored letter case.
+    // Resolves a path case-blind; nullopt when some component does not exist.
+    virtual std::optional<QString> ResolvePath(const QString& path, EntryKind kind) = 0;
+    virtual QList<DirEntry> List(const QString& folderPath) = 0;
+    virtual int AttributesOf(const QString& path) = 0;
+    virtual void SetAttributesOf(const QString& path, int value) = 0;
+    virtual QDateTime LastModifiedOf(const QString& path) = 0;
+    virtual QString MountPointOf(const QString& path) = 0;
+    virtual bool IsReadyAt(const QString& mountPoint) = 0;
+};
+
+} // namespace pelto
