@@ -42,16 +42,21 @@ namespace pelto::diag {
 
 enum class Resume { Retry, Next, Leave, Report };
 
-inline QString traceValue(const QString& v) { return v; }
-inline QString traceValue(const char* v) { return QString::fromUtf8(v); }
+inline QString traceValue(const QString& v) {
+    return v;
+}
+inline QString traceValue(const char* v) {
+    return QString::fromUtf8(v);
+}
 inline QString traceValue(bool v) {
     return v ? QStringLiteral("True") : QStringLiteral("False");
 }
-template <std::integral T>
-QString traceValue(T v) {
+template <std::integral T> QString traceValue(T v) {
     return QString::number(v);
 }
-inline QString traceValue(double v) { return QString::number(v); }
+inline QString traceValue(double v) {
+    return QString::number(v);
+}
 
 namespace detail {
 inline void appendParams(QString&) {}
@@ -67,8 +72,7 @@ void appendParams(QString& out, const char* name, const V& value, const Rest&...
 } // namespace detail
 
 // "(name=value, name=value)", or "()" for none.
-template <typename... Args>
-QString traceParams(const Args&... args) {
+template <typename... Args> QString traceParams(const Args&... args) {
     static_assert(sizeof...(Args) % 2 == 0, "traceParams takes name, value pairs");
     QString out(QLatin1Char('('));
     detail::appendParams(out, args...);
@@ -88,14 +92,12 @@ public:
 
     // Runs one statement under the trap with the failure report as the only handler.
     // Returns false when the procedure must leave.
-    template <typename Stmt>
-    bool run(int line, Stmt&& stmt) {
+    template <typename Stmt> bool run(int line, Stmt&& stmt) {
         return run(line, std::forward<Stmt>(stmt),
                    [](const RuntimeError&) { return Resume::Report; });
     }
 
-    template <typename Stmt, typename Handler>
-    bool run(int line, Stmt&& stmt, Handler&& handler) {
+    template <typename Stmt, typename Handler> bool run(int line, Stmt&& stmt, Handler&& handler) {
         for (;;) {
             Resume verdict;
             try {
@@ -139,8 +141,7 @@ private:
 };
 
 // A traced procedure. `params` builds the parameter text; it is called only while tracing.
-template <typename ParamFn>
-class Procedure : public ProcedureScope {
+template <typename ParamFn> class Procedure : public ProcedureScope {
 public:
     Procedure(const char* module, const char* name, ParamFn params)
         : ProcedureScope(module, name), params_(std::move(params)) {
@@ -174,6 +175,7 @@ inline auto noParams() {
 // The same with the procedure's own handler for expected error numbers.
 #define PELTO_TRY_H(proc, handler, ret, ...)                                                       \
     do {                                                                                           \
-        if (!(proc).run(__LINE__, [&]() { __VA_ARGS__; }, handler))                                \
+        if (!(proc).run(                                                                           \
+                __LINE__, [&]() { __VA_ARGS__; }, handler))                                        \
             return ret;                                                                            \
     } while (false)

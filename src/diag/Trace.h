@@ -26,7 +26,6 @@ void TraceExit(const QString& module, const QString& procedure, const QString& p
 // Reports an error the procedure did not expect: traces it, appends the failure report to the
 // error-log file and asks Abort / Retry / Ignore. `line` identifies the failing statement.
 // Returns kRetry, kIgnore or kAbort.
-int TrapError(const QString& module, const QString& procedure, const RuntimeError& error,
-              int line);
+int TrapError(const QString& module, const QString& procedure, const RuntimeError& error, int line);
 
 } // namespace pelto::diag

@@ -25,6 +25,8 @@ Clock& clock() {
     return gInstalled ? *gInstalled : system;
 }
 
-void setClock(Clock* replacement) { gInstalled = replacement; }
+void setClock(Clock* replacement) {
+    gInstalled = replacement;
+}
 
 } // namespace pelto

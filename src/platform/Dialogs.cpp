@@ -23,8 +23,7 @@ const char* buttonsText(BoxButtons buttons) {
 // changes nothing.
 class HeadlessDialogs : public Dialogs {
 public:
-    BoxAnswer ask(BoxButtons buttons, const QString& text, const QString& title,
-                  BoxIcon) override {
+    BoxAnswer ask(BoxButtons buttons, const QString& text, const QString& title, BoxIcon) override {
         std::fprintf(stderr, "[%s] %s (%s)\n", title.toLocal8Bit().constData(),
                      text.trimmed().toLocal8Bit().constData(), buttonsText(buttons));
         switch (buttons) {
@@ -51,6 +50,8 @@ Dialogs& dialogs() {
     return gInstalled ? *gInstalled : headless;
 }
 
-void setDialogs(Dialogs* replacement) { gInstalled = replacement; }
+void setDialogs(Dialogs* replacement) {
+    gInstalled = replacement;
+}
 
 } // namespace pelto

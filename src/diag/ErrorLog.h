@@ -1,0 +1,54 @@
+#pragma once
+// The error log: one call, LogError, writes a message to the log file (append-only, a run
+// header once per run), to the message-log window's text, and optionally to a notice box or an
+// Abort / Retry / Ignore question.
+
+#include "platform/RuntimeError.h"
+
+#include <QString>
+#include <functional>
+
+namespace pelto::diag {
+
+bool LogEnabled();
+void SetLogEnabled(bool enabled);
+QString LogFile();
+void SetLogFile(const QString& path);
+
+// Returns 0 when nothing was asked, else 3 Abort, 1 Retry, 2 Ignore.
+int LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
+             bool abShowMsgBox = true, bool abChoices = false);
+// The same, carrying the caller's pending error (number, description, line) into the line.
+int LogError(const QString& asMod, const QString& asProc, const QString& asMsg, bool abShowMsgBox,
+             bool abChoices, const RuntimeError& pending, int line);
+
+// Writes the run header; called once per run by LogError and the failure report.
+void LogStart();
+bool LogStarted();
+
+// The operating system's text for an error code, on one line; "Error not found." when unknown.
+QString MessageText(qint32 alCode);
+
+// What the message-log window shows: "Message Log:" + CR LF, then CR LF + each message.
+class MessageLog {
+public:
+    const QString& text() const { return text_; }
+    void append(const QString& message);
+    // The check empties the window at its start.
+    void clear();
+    // The window fills this in to show and dock itself when the run header is written.
+    std::function<void()> showAndDock;
+
+private:
+    QString text_ = QStringLiteral("Message Log:\r\n");
+};
+MessageLog& messageLog();
+
+// The elapsed-time clock that long operations use to pace display refreshes.
+void StartTimer();
+float ElapsedSeconds();
+
+// Returns the module to its state at program start (tests only).
+void ResetErrorLog();
+
+} // namespace pelto::diag

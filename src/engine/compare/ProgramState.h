@@ -1,0 +1,38 @@
+#pragma once
+// The program-wide state every layer shares, under the names the program uses for it.
+// One instance, `g`; tests reset it with resetProgramState().
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace pelto {
+
+class FileSystem;
+class Registry;
+
+struct ProgramState {
+    Registry* goReg = nullptr;    // the settings store, made at start-up
+    FileSystem* goFSO = nullptr;  // the file-system service, made at start-up
+    bool gbInDesign = false;      // developer mode
+    qint16 giUpdateFrequency = 4; // seconds between display refreshes during long walks
+    bool gbCancel = false;        // the user asked to cancel the running action
+    bool gbArchive = false;       // archive-bit mode in force
+    bool gbErrorFlag = false;     // a handled error stopped the work
+    bool gbSpaceFreed = false;    // the user agreed to free space after a full disk
+    QString gsAction;             // "check", the copy actions, or "" when idle
+    qint32 glSrcFiles = 0;        // files listed on each side during a check
+    qint32 glDstFiles = 0;
+    QStringList gasExcludes = QStringList(102); // exclusion table, slots 0..101
+    bool gbExcludes = false;                    // a profile is chosen and its exclusions apply
+    QStringList gasProfile;                     // profiles read from the profile file
+    qint16 giProfileLine = 0;
+    qint16 giProfileCount = 0;
+    qint16 giProfileEntry = 0;
+    QStringList gasFolderProfile; // folders created during a profile run
+};
+
+ProgramState& g();
+void resetProgramState();
+
+} // namespace pelto
