@@ -2,6 +2,8 @@
 // The program-wide state every layer shares, under the names the program uses for it.
 // One instance, `g`; tests reset it with resetProgramState().
 
+#include "engine/compare/TextTable.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -25,11 +27,15 @@ struct ProgramState {
     qint32 glDstFiles = 0;
     QStringList gasExcludes = QStringList(102); // exclusion table, slots 0..101
     bool gbExcludes = false;                    // a profile is chosen and its exclusions apply
-    QStringList gasProfile;                     // profiles read from the profile file
+    // The chosen profile's lines: fields 1..5 by line 1..n (whole line, source, subdirs column,
+    // destination, exclusion text); empty until a profile is read.
+    TextTable gasProfile;
     qint16 giProfileLine = 0;
     qint16 giProfileCount = 0;
     qint16 giProfileEntry = 0;
-    QStringList gasFolderProfile; // folders created during a profile run
+    // Folders created during a profile run: entry 0 field 2 holds the count, entry k holds the
+    // folder (field 1) and its profile line number (field 2).
+    TextTable gasFolderProfile;
 };
 
 ProgramState& g();
