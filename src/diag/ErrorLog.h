@@ -34,10 +34,12 @@ class MessageLog {
 public:
     const QString& text() const { return text_; }
     void append(const QString& message);
-    // The check empties the window at its start.
+    // The check empties the window at its start (the text becomes "").
     void clear();
     // The window fills this in to show and dock itself when the run header is written.
     std::function<void()> showAndDock;
+    // The window fills this in to refresh its text box when the text changes.
+    std::function<void()> changed;
 
 private:
     QString text_ = QStringLiteral("Message Log:\r\n");

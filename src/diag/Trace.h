@@ -17,9 +17,19 @@ inline constexpr int kRetry = 1;
 inline constexpr int kIgnore = 2;
 inline constexpr int kAbort = 3;
 
-// True when a receiver takes trace lines in this run; the first call starts the trace.
-bool TraceActive();
+namespace detail {
+extern bool gTraceStarted; // TraceStart has run in this run
+extern bool gTraceOn;      // a receiver takes the trace lines
+} // namespace detail
+
 void TraceStart();
+// True when a receiver takes trace lines in this run; the first call starts the trace. With
+// tracing off this is one flag test.
+inline bool TraceActive() {
+    if (!detail::gTraceStarted) [[unlikely]]
+        TraceStart();
+    return detail::gTraceOn;
+}
 void TraceEnter(const QString& module, const QString& procedure, const QString& params);
 void TraceExit(const QString& module, const QString& procedure, const QString& params);
 
@@ -27,5 +37,16 @@ void TraceExit(const QString& module, const QString& procedure, const QString& p
 // error-log file and asks Abort / Retry / Ignore. `line` identifies the failing statement.
 // Returns kRetry, kIgnore or kAbort.
 int TrapError(const QString& module, const QString& procedure, const RuntimeError& error, int line);
+
+// The running program's full path and its file name without folder and extension.
+QString ProgramPath();
+QString ProgramName();
+
+// How long a send waits for the receiver to take a line before the receiver is dropped.
+inline constexpr int kDefaultTraceWaitMs = 5000;
+void SetTraceWaitMs(int ms);
+
+// Returns the trace to its state at program start, dropping any receiver (tests only).
+void ResetTrace();
 
 } // namespace pelto::diag

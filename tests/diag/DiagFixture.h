@@ -1,0 +1,79 @@
+#pragma once
+// A clean diagnostics state for each test: error log and trace as at program start, a manual
+// clock, a fixed local time, the US English locale, scripted dialogs, and a private runtime
+// folder and current directory so that no trace receiver or log file of another test is seen.
+
+#include "diag/ErrorLog.h"
+#include "diag/Trace.h"
+#include "diag/Version.h"
+#include "diag/WallClock.h"
+#include "platform/Clock.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace pelto::test {
+
+class DiagTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.isValid());
+        ASSERT_TRUE(work_.isValid());
+        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        oldCurrent_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        diag::setWallClock([] { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); });
+        setClock(&clock_);
+        diag::ResetErrorLog();
+        diag::ResetTrace();
+        diag::SetTraceWaitMs(diag::kDefaultTraceWaitMs);
+        dialogs_.emplace();
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
+        dialogs_.reset();
+        diag::ResetTrace();
+        diag::ResetErrorLog();
+        setClock(nullptr);
+        diag::setWallClock({});
+        QLocale::setDefault(QLocale::system());
+        QDir::setCurrent(oldCurrent_);
+        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+    }
+
+    ScriptedDialogs& dialogs() { return *dialogs_; }
+    QString workPath(const QString& name) const { return work_.filePath(name); }
+    QString runtimeFolder() const { return runtime_.path(); }
+
+    static QByteArray readAll(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    // The header the log gains at its first entry of a run, for the fixed time above.
+    static QByteArray runHeaderBytes() {
+        return QByteArray(" \r\nLogging started 03/07/26 at 02:05 PM\r\nProgram version ") +
+               QByteArray::number(kVersion.major) + '.' + QByteArray::number(kVersion.minor) + '.' +
+               QByteArray::number(kVersion.revision).right(2) + "\r\n";
+    }
+
+    ManualClock clock_;
+
+private:
+    QTemporaryDir runtime_;
+    QTemporaryDir work_;
+    QByteArray oldRuntime_;
+    QString oldCurrent_;
+    std::optional<ScriptedDialogs> dialogs_;
+};
+
+} // namespace pelto::test

@@ -1,0 +1,168 @@
+#include "DiagFixture.h"
+#include "TraceReceiverThread.h"
+
+#include "diag/Procedure.h"
+
+#include <QLocalServer>
+
+namespace pelto::test {
+namespace {
+
+using diag::noParams;
+using diag::Procedure;
+using diag::traceParams;
+
+const QString kViewer = QString::fromLatin1(diag::kTraceViewName);
+
+// What an entry or exit line of this test program looks like, without its CR LF.
+QString call(const char* number, const char* seconds, const char* arrow, int tabs,
+             const QString& rest) {
+    return QStringLiteral("[%1] [%2] [%3] %4")
+               .arg(diag::ProgramName(), QLatin1String(number), QLatin1String(seconds),
+                    QLatin1String(arrow)) +
+           QString(tabs, QLatin1Char('\t')) + rest;
+}
+
+QString banner() {
+    return diag::ProgramName() + QStringLiteral(" START TRACE 1.00 LITE 03-07-2026,14:05:09");
+}
+
+// Three traced procedures nested in each other; each lets 250 ms pass inside.
+void inner(ManualClock& clock) {
+    Procedure proc("SortList", "Sub Inner", noParams());
+    clock.advance(250);
+}
+void middle(ManualClock& clock, const QString& name) {
+    Procedure proc("Pelto", "Function Middle", [&] { return traceParams("asName", name); });
+    clock.advance(250);
+    inner(clock);
+}
+void outer(ManualClock& clock, int& count) {
+    Procedure proc("Pelto", "Sub Outer",
+                   [&] { return traceParams("aiCount", count, "abFlag", "<Boolean = True>"); });
+    middle(clock, QStringLiteral("a b"));
+    ++count;
+}
+
+using TraceTest = DiagTest;
+
+TEST_F(TraceTest, NoReceiverMeansNoTraceForTheWholeRun) {
+    EXPECT_FALSE(diag::TraceActive());
+    // A viewer that opens later is not noticed.
+    TraceReceiverThread late(kViewer);
+    ASSERT_TRUE(late.listening());
+    int count = 0;
+    outer(clock_, count);
+    diag::TraceEnter("Pelto", "Sub B", "()");
+    EXPECT_FALSE(diag::TraceActive());
+    EXPECT_TRUE(late.lines().isEmpty());
+}
+
+TEST_F(TraceTest, NestedCallsAreIndentedNumberedAndTimed) {
+    TraceReceiverThread viewer(kViewer);
+    ASSERT_TRUE(viewer.listening());
+    clock_.advance(7000); // the trace's seconds count from its start, not from the clock's
+    int count = 4;
+    outer(clock_, count);
+    clock_.advance(12'345 - 750);
+    diag::TraceEnter("Pelto", "Sub Later", "()");
+    diag::TraceExit("Pelto", "Sub Later", "()");
+
+    const QStringList expected{
+        banner(),
+        call("00001", "00000.000", "->", 0,
+             QStringLiteral("Pelto : Sub Outer : (aiCount=4, abFlag=<Boolean = True>)")),
+        call("00002", "00000.000", "->", 1,
+             QStringLiteral("Pelto : Function Middle : (asName=a b)")),
+        call("00003", "00000.250", "->", 2, QStringLiteral("SortList : Sub Inner : ()")),
+        call("00004", "00000.500", "<-", 2, QStringLiteral("SortList : Sub Inner : ()")),
+        call("00005", "00000.500", "<-", 1,
+             QStringLiteral("Pelto : Function Middle : (asName=a b)")),
+        call("00006", "00000.500", "<-", 0,
+             QStringLiteral("Pelto : Sub Outer : (aiCount=5, abFlag=<Boolean = True>)")),
+        call("00007", "00012.095", "->", 0, QStringLiteral("Pelto : Sub Later : ()")),
+        call("00008", "00012.095", "<-", 0, QStringLiteral("Pelto : Sub Later : ()")),
+    };
+    EXPECT_EQ(viewer.lines(), expected);
+}
+
+TEST_F(TraceTest, SecondsUseAFullStopInACommaLocale) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
+    TraceReceiverThread viewer(kViewer);
+    ASSERT_TRUE(diag::TraceActive());
+    clock_.advance(3250);
+    diag::TraceEnter("Pelto", "Sub A", "()");
+    clock_.advance(123'456'789);
+    diag::TraceExit("Pelto", "Sub A", "()");
+    ASSERT_EQ(viewer.lines().size(), 3);
+    EXPECT_EQ(viewer.lines()[1], call("00001", "00003.250", "->", 0, "Pelto : Sub A : ()"));
+    EXPECT_EQ(viewer.lines()[2], call("00002", "123460.039", "<-", 0, "Pelto : Sub A : ()"));
+}
+
+TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRule) {
+    {
+        TraceReceiverThread other(QStringLiteral("Pelto TraceViewX"));
+        ASSERT_TRUE(other.listening());
+        EXPECT_FALSE(diag::TraceActive());
+        diag::TraceEnter("Pelto", "Sub A", "()");
+        EXPECT_TRUE(other.lines().isEmpty());
+    }
+    diag::ResetTrace();
+    TraceReceiverThread prefixed(QStringLiteral("Pelto TraceView - trace"));
+    ASSERT_TRUE(prefixed.listening());
+    EXPECT_TRUE(diag::TraceActive());
+    diag::TraceEnter("Pelto", "Sub A", "()");
+    EXPECT_EQ(prefixed.lines().size(), 2);
+}
+
+TEST_F(TraceTest, DeadSocketIsPassedOverForALiveReceiver) {
+    QFile stale(runtimeFolder() + QStringLiteral("/Pelto TraceView"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // not a socket: nobody answers
+    stale.close();
+    TraceReceiverThread viewer(QStringLiteral("Pelto TraceView - 2"));
+    ASSERT_TRUE(viewer.listening());
+    EXPECT_TRUE(diag::TraceActive());
+    EXPECT_EQ(viewer.lines(), QStringList{banner()});
+}
+
+TEST_F(TraceTest, VanishedReceiverTurnsTracingOff) {
+    {
+        TraceReceiverThread viewer(kViewer);
+        diag::TraceEnter("Pelto", "Sub A", "()");
+        EXPECT_EQ(viewer.lines().size(), 2);
+    }
+    diag::TraceExit("Pelto", "Sub A", "()");
+    EXPECT_FALSE(diag::TraceActive());
+    // A new viewer under the same name is not taken up during the run.
+    TraceReceiverThread again(kViewer);
+    diag::TraceEnter("Pelto", "Sub B", "()");
+    EXPECT_TRUE(again.lines().isEmpty());
+}
+
+TEST_F(TraceTest, ReceiverThatNeverAnswersIsDroppedAfterTheWaitLimit) {
+    diag::SetTraceWaitMs(20);
+    QLocalServer hung; // accepts connections in the kernel but never reads or answers
+    ASSERT_TRUE(hung.listen(runtimeFolder() + QLatin1Char('/') + kViewer));
+    EXPECT_FALSE(diag::TraceActive());
+}
+
+TEST_F(TraceTest, ListenerTakesTheNextFreeNameWhenOneIsTaken) {
+    TraceReceiverThread first(kViewer);
+    ASSERT_TRUE(first.listening());
+    diag::TraceListener second;
+    ASSERT_TRUE(second.listen());
+    EXPECT_EQ(second.name(), QStringLiteral("Pelto TraceView - 2"));
+    EXPECT_TRUE(diag::isTraceViewName(second.name()));
+
+    // A socket left behind by a viewer that died is taken over.
+    second.close();
+    QFile left(runtimeFolder() + QStringLiteral("/Pelto TraceView - 2"));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    left.close();
+    ASSERT_TRUE(second.listen());
+    EXPECT_EQ(second.name(), QStringLiteral("Pelto TraceView - 2"));
+}
+
+} // namespace
+} // namespace pelto::test
