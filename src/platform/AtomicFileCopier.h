@@ -1,0 +1,27 @@
+#pragma once
+// Copies one file so that a failure never destroys the file it replaces: the copy is written to a
+// temporary name in the destination folder and renamed over the destination only when complete.
+// Data moves with copy_file_range (reflinks where the file system offers them) and falls back to
+// a read/write loop. The copy keeps the source's modification time to the nanosecond and its
+// permission bits; a symbolic link is copied as a link. On any failure the temporary file is
+// removed.
+
+#include <QString>
+#include <functional>
+
+namespace pelto {
+
+// Runs after the temporary copy is complete and before it replaces the destination; a test seam
+// for failures at the last moment. Throwing from it fails the copy.
+using BeforeReplaceHook = std::function<void(const QString& temporaryPath)>;
+
+// Prefix of the temporary names in the destination folder.
+inline constexpr char kTemporaryPrefix[] = ".pelto-copy-";
+
+// Copies `source` (an existing file or link, stored case) to `destination` (its folder exists),
+// replacing what is there. Throws RuntimeError: err::DiskFull when space or quota runs out,
+// err::PermissionDenied, err::FileNotFound (source gone), err::PathNotFound (folder gone).
+void copyFileAtomically(const QString& source, const QString& destination,
+                        const BeforeReplaceHook& beforeReplace = {});
+
+} // namespace pelto

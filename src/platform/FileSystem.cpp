@@ -1,0 +1,97 @@
+#include "platform/FileSystem.h"
+
+#include "platform/FsPath.h"
+#include "platform/PosixError.h"
+
+namespace pelto {
+
+namespace {
+
+// An object made by default construction has no service behind it.
+FileSystem& serviceOf(FileSystem* fs) {
+    if (!fs)
+        throw fsError(err::ObjectNotSet);
+    return *fs;
+}
+
+} // namespace
+
+int File::Attributes() const {
+    return serviceOf(fs_).AttributesOf(path_);
+}
+
+void File::SetAttributes(int value) const {
+    serviceOf(fs_).SetAttributesOf(path_, value);
+}
+
+QDateTime File::DateLastModified() const {
+    return serviceOf(fs_).LastModifiedOf(path_);
+}
+
+int Folder::Attributes() const {
+    return serviceOf(fs_).AttributesOf(path_);
+}
+
+void Folder::SetAttributes(int value) const {
+    serviceOf(fs_).SetAttributesOf(path_, value);
+}
+
+FileCollection Folder::Files() const {
+    FileSystem& fs = serviceOf(fs_);
+    QList<File> files;
+    for (const DirEntry& entry : fs.List(path_)) {
+        if (entry.kind == EntryKind::File)
+            files.append(File(fs, fspath::join(path_, entry.name), entry.name));
+    }
+    return FileCollection(std::move(files));
+}
+
+QList<Folder> Folder::SubFolders() const {
+    FileSystem& fs = serviceOf(fs_);
+    QList<Folder> folders;
+    for (const DirEntry& entry : fs.List(path_)) {
+        if (entry.kind == EntryKind::Folder)
+            folders.append(Folder(fs, fspath::join(path_, entry.name), entry.name));
+    }
+    return folders;
+}
+
+bool Drive::IsReady() const {
+    return serviceOf(fs_).IsReadyAt(mountPoint_);
+}
+
+Folder FileSystem::GetFolder(const QString& path) {
+    const std::optional<QString> resolved = ResolvePath(path, EntryKind::Folder);
+    if (!resolved)
+        throw fsError(err::PathNotFound);
+    return Folder(*this, *resolved, fspath::nameOf(*resolved));
+}
+
+File FileSystem::GetFile(const QString& path) {
+    const std::optional<QString> resolved = ResolvePath(path, EntryKind::File);
+    if (!resolved)
+        throw fsError(err::FileNotFound);
+    return File(*this, *resolved, fspath::nameOf(*resolved));
+}
+
+Drive FileSystem::GetDrive(const QString& path) {
+    return Drive(*this, MountPointOf(path));
+}
+
+bool FileSystem::FolderExists(const QString& path) {
+    try {
+        return ResolvePath(path, EntryKind::Folder).has_value();
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+bool FileSystem::FileExists(const QString& path) {
+    try {
+        return ResolvePath(path, EntryKind::File).has_value();
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+} // namespace pelto

@@ -1,0 +1,135 @@
+#include "platform/FolderIndexCache.h"
+
+#include "platform/FsPath.h"
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace pelto {
+
+namespace {
+
+// File-system timestamps advance in coarse ticks (a few milliseconds); a folder whose last change
+// is at least this old at the time of a scan cannot change again within the same tick.
+constexpr qint64 kSettleNs = 100'000'000;
+
+bool statFolder(const QString& folderPath, FolderStamp& out) {
+    struct stat st {};
+    if (stat(fspath::native(folderPath).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    out = folderStampOf(st);
+    return true;
+}
+
+} // namespace
+
+FolderIndexCache::Index* FolderIndexCache::current(const QString& folderPath) {
+    const auto it = indexes_.find(folderPath);
+    if (it == indexes_.end())
+        return nullptr;
+    FolderStamp now;
+    if (!statFolder(folderPath, now) || now != it->stamp)
+        return nullptr; // stale: the next scan replaces it
+    return &*it;
+}
+
+bool FolderIndexCache::isCurrent(const QString& folderPath) {
+    return current(folderPath) != nullptr;
+}
+
+FolderIndexCache::Index& FolderIndexCache::store(const QString& folderPath,
+                                                 const ScannedFolder& scan) {
+    if (!indexes_.contains(folderPath)) {
+        order_.push_back(folderPath);
+        while (qsizetype(order_.size()) > capacity_) {
+            indexes_.remove(order_.front());
+            order_.pop_front();
+        }
+    }
+    Index index;
+    index.stamp = scan.stamp;
+    index.settled = scan.scannedAtNs - scan.stamp.modifiedNs >= kSettleNs;
+    for (const DirEntry& e : scan.entries)
+        index.byLowerName[e.name.toLower()].append(e);
+    for (auto& variants : index.byLowerName) {
+        if (variants.size() > 1)
+            std::sort(variants.begin(), variants.end(),
+                      [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    }
+    return indexes_[folderPath] = std::move(index);
+}
+
+FolderIndexCache::Index& FolderIndexCache::scan(const QString& folderPath) {
+    ++scans_;
+    return store(folderPath, scanFolder(folderPath));
+}
+
+void FolderIndexCache::remember(const QString& folderPath, const ScannedFolder& scan) {
+    store(folderPath, scan);
+}
+
+QList<DirEntry> FolderIndexCache::variantsOf(const QString& folderPath, const QString& lowerName) {
+    Index* index = current(folderPath);
+    if (!index)
+        index = &scan(folderPath);
+    auto it = index->byLowerName.constFind(lowerName);
+    if (it == index->byLowerName.cend() && !index->settled) {
+        index = &scan(folderPath);
+        it = index->byLowerName.constFind(lowerName);
+    }
+    return it == index->byLowerName.cend() ? QList<DirEntry>{} : *it;
+}
+
+void FolderIndexCache::restamp(const QString& folderPath, Index& index) {
+    index.settled = true; // the change just made is the one the index now holds
+    if (!statFolder(folderPath, index.stamp))
+        forget(folderPath);
+}
+
+void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entry,
+                                 bool wasCurrent) {
+    const auto it = indexes_.find(folderPath);
+    if (it == indexes_.end())
+        return;
+    if (!wasCurrent) {
+        forget(folderPath);
+        return;
+    }
+    QList<DirEntry>& variants = it->byLowerName[entry.name.toLower()];
+    variants.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
+    variants.append(entry);
+    std::sort(variants.begin(), variants.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    restamp(folderPath, *it);
+}
+
+void FolderIndexCache::noteRemoved(const QString& folderPath, const QString& name,
+                                   bool wasCurrent) {
+    const auto it = indexes_.find(folderPath);
+    if (it == indexes_.end())
+        return;
+    if (!wasCurrent) {
+        forget(folderPath);
+        return;
+    }
+    const QString lower = name.toLower();
+    const auto variants = it->byLowerName.find(lower);
+    if (variants != it->byLowerName.end()) {
+        variants->removeIf([&](const DirEntry& e) { return e.name == name; });
+        if (variants->isEmpty())
+            it->byLowerName.erase(variants);
+    }
+    restamp(folderPath, *it);
+}
+
+void FolderIndexCache::forget(const QString& folderPath) {
+    indexes_.remove(folderPath);
+    std::erase(order_, folderPath);
+}
+
+void FolderIndexCache::forgetTree(const QString& folderPath) {
+    indexes_.removeIf([&](const auto& item) { return fspath::isWithin(item.key(), folderPath); });
+    std::erase_if(order_, [&](const QString& p) { return fspath::isWithin(p, folderPath); });
+}
+
+} // namespace pelto

@@ -1,0 +1,25 @@
+#pragma once
+// Path texts of the file-system service: absolute, '/'-separated, no trailing separator except
+// for the root.
+
+#include <QByteArray>
+#include <QString>
+
+namespace pelto::fspath {
+
+// Absolute (against the current folder), cleaned ("a//b/./c/" -> "a/b/c"), "" stays "".
+QString normalize(const QString& path);
+// The folder part of a normalized path ("/a/b" -> "/a", "/a" -> "/", "/" -> "").
+QString parentOf(const QString& path);
+// The last component ("/a/b" -> "b", "/" -> "").
+QString nameOf(const QString& path);
+// Joins a folder and a name without doubling the root's separator.
+QString join(const QString& folder, const QString& name);
+// True when `path` is `folder` or lies below it.
+bool isWithin(const QString& path, const QString& folder);
+// The bytes the system calls take.
+QByteArray native(const QString& path);
+// A name as stored, decoded from the bytes the system gave.
+QString fromNative(const char* name);
+
+} // namespace pelto::fspath

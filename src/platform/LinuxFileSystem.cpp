@@ -1,0 +1,322 @@
+#include "platform/LinuxFileSystem.h"
+
+#include "platform/DosAttributes.h"
+#include "platform/FsPath.h"
+#include "platform/MountTable.h"
+#include "platform/PosixError.h"
+#include "platform/TreeRemover.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelto {
+
+namespace {
+
+bool lstatOf(const QString& path, struct stat& st) {
+    return lstat(fspath::native(path).constData(), &st) == 0;
+}
+
+bool isFolderOrLinkToOne(const QString& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return true;
+    struct stat target {};
+    return S_ISLNK(st.st_mode) && stat(fspath::native(path).constData(), &target) == 0 &&
+           S_ISDIR(target.st_mode);
+}
+
+bool isKind(const QString& path, const struct stat& st, EntryKind kind) {
+    if (kind == EntryKind::Folder)
+        return isFolderOrLinkToOne(path, st);
+    return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+
+qint32 notFoundFor(EntryKind kind) {
+    return kind == EntryKind::Folder ? err::PathNotFound : err::FileNotFound;
+}
+
+} // namespace
+
+// --- lookup -------------------------------------------------------------------------------
+
+std::optional<QString> LinuxFileSystem::ResolvePath(const QString& path, EntryKind kind) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        return std::nullopt;
+    return resolve(normalized, kind);
+}
+
+std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind kind) {
+    if (path == QLatin1String("/"))
+        return kind == EntryKind::Folder ? std::optional<QString>(path) : std::nullopt;
+
+    struct stat st {};
+    if (lstatOf(path, st)) {
+        if (isKind(path, st, kind))
+            return path;
+    } else if (errno == ENAMETOOLONG || errno == ELOOP) {
+        return std::nullopt;
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        throw errnoError(errno, notFoundFor(kind));
+    }
+
+    const QString givenParent = fspath::parentOf(path);
+    const std::optional<QString> parent = resolve(givenParent, EntryKind::Folder);
+    if (!parent)
+        return std::nullopt;
+    const QString name = fspath::nameOf(path);
+    if (*parent != givenParent) {
+        const QString exact = fspath::join(*parent, name);
+        if (lstatOf(exact, st) && isKind(exact, st, kind))
+            return exact;
+    }
+    // The index may lag behind changes made by others within one timestamp tick: every answer
+    // is checked on disk, and an index that named a vanished entry is read again once.
+    for (int pass = 0; pass < 2; ++pass) {
+        bool stale = false;
+        for (const DirEntry& variant : index_.variantsOf(*parent, name.toLower())) {
+            if (variant.name == name)
+                continue; // the exact name was tried: it is of the other kind
+            const QString candidate = fspath::join(*parent, variant.name);
+            if (!lstatOf(candidate, st))
+                stale = true;
+            else if (isKind(candidate, st, kind))
+                return candidate;
+        }
+        if (!stale)
+            break;
+        index_.forget(*parent);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, const QString& name) {
+    const QString exact = fspath::join(folder, name);
+    struct stat st {};
+    if (lstatOf(exact, st))
+        return exact;
+    std::optional<QString> found;
+    bool foundFile = false;
+    for (int pass = 0; pass < 2 && !found; ++pass) {
+        bool stale = false;
+        for (const DirEntry& variant : index_.variantsOf(folder, name.toLower())) {
+            const QString candidate = fspath::join(folder, variant.name);
+            if (!lstatOf(candidate, st))
+                stale = true;
+            else if (!found || (!foundFile && !S_ISDIR(st.st_mode))) {
+                found = candidate; // the first file in name order, else the first folder
+                foundFile = !S_ISDIR(st.st_mode);
+            }
+        }
+        if (!stale)
+            break;
+        found.reset();
+        index_.forget(folder);
+    }
+    return found;
+}
+
+QString LinuxFileSystem::statItem(const QString& path, struct stat& st) {
+    const QString normalized = fspath::normalize(path);
+    if (!normalized.isEmpty() && lstatOf(normalized, st))
+        return normalized;
+    if (!normalized.isEmpty() && errno != ENOENT && errno != ENOTDIR)
+        throw errnoError(errno, err::FileNotFound);
+    for (const EntryKind kind : {EntryKind::File, EntryKind::Folder}) {
+        const std::optional<QString> resolved =
+            normalized.isEmpty() ? std::nullopt : resolve(normalized, kind);
+        if (resolved && lstatOf(*resolved, st))
+            return *resolved;
+    }
+    throw fsError(err::FileNotFound);
+}
+
+// --- listing and item properties ------------------------------------------------------------
+
+QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
+    QString folder = fspath::normalize(folderPath);
+    ScannedFolder scan;
+    try {
+        if (folder.isEmpty())
+            throw fsError(err::PathNotFound);
+        scan = scanFolder(folder);
+    } catch (const RuntimeError& e) {
+        if (e.number() != err::PathNotFound || folder.isEmpty())
+            throw;
+        const std::optional<QString> resolved = resolve(folder, EntryKind::Folder);
+        if (!resolved || *resolved == folder)
+            throw;
+        folder = *resolved;
+        scan = scanFolder(folder);
+    }
+    index_.remember(folder, scan);
+    return scan.entries;
+}
+
+int LinuxFileSystem::AttributesOf(const QString& path) {
+    struct stat st {};
+    const QString stored = statItem(path, st);
+    return dosattr::read(stored, st);
+}
+
+void LinuxFileSystem::SetAttributesOf(const QString& path, int value) {
+    struct stat st {};
+    const QString stored = statItem(path, st);
+    dosattr::write(stored, st, value);
+}
+
+QDateTime LinuxFileSystem::LastModifiedOf(const QString& path) {
+    struct stat st {};
+    statItem(path, st);
+    const qint64 ms = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1'000'000;
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
+}
+
+// --- drives -----------------------------------------------------------------------------------
+
+QString LinuxFileSystem::MountPointOf(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        throw fsError(err::DeviceUnavailable);
+    return mounts::mountPointOf(normalized);
+}
+
+bool LinuxFileSystem::IsReadyAt(const QString& mountPoint) {
+    const QString normalized = fspath::normalize(mountPoint);
+    if (normalized.isEmpty())
+        return false;
+    const QByteArray native = fspath::native(normalized);
+    struct stat st {};
+    return stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           access(native.constData(), R_OK | X_OK) == 0 && mounts::isMountPoint(normalized);
+}
+
+bool LinuxFileSystem::IsDriveRoot(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        return false;
+    const std::optional<QString> folder = resolve(normalized, EntryKind::Folder);
+    return folder && mounts::isMountPoint(*folder);
+}
+
+// --- changes ----------------------------------------------------------------------------------
+
+void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
+    const QString sourcePath = fspath::normalize(source);
+    const std::optional<QString> from =
+        sourcePath.isEmpty() ? std::nullopt : resolve(sourcePath, EntryKind::File);
+    if (!from)
+        throw fsError(err::FileNotFound);
+
+    const QString destinationPath = fspath::normalize(destination);
+    const QString name = fspath::nameOf(destinationPath);
+    if (name.isEmpty())
+        throw fsError(err::PathNotFound);
+    const std::optional<QString> folder =
+        resolve(fspath::parentOf(destinationPath), EntryKind::Folder);
+    if (!folder)
+        throw fsError(err::PathNotFound);
+
+    QString target = fspath::join(*folder, name);
+    if (const std::optional<QString> existing = existingEntry(*folder, name)) {
+        if (!overwrite)
+            throw fsError(err::FileAlreadyExists);
+        struct stat targetStat {};
+        struct stat sourceStat {};
+        if (lstatOf(*existing, targetStat)) {
+            // A folder is not replaced by a file; a read-only file is not overwritten, as on
+            // Windows; and a file is not copied onto itself.
+            if (S_ISDIR(targetStat.st_mode) ||
+                (S_ISREG(targetStat.st_mode) && !(targetStat.st_mode & S_IWUSR)))
+                throw fsError(err::PermissionDenied);
+            if (lstatOf(*from, sourceStat) && sourceStat.st_dev == targetStat.st_dev &&
+                sourceStat.st_ino == targetStat.st_ino)
+                throw fsError(err::PermissionDenied);
+        }
+        target = *existing;
+    }
+
+    struct stat sourceStat {};
+    const bool isLink = lstatOf(*from, sourceStat) && S_ISLNK(sourceStat.st_mode);
+    const bool wasCurrent = index_.isCurrent(*folder);
+    try {
+        copyFileAtomically(*from, target, beforeReplace_);
+    } catch (...) {
+        index_.forget(*folder);
+        throw;
+    }
+    index_.noteAdded(*folder, DirEntry{fspath::nameOf(target), EntryKind::File, isLink},
+                     wasCurrent);
+}
+
+void LinuxFileSystem::CreateFolder(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    const QString name = fspath::nameOf(normalized);
+    if (normalized.isEmpty())
+        throw fsError(err::PathNotFound);
+    if (name.isEmpty())
+        throw fsError(err::FileAlreadyExists); // the root
+    const std::optional<QString> parent = resolve(fspath::parentOf(normalized), EntryKind::Folder);
+    if (!parent)
+        throw fsError(err::PathNotFound);
+    if (existingEntry(*parent, name))
+        throw fsError(err::FileAlreadyExists);
+
+    const bool wasCurrent = index_.isCurrent(*parent);
+    if (mkdir(fspath::native(fspath::join(*parent, name)).constData(), 0777) != 0) {
+        const int e = errno;
+        index_.forget(*parent);
+        throw errnoError(e, err::PathNotFound);
+    }
+    index_.noteAdded(*parent, DirEntry{name, EntryKind::Folder, false}, wasCurrent);
+}
+
+void LinuxFileSystem::DeleteFile(const QString& path, bool force) {
+    const QString normalized = fspath::normalize(path);
+    const std::optional<QString> file =
+        normalized.isEmpty() ? std::nullopt : resolve(normalized, EntryKind::File);
+    if (!file)
+        throw fsError(err::FileNotFound);
+    struct stat st {};
+    if (!force && lstatOf(*file, st) && S_ISREG(st.st_mode) && !(st.st_mode & S_IWUSR))
+        throw fsError(err::PermissionDenied);
+
+    const QString parent = fspath::parentOf(*file);
+    const bool wasCurrent = index_.isCurrent(parent);
+    if (unlink(fspath::native(*file).constData()) != 0) {
+        const int e = errno;
+        index_.forget(parent);
+        throw errnoError(e, err::FileNotFound);
+    }
+    index_.noteRemoved(parent, fspath::nameOf(*file), wasCurrent);
+}
+
+void LinuxFileSystem::DeleteFolder(const QString& path, bool force) {
+    const QString normalized = fspath::normalize(path);
+    const std::optional<QString> folder =
+        normalized.isEmpty() ? std::nullopt : resolve(normalized, EntryKind::Folder);
+    if (!folder)
+        throw fsError(err::PathNotFound);
+
+    const QString parent = fspath::parentOf(*folder);
+    const bool wasCurrent = index_.isCurrent(parent);
+    try {
+        struct stat st {};
+        if (lstatOf(*folder, st) && S_ISLNK(st.st_mode)) {
+            // A link to a folder goes by itself; what it points to stays.
+            if (unlink(fspath::native(*folder).constData()) != 0)
+                throw errnoError(errno, err::PathNotFound);
+        } else {
+            removeTree(*folder, force);
+        }
+    } catch (...) {
+        index_.forget(parent);
+        index_.forgetTree(*folder);
+        throw;
+    }
+    index_.forgetTree(*folder);
+    index_.noteRemoved(parent, fspath::nameOf(*folder), wasCurrent);
+}
+
+} // namespace pelto

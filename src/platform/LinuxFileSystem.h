@@ -1,0 +1,54 @@
+#pragma once
+// The file-system service on Linux.
+//
+// Names are found case-blind and kept as stored: for every component of a path an entry with
+// the exact name (of the wanted kind) wins, otherwise the case-blind match in that folder, the
+// first in binary name order when there are several. Case-blind matches come from a per-folder
+// index that the service's own listings fill and its own creates and deletes keep up to date.
+//
+// Paths may be relative (to the current folder) and may end in a separator. Symbolic links met
+// in a path that the caller names are followed as the kernel does; listings never follow them:
+// a link is listed as a file, copied as a link and deleted as a link.
+
+#include "platform/AtomicFileCopier.h"
+#include "platform/FileSystem.h"
+#include "platform/FolderIndexCache.h"
+
+struct stat;
+
+namespace pelto {
+
+class LinuxFileSystem : public FileSystem {
+public:
+    void CopyFile(const QString& source, const QString& destination,
+                  bool overwrite = true) override;
+    void CreateFolder(const QString& path) override;
+    void DeleteFile(const QString& path, bool force = true) override;
+    void DeleteFolder(const QString& path, bool force = true) override;
+    bool IsDriveRoot(const QString& path) override;
+
+    std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override;
+    QList<DirEntry> List(const QString& folderPath) override;
+    int AttributesOf(const QString& path) override;
+    void SetAttributesOf(const QString& path, int value) override;
+    QDateTime LastModifiedOf(const QString& path) override;
+    QString MountPointOf(const QString& path) override;
+    bool IsReadyAt(const QString& mountPoint) override;
+
+    // Test seam: runs when a copy's temporary file is complete, before it replaces the target.
+    void setBeforeReplaceHook(BeforeReplaceHook hook) { beforeReplace_ = std::move(hook); }
+    // Folder scans made to answer case-blind lookups.
+    qint64 lookupScans() const { return index_.scans(); }
+
+private:
+    std::optional<QString> resolve(const QString& normalized, EntryKind kind);
+    // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
+    std::optional<QString> existingEntry(const QString& folder, const QString& name);
+    // lstat of an item, looked up case-blind when not found as given; returns its stored path.
+    QString statItem(const QString& path, struct stat& st);
+
+    FolderIndexCache index_;
+    BeforeReplaceHook beforeReplace_;
+};
+
+} // namespace pelto

@@ -1,0 +1,83 @@
+#include "platform/PosixError.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace pelto {
+
+namespace {
+
+const QString kSource = QStringLiteral("FileSystem");
+
+QString describe(qint32 number, int errnoValue) {
+    switch (number) {
+    case err::OutOfMemory:
+        return QStringLiteral("Out of memory");
+    case err::DeviceIoError:
+        return QStringLiteral("Device I/O error");
+    case err::FileAlreadyExists:
+        return QStringLiteral("File already exists");
+    case err::TooManyFiles:
+        return QStringLiteral("Too many files");
+    case err::ObjectNotSet:
+        return QStringLiteral("Object variable not set");
+    default:
+        break;
+    }
+    QString text = describeError(number);
+    if (text.isEmpty() && errnoValue != 0)
+        text = QString::fromLocal8Bit(std::strerror(errnoValue));
+    return text;
+}
+
+} // namespace
+
+qint32 errorNumberForErrno(int errnoValue, qint32 notFound) {
+    switch (errnoValue) {
+    case ENOENT:
+    case ENOTDIR:
+        return notFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+        return err::PermissionDenied;
+    case ENOSPC:
+    case EDQUOT:
+        return err::DiskFull;
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+    case EDEADLK:
+        return err::LockViolation;
+    case EEXIST:
+        return err::FileAlreadyExists;
+    case ENAMETOOLONG:
+    case ELOOP:
+        return err::BadFileNameOrNumber;
+    case EIO:
+        return err::DeviceIoError;
+    case ENXIO:
+    case ENODEV:
+    case ENOMEDIUM:
+        return err::DeviceUnavailable;
+    case ENOMEM:
+        return err::OutOfMemory;
+    case EMFILE:
+    case ENFILE:
+        return err::TooManyFiles;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+
+RuntimeError errnoError(int errnoValue, qint32 notFound) {
+    const qint32 number = errorNumberForErrno(errnoValue, notFound);
+    return RuntimeError(number, describe(number, errnoValue), kSource);
+}
+
+RuntimeError fsError(qint32 number) {
+    return RuntimeError(number, describe(number, 0), kSource);
+}
+
+} // namespace pelto

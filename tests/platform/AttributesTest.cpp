@@ -1,0 +1,175 @@
+// Windows attribute bits on Linux: permissions, dot names and the user.DOSATTRIB attribute.
+#include "FsErrorOf.h"
+#include "FsTestTree.h"
+
+#include "platform/DosAttributes.h"
+#include "platform/LinuxFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace pelto;
+using pelto::test::errorOf;
+using pelto::test::FsTestTree;
+
+namespace {
+
+class AttributesTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tree.isValid()); }
+
+    void requireXattrs() {
+        if (!pelto::test::userXattrsSupported(tree.root()))
+            GTEST_SKIP() << "the temporary folder's file system keeps no user extended attributes";
+    }
+
+    int attributes(const QString& relative) { return fs.GetFile(tree.path(relative)).Attributes(); }
+    void setAttributes(const QString& relative, int value) {
+        fs.GetFile(tree.path(relative)).SetAttributes(value);
+    }
+
+    FsTestTree tree;
+    LinuxFileSystem fs;
+};
+
+TEST_F(AttributesTest, ANewFileCarriesArchiveAndADotNameIsHidden) {
+    tree.write("plain.txt", "x");
+    tree.write(".hidden", "x");
+    EXPECT_EQ(attributes("plain.txt"), attr::Archive);
+    EXPECT_EQ(attributes(".hidden"), attr::Archive | attr::Hidden);
+}
+
+TEST_F(AttributesTest, ReadOnlyIsTheOwnersWritePermission) {
+    tree.write("file.txt", "x");
+    tree.setMode("file.txt", 0644);
+
+    setAttributes("file.txt", attr::ReadOnly | attr::Archive);
+    EXPECT_EQ(tree.lstatOf("file.txt").st_mode & 0777, 0444u);
+    EXPECT_EQ(attributes("file.txt") & attr::ReadOnly, attr::ReadOnly);
+
+    setAttributes("file.txt", attr::Archive);
+    EXPECT_EQ(tree.lstatOf("file.txt").st_mode & 0777, 0644u);
+    EXPECT_EQ(attributes("file.txt") & attr::ReadOnly, 0);
+
+    tree.setMode("file.txt", 0464); // group may write, owner may not
+    EXPECT_EQ(attributes("file.txt") & attr::ReadOnly, attr::ReadOnly);
+}
+
+TEST_F(AttributesTest, SystemHiddenAndArchiveRoundTripInSambasTextForm) {
+    requireXattrs();
+    tree.write("file.txt", "x");
+
+    setAttributes("file.txt", attr::System | attr::Archive);
+    EXPECT_EQ(attributes("file.txt"), attr::System | attr::Archive);
+    EXPECT_EQ(tree.xattr("file.txt", dosattr::kAttributeName), QByteArray("0x24"));
+
+    setAttributes("file.txt", attr::Hidden | attr::ReadOnly);
+    EXPECT_EQ(attributes("file.txt"), attr::Hidden | attr::ReadOnly);
+
+    setAttributes("file.txt", 0);
+    EXPECT_EQ(attributes("file.txt"), 0);
+    EXPECT_EQ(tree.xattr("file.txt", dosattr::kAttributeName), QByteArray("0x0"));
+}
+
+TEST_F(AttributesTest, ArchiveComesBackAfterTheContentChanges) {
+    requireXattrs();
+    tree.write("file.txt", "before");
+    setAttributes("file.txt", 0);
+    ASSERT_EQ(attributes("file.txt"), 0);
+
+    // Changing only the permissions is no write.
+    setAttributes("file.txt", attr::ReadOnly);
+    EXPECT_EQ(attributes("file.txt"), attr::ReadOnly);
+    setAttributes("file.txt", 0);
+
+    tree.write("file.txt", "after!");
+    EXPECT_EQ(attributes("file.txt"), attr::Archive);
+
+    setAttributes("file.txt", 0);
+    ASSERT_EQ(attributes("file.txt"), 0);
+    // A write that keeps the size still moves the modification time.
+    const auto st = tree.lstatOf("file.txt");
+    tree.setModified("file.txt", st.st_mtim.tv_sec + 1, st.st_mtim.tv_nsec);
+    EXPECT_EQ(attributes("file.txt"), attr::Archive);
+
+    setAttributes("file.txt", attr::Archive);
+    EXPECT_FALSE(tree.xattr("file.txt", dosattr::kArchiveClearedName).has_value());
+}
+
+TEST_F(AttributesTest, ArchiveClearedByAnotherProgramIsTrusted) {
+    requireXattrs();
+    tree.write("samba.txt", "x");
+    tree.setXattr("samba.txt", dosattr::kAttributeName, QByteArray("0x4\0", 4));
+    EXPECT_EQ(attributes("samba.txt"), attr::System);
+}
+
+TEST_F(AttributesTest, ParsesSambasTextAndBinaryForms) {
+    EXPECT_EQ(dosattr::parse("0x20"), 0x20);
+    EXPECT_EQ(dosattr::parse(QByteArray("0x26\0\x03\x00\x01", 8)), 0x26);
+    EXPECT_EQ(dosattr::parse("0X1"), 1);
+    EXPECT_EQ(dosattr::parse(""), std::nullopt);
+    EXPECT_EQ(dosattr::parse("32"), std::nullopt);
+    EXPECT_EQ(dosattr::parse("0xzz"), std::nullopt);
+    EXPECT_EQ(dosattr::format(0x24), QByteArray("0x24"));
+}
+
+TEST_F(AttributesTest, FoldersReportTheDirectoryBitAndIgnoreReadOnly) {
+    tree.makeFolder("Folder");
+    tree.makeFolder(".config");
+    const Folder folder = fs.GetFolder(tree.path("folder"));
+    EXPECT_EQ(folder.Attributes(), attr::Directory);
+    EXPECT_EQ(fs.GetFolder(tree.path(".config")).Attributes(), attr::Directory | attr::Hidden);
+
+    folder.SetAttributes(attr::ReadOnly);
+    EXPECT_EQ(tree.lstatOf("Folder").st_mode & S_IWUSR, S_IWUSR);
+    EXPECT_EQ(folder.Attributes() & attr::ReadOnly, 0);
+}
+
+TEST_F(AttributesTest, FoldersKeepSystemAndHiddenBits) {
+    requireXattrs();
+    tree.makeFolder("Folder");
+    const Folder folder = fs.GetFolder(tree.path("Folder"));
+    folder.SetAttributes(attr::System | attr::Hidden);
+    EXPECT_EQ(folder.Attributes(), attr::Directory | attr::System | attr::Hidden);
+}
+
+TEST_F(AttributesTest, ALinkReadsArchiveAndItsTargetIsNeverChanged) {
+    tree.write("target.txt", "x");
+    tree.setMode("target.txt", 0644);
+    tree.link("link.txt", tree.path("target.txt"));
+
+    EXPECT_EQ(attributes("link.txt"), attr::Archive);
+    setAttributes("link.txt", attr::ReadOnly | attr::System);
+    EXPECT_EQ(tree.lstatOf("target.txt").st_mode & 0777, 0644u);
+    EXPECT_EQ(attributes("target.txt"), attr::Archive);
+}
+
+TEST_F(AttributesTest, AttributesOfAMissingItemRaiseFileNotFound) {
+    tree.write("file.txt", "x");
+    const File file = fs.GetFile(tree.path("file.txt"));
+    ASSERT_TRUE(QFile::remove(tree.path("file.txt")));
+    EXPECT_EQ(errorOf([&] { file.Attributes(); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { file.SetAttributes(0); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { file.DateLastModified(); }), err::FileNotFound);
+}
+
+// ramfs keeps no user extended attributes; mounting one needs root.
+TEST_F(AttributesTest, WithoutExtendedAttributesArchiveReadsSetAndWritesOnlyReadOnly) {
+    if (!pelto::test::canMount())
+        GTEST_SKIP() << "mounting a ramfs needs root";
+    tree.makeFolder("ram");
+    pelto::test::ScratchMount ram(tree.path("ram"), "ramfs", {});
+    if (!ram.isMounted())
+        GTEST_SKIP() << "ramfs could not be mounted";
+    if (pelto::test::userXattrsSupported(tree.path("ram")))
+        GTEST_SKIP() << "this ramfs keeps user extended attributes";
+
+    tree.write("ram/file.txt", "x");
+    setAttributes("ram/file.txt", attr::System);
+    EXPECT_EQ(attributes("ram/file.txt"), attr::Archive);
+    setAttributes("ram/file.txt", attr::ReadOnly);
+    EXPECT_EQ(attributes("ram/file.txt"), attr::ReadOnly | attr::Archive);
+}
+
+} // namespace

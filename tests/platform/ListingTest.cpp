@@ -1,0 +1,121 @@
+// Folder listings, names, paths and modification times.
+#include "FsErrorOf.h"
+#include "FsTestTree.h"
+
+#include "platform/LinuxFileSystem.h"
+
+#include <QDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace pelto;
+using pelto::test::errorOf;
+using pelto::test::FsTestTree;
+
+namespace {
+
+QStringList namesOf(const FileCollection& files) {
+    QStringList names;
+    for (const File& f : files)
+        names.append(f.Name());
+    names.sort();
+    return names;
+}
+
+QStringList namesOf(const QList<Folder>& folders) {
+    QStringList names;
+    for (const Folder& f : folders)
+        names.append(f.Name());
+    names.sort();
+    return names;
+}
+
+class ListingTest : public ::testing::Test {
+protected:
+    FsTestTree tree;
+    LinuxFileSystem fs;
+};
+
+TEST_F(ListingTest, ListsFilesAndFoldersWithLinksAsFilesAndNoSpecialFiles) {
+    tree.makeFolder("Top/Sub");
+    tree.makeFolder("Top/.hidden dir");
+    tree.makeFolder("Outside/Deep");
+    tree.write("Top/Report.DOC", "r");
+    tree.write("Top/.profile", "p");
+    tree.link("Top/link to file", tree.path("Top/Report.DOC"));
+    tree.link("Top/link to folder", tree.path("Outside"));
+    tree.link("Top/dangling", tree.path("nowhere"));
+    tree.makeFifo("Top/pipe");
+    tree.makeSocket("Top/sock");
+
+    const Folder top = fs.GetFolder(tree.path("top"));
+    const FileCollection files = top.Files();
+    EXPECT_EQ(files.Count(), 5);
+    EXPECT_EQ(namesOf(files), QStringList({".profile", "Report.DOC", "dangling", "link to file",
+                                           "link to folder"}));
+    EXPECT_EQ(namesOf(top.SubFolders()), QStringList({".hidden dir", "Sub"}));
+
+    for (const File& f : files)
+        EXPECT_EQ(f.Path(), tree.path("Top/" + f.Name()));
+    for (const Folder& f : top.SubFolders())
+        EXPECT_EQ(f.Path(), tree.path("Top/" + f.Name()));
+
+    const QList<DirEntry> entries = fs.List(tree.path("Top"));
+    const auto linkEntry = std::find_if(entries.begin(), entries.end(), [](const DirEntry& e) {
+        return e.name == "link to folder";
+    });
+    ASSERT_NE(linkEntry, entries.end());
+    EXPECT_TRUE(linkEntry->isLink);
+    EXPECT_EQ(linkEntry->kind, EntryKind::File);
+}
+
+TEST_F(ListingTest, SpecialFilesAreNotFiles) {
+    tree.makeFifo("pipe");
+    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("pipe")); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("pipe"), tree.path("copy")); }),
+              err::FileNotFound);
+    EXPECT_FALSE(tree.exists("copy"));
+}
+
+TEST_F(ListingTest, AnEmptyFolderAndTheRootList) {
+    tree.makeFolder("Empty");
+    EXPECT_EQ(fs.GetFolder(tree.path("Empty")).Files().Count(), 0);
+    EXPECT_TRUE(fs.GetFolder(tree.path("Empty")).SubFolders().isEmpty());
+
+    const Folder root = fs.GetFolder("/");
+    EXPECT_EQ(root.Path(), "/");
+    EXPECT_EQ(root.Name(), "");
+    EXPECT_TRUE(namesOf(root.SubFolders()).contains("tmp"));
+}
+
+TEST_F(ListingTest, AFolderThatVanishedRaisesPathNotFound) {
+    tree.makeFolder("Gone");
+    const Folder gone = fs.GetFolder(tree.path("Gone"));
+    ASSERT_TRUE(QDir(tree.path("Gone")).removeRecursively());
+    EXPECT_EQ(errorOf([&] { gone.Files(); }), err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { gone.SubFolders(); }), err::PathNotFound);
+}
+
+TEST_F(ListingTest, DateLastModifiedIsLocalTimeWithMillisecondsKept) {
+    tree.write("stamp.txt", "x");
+    tree.setModified("stamp.txt", 1'700'000'000, 123'456'789);
+    const QDateTime modified = fs.GetFile(tree.path("STAMP.txt")).DateLastModified();
+    EXPECT_EQ(modified.toMSecsSinceEpoch(), 1'700'000'000'123);
+    EXPECT_EQ(modified.timeSpec(), Qt::LocalTime);
+}
+
+TEST_F(ListingTest, ALinkReportsItsOwnTime) {
+    tree.write("target", "x");
+    tree.setModified("target", 1'600'000'000, 0);
+    tree.link("link", tree.path("target"));
+    tree.setModified("link", 1'500'000'000, 0);
+    EXPECT_EQ(fs.GetFile(tree.path("link")).DateLastModified().toSecsSinceEpoch(), 1'500'000'000);
+}
+
+TEST_F(ListingTest, DefaultObjectsRaiseObjectNotSet) {
+    EXPECT_EQ(errorOf([] { File().Attributes(); }), 91);
+    EXPECT_EQ(errorOf([] { Folder().Files(); }), 91);
+    EXPECT_EQ(errorOf([] { (void)Drive().IsReady(); }), 91);
+}
+
+} // namespace
