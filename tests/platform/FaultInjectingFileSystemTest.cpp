@@ -1,0 +1,119 @@
+// The fault-injecting decorator: chosen faults on chosen paths, counted, and felt through the
+// objects it hands out.
+#include "FsErrorOf.h"
+#include "FsTestTree.h"
+
+#include "platform/FaultInjectingFileSystem.h"
+#include "platform/LinuxFileSystem.h"
+
+#include <gtest/gtest.h>
+
+using namespace pelto;
+using pelto::test::errorOf;
+using pelto::test::FsTestTree;
+
+namespace {
+
+class FaultInjectingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tree.makeFolder("src");
+        tree.makeFolder("dst");
+        tree.write("src/a.txt", "a");
+        tree.write("src/b.txt", "b");
+    }
+
+    FsTestTree tree;
+    LinuxFileSystem real;
+    FaultInjectingFileSystem fs{real};
+};
+
+TEST_F(FaultInjectingTest, AFaultFiresTheChosenNumberOfTimesThenTheCallGoesThrough) {
+    fs.inject(FsOp::CopyFile, tree.path("DST/A.TXT"), err::LockViolation, 2);
+    const auto copy = [&] { fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/a.txt")); };
+
+    EXPECT_EQ(errorOf(copy), err::LockViolation);
+    EXPECT_EQ(errorOf(copy), err::LockViolation);
+    EXPECT_FALSE(tree.exists("dst/a.txt"));
+    EXPECT_EQ(errorOf(copy), 0);
+    EXPECT_EQ(tree.read("dst/a.txt"), "a");
+    EXPECT_EQ(fs.faultsRaised(), 2);
+    EXPECT_EQ(fs.calls(FsOp::CopyFile), 3);
+    EXPECT_EQ(fs.armedFaults(), 0);
+}
+
+TEST_F(FaultInjectingTest, OnlyTheChosenOperationAndPathAreHit) {
+    fs.inject(FsOp::CopyFile, tree.path("src/a.txt"), err::PermissionDenied);
+
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/b.txt"), tree.path("dst/b.txt")); }), 0);
+    EXPECT_EQ(errorOf([&] { fs.DeleteFile(tree.path("dst/b.txt")); }), 0);
+    // The source path matches as well as the destination.
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/A.txt"), tree.path("dst/x.txt")); }),
+              err::PermissionDenied);
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/x.txt")); }), 0);
+}
+
+TEST_F(FaultInjectingTest, AlwaysAndAnyPathFaultsStayUntilCleared) {
+    fs.inject(FsOp::SetAttributesOf, {}, err::PermissionDenied, FaultInjectingFileSystem::kAlways);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/a.txt")).SetAttributes(0); }),
+                  err::PermissionDenied);
+        EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/b.txt")).SetAttributes(0); }),
+                  err::PermissionDenied);
+    }
+    EXPECT_EQ(fs.armedFaults(), 1);
+    fs.clearFaults();
+    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/a.txt")).SetAttributes(attr::Archive); }), 0);
+}
+
+TEST_F(FaultInjectingTest, ObjectsCallBackThroughTheDecorator) {
+    const Folder src = fs.GetFolder(tree.path("src"));
+    fs.inject(FsOp::List, tree.path("SRC"), err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { src.Files(); }), err::PathNotFound);
+    EXPECT_EQ(src.Files().Count(), 2);
+
+    const File a = fs.GetFile(tree.path("src/a.txt"));
+    fs.inject(FsOp::AttributesOf, tree.path("src/a.txt"), err::DeviceUnavailable);
+    fs.inject(FsOp::LastModifiedOf, tree.path("src/a.txt"), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { a.Attributes(); }), err::DeviceUnavailable);
+    EXPECT_EQ(errorOf([&] { a.DateLastModified(); }), err::FileNotFound);
+
+    for (const File& f : src.Files())
+        EXPECT_EQ(errorOf([&] { f.Attributes(); }), 0);
+    EXPECT_GE(fs.calls(FsOp::AttributesOf), 3);
+}
+
+TEST_F(FaultInjectingTest, AnyOperationFaultAndLookupFaults) {
+    fs.inject(FsOp::Any, tree.path("dst"), err::DiskFull);
+    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), err::DiskFull);
+    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), 0);
+
+    fs.inject(FsOp::ResolvePath, tree.path("src/a.txt"), err::PermissionDenied);
+    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/a.txt")); }), err::PermissionDenied);
+
+    fs.inject(FsOp::MountPointOf, tree.path("src"), err::DeviceUnavailable);
+    EXPECT_EQ(errorOf([&] { fs.GetDrive(tree.path("src")); }), err::DeviceUnavailable);
+}
+
+TEST_F(FaultInjectingTest, ADriveCanBeMadeNotReady) {
+    const Drive drive = fs.GetDrive(tree.path("src"));
+    ASSERT_TRUE(drive.IsReady());
+    fs.setNotReady(drive.Path());
+    EXPECT_FALSE(drive.IsReady());
+    fs.setNotReady(drive.Path(), false);
+    EXPECT_TRUE(drive.IsReady());
+}
+
+TEST_F(FaultInjectingTest, RaisedErrorsCarryTheStandardDescription) {
+    fs.inject(FsOp::DeleteFolder, {}, err::PathNotFound);
+    try {
+        fs.DeleteFolder(tree.path("dst"));
+        FAIL() << "no error raised";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::PathNotFound);
+        EXPECT_EQ(e.description(), "Path not found");
+    }
+    EXPECT_TRUE(tree.exists("dst"));
+}
+
+} // namespace
