@@ -40,14 +40,6 @@ protected:
     QTemporaryDir folder_;
 };
 
-TEST_F(RegistryTest, NewObjectHasEmptyProperties) {
-    const Registry reg(std::make_unique<QSettingsBackend>(folder_.path()));
-    EXPECT_TRUE(reg.ApplicationName().isEmpty());
-    EXPECT_TRUE(reg.Section().isEmpty());
-    EXPECT_TRUE(reg.Key().isEmpty());
-    EXPECT_TRUE(reg.Settings().isEmpty());
-}
-
 TEST_F(RegistryTest, EmptyNamesLeaveTheirMessageInOrderAndTouchNothing) {
     Registry reg(std::make_unique<QSettingsBackend>(folder_.path()));
     const auto runAll = [&](const char* expected) {

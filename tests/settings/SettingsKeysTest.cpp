@@ -34,13 +34,6 @@ TEST(SettingsKeysTest, ComposedNames) {
     EXPECT_EQ(profileLineKey(10), QStringLiteral("Line10"));
 }
 
-TEST(SettingsKeysTest, StoredForms) {
-    EXPECT_EQ(flagText(true), QStringLiteral("1"));
-    EXPECT_EQ(flagText(false), QStringLiteral("0"));
-    EXPECT_EQ(syncOrCopyText(true), QStringLiteral("Sync"));
-    EXPECT_EQ(syncOrCopyText(false), QStringLiteral("Copy"));
-}
-
 TEST(SettingsKeysTest, DeveloperResetDeletesOptionsPlacementAndFolders) {
     EXPECT_EQ(developerResetKeys(QStringLiteral("Instance2")),
               (QStringList{"TestProd", "useArchive", "resetArchive", "Instance2Top",
