@@ -2,6 +2,7 @@
 
 #include "platform/qt/QtDialogs.h"
 
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 namespace pelto {
