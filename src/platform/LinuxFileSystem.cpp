@@ -179,7 +179,16 @@ QString LinuxFileSystem::MountPointOf(const QString& path) {
     const QString normalized = fspath::normalize(path);
     if (normalized.isEmpty())
         throw fsError(err::DeviceUnavailable);
-    return mounts::mountPointOf(normalized);
+    // The volume of the nearest folder on the path that exists, found case-blind.
+    for (QString probe = normalized; !probe.isEmpty(); probe = fspath::parentOf(probe)) {
+        try {
+            if (const std::optional<QString> folder = resolve(probe, EntryKind::Folder))
+                return mounts::mountPointOf(*folder);
+        } catch (const RuntimeError&) {
+            // not searchable: try the folder above
+        }
+    }
+    return mounts::mountPointOf(QStringLiteral("/"));
 }
 
 bool LinuxFileSystem::IsReadyAt(const QString& mountPoint) {
