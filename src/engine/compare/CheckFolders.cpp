@@ -1,0 +1,182 @@
+// Folder comparison: the depth-first walk over a folder pair, the "Processing Directory" list and
+// the path helpers.
+
+#include "diag/ErrorLog.h"
+#include "diag/Procedure.h"
+#include "engine/compare/Compare.h"
+#include "engine/compare/CompareWalk.h"
+#include "engine/compare/Exclusions.h"
+#include "engine/compare/FolderListing.h"
+#include "engine/compare/MainForm.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/compare/SortedList.h"
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <array>
+
+namespace pelto {
+
+using diag::Procedure;
+using diag::traceParams;
+
+namespace {
+
+constexpr const char* kModule = "Pelto";
+constexpr qsizetype kShowDirsWidth = 55;
+
+// Folders directly below a drive root that hold deleted files or an indexer's data, by how their
+// names begin.
+constexpr std::array<QLatin1StringView, 4> kRootSkips{
+    QLatin1StringView("recycled"), QLatin1StringView("$recycle"), QLatin1StringView("recycler"),
+    QLatin1StringView("google desktop")};
+
+} // namespace
+
+QChar PathSeparator() {
+    return QDir::separator();
+}
+
+QString AddSlash(QString& asPath) {
+    Procedure proc(kModule, "Function AddSlash", [&] { return traceParams("asPath", asPath); });
+    if (!asPath.endsWith(PathSeparator()))
+        asPath += PathSeparator();
+    return asPath;
+}
+
+QString AddSlash(const QString& asPath) {
+    QString path = asPath;
+    return AddSlash(path);
+}
+
+bool IsBuiltInSkip(const QString& asSource) {
+    const QString t = asSource.toLower();
+    const QChar sep = PathSeparator();
+    if (t.contains(sep + QLatin1StringView("system volume information")))
+        return true;
+    // Lower-casing keeps positions for nearly every text; where it does not, ask with the
+    // lower-cased text.
+    const QString& original = t.size() == asSource.size() ? asSource : t;
+    for (const QLatin1StringView name : kRootSkips) {
+        for (qsizetype at = t.indexOf(sep + name); at >= 0; at = t.indexOf(sep + name, at + 1)) {
+            const QString parent = at == 0 ? QString(sep) : original.left(at);
+            if (g().goFSO->IsDriveRoot(parent))
+                return true;
+        }
+    }
+    return false;
+}
+
+void ShowDirs(MainForm& af, const QString& asSource, const QString& asSrc) {
+    Procedure proc(kModule, "Sub ShowDirs", [&] {
+        return traceParams("af", "<Form>", "asSource", asSource, "asSrc", "<Optional>");
+    });
+    QString s = asSource + asSrc;
+    if (s.size() >= kShowDirsWidth)
+        s = s.left(3) + QLatin1StringView("...") + s.right(kShowDirsWidth - 6);
+    else
+        s = s.leftJustified(kShowDirsWidth, u' ');
+    ResultList& list = af.lstShowDirs();
+    list.add(s);
+    list.setSelectedIndex(list.count() - 1);
+    af.Refresh();
+}
+
+bool CheckFolders(QString asSource, QString asDest, MainForm& af, bool bbFirstCall) {
+    return detail::CheckFoldersAt(asSource, asDest, QString(), QString(), af, bbFirstCall, true);
+}
+
+namespace detail {
+
+bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QString& srcDisk,
+                    const QString& dstDisk, MainForm& af, bool bbFirstCall, bool top) {
+    bool result = false;
+    Procedure proc(kModule, "Function CheckFolders", [&] {
+        return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "bbFirstCall",
+                           "<Boolean = False>");
+    });
+
+    if (IsBuiltInSkip(srcDisk.isEmpty() ? asSource : srcDisk))
+        return true;
+
+    // The folders as stored on disk. A folder that cannot be opened goes to the failure report;
+    // when the user goes on regardless, this pair is left out and the walk continues.
+    QString srcPath = srcDisk;
+    QString dstPath = dstDisk;
+    if (srcPath.isEmpty() || dstPath.isEmpty()) {
+        bool opened = false;
+        PELTO_TRY(proc, result, {
+            srcPath = g().goFSO->GetFolder(asSource).Path();
+            dstPath = g().goFSO->GetFolder(asDest).Path();
+            opened = true;
+        });
+        if (!opened)
+            return true;
+    }
+
+    // Each folder is read once per side. In archive mode the destination's files are not
+    // compared, so its folder is read only when subfolders are needed.
+    FolderEntries src;
+    FolderEntries dst;
+    bool dstListed = false;
+    const auto list = [&](const QString& path, FolderEntries& entries) {
+        const ListOutcome outcome = ListFolderEntries(proc, path, entries);
+        if (outcome == ListOutcome::Stop)
+            g().gbErrorFlag = true;
+        return outcome;
+    };
+    if (const ListOutcome outcome = list(srcPath, src); outcome != ListOutcome::Listed)
+        return outcome == ListOutcome::Skipped;
+    if (!g().gbArchive) {
+        if (const ListOutcome outcome = list(dstPath, dst); outcome != ListOutcome::Listed)
+            return outcome == ListOutcome::Skipped;
+        dstListed = true;
+    }
+
+    if (!CheckFilesAt(srcPath, dstPath, &src.files, dstListed ? &dst.files : nullptr, af,
+                      bbFirstCall))
+        return false;
+    if (g().gbCancel)
+        return true;
+
+    SortedList srcList;
+    SortedList dstList;
+    if (top)
+        ShowDirs(af, asSource);
+    const bool exclude = CheckExcludeSubdir(bbFirstCall);
+    if (!af.optRecurse())
+        return true;
+    if (!dstListed) {
+        if (const ListOutcome outcome = list(dstPath, dst); outcome != ListOutcome::Listed)
+            return outcome == ListOutcome::Skipped;
+    }
+
+    QStringList names;
+    names.reserve(src.folders.size() + dst.folders.size());
+    for (const QString& name : std::as_const(src.folders)) {
+        QString lower = name.toLower();
+        if (exclude && FolderExcluded(lower)) {
+            diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFolders"),
+                           QStringLiteral("Source folder excluded: ") + lower, false);
+            continue;
+        }
+        names.append(name);
+        srcList.Add(static_cast<int>(names.size()), lower);
+    }
+    for (const QString& name : std::as_const(dst.folders)) {
+        names.append(name);
+        dstList.Add(static_cast<int>(names.size()), name.toLower());
+    }
+    srcList.Sort();
+    dstList.Sort();
+
+    const ListPair pair{
+        false, AddSlash(asSource), AddSlash(asDest), AddSlash(srcPath), AddSlash(dstPath), &names};
+    result = CheckListsImpl(&srcList, &dstList, pair, af, false);
+    if (g().gbCancel)
+        return true;
+    return result;
+}
+
+} // namespace detail
+} // namespace pelto

@@ -1,0 +1,24 @@
+#include "engine/compare/DisplayRefresh.h"
+
+#include "diag/ErrorLog.h"
+#include "engine/compare/MainForm.h"
+#include "engine/compare/ProgramState.h"
+#include "platform/Clock.h"
+
+namespace pelto {
+
+namespace {
+constexpr int kPauseMs = 500;
+}
+
+bool RefreshDisplayIfDue(MainForm& af) {
+    if (diag::ElapsedSeconds() <= static_cast<float>(g().giUpdateFrequency))
+        return false;
+    clock().sleepMs(kPauseMs);
+    diag::StartTimer();
+    af.Refresh();
+    af.DoEvents();
+    return true;
+}
+
+} // namespace pelto

@@ -1,0 +1,43 @@
+#include "engine/compare/FolderListing.h"
+
+#include "engine/compare/Compare.h"
+#include "engine/compare/ProgramState.h"
+#include "platform/FileSystem.h"
+
+namespace pelto::detail {
+
+namespace {
+
+bool isSystemVolumeInformation(const QString& path) {
+    const QString name = path.section(PathSeparator(), -1, -1, QString::SectionSkipEmpty);
+    return name.compare(QLatin1StringView("System Volume Information"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ListOutcome ListFolderEntries(diag::ProcedureScope& proc, const QString& path, FolderEntries& out) {
+    bool done = false;
+    const auto onError = [&](const RuntimeError& e) {
+        if (e.number() == err::PermissionDenied && isSystemVolumeInformation(path)) {
+            done = true;
+            return diag::Resume::Next;
+        }
+        return diag::Resume::Report;
+    };
+    const bool goOn = proc.run(
+        __LINE__,
+        [&] {
+            out = FolderEntries();
+            const QList<DirEntry> entries = g().goFSO->List(path);
+            out.files.reserve(entries.size());
+            for (const DirEntry& entry : entries)
+                (entry.kind == EntryKind::Folder ? out.folders : out.files).append(entry.name);
+            done = true;
+        },
+        onError);
+    if (!goOn)
+        return ListOutcome::Stop;
+    return done ? ListOutcome::Listed : ListOutcome::Skipped;
+}
+
+} // namespace pelto::detail

@@ -1,0 +1,59 @@
+#pragma once
+// One list of the main window (a result list or the "Processing Directory" list) as a list model.
+//
+// The engine appends lines one by one, often hundreds of thousands in a walk. Appending only
+// stores the line; attached views learn about new lines in one batch when the window repaints or
+// pumps events (publish()), so a long list costs one model notification per refresh, not per line.
+// Everything the engine reads (count, item) always sees every line added so far.
+
+#include <QAbstractListModel>
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+
+class ResultList : public QAbstractListModel {
+    Q_OBJECT
+
+public:
+    explicit ResultList(QObject* parent = nullptr);
+
+    // Lines in insertion order, including those not yet published to views.
+    qsizetype count() const { return items_.size(); }
+    // The line at a 0-based index; empty text outside 0..count-1.
+    QString item(qsizetype index) const;
+    const QStringList& items() const { return items_; }
+
+    void add(const QString& line);
+    // Removes every line and the selection; views are told at once.
+    void clear();
+
+    // The highlighted line, -1 for none. Selecting a line publishes pending lines first, so that a
+    // view can scroll to it.
+    qsizetype selectedIndex() const { return selected_; }
+    void setSelectedIndex(qsizetype index);
+
+    // Name of the font the list is shown in (the window measures line widths by it).
+    const QString& fontName() const { return fontName_; }
+    void setFontName(const QString& name);
+
+    // Tells attached views about the lines added since the last call.
+    void publish();
+    // Lines the views know of.
+    qsizetype publishedCount() const { return published_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+Q_SIGNALS:
+    void selectedIndexChanged(qsizetype index);
+    void fontNameChanged(const QString& name);
+
+private:
+    QStringList items_;
+    qsizetype published_ = 0;
+    qsizetype selected_ = -1;
+    QString fontName_;
+};
+
+} // namespace pelto
