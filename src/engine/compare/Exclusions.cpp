@@ -73,12 +73,10 @@ void joinQuoted(QStringList& specs) {
     }
 }
 
-// Fills g().gasExcludes from an exclusion text. Returns "" on success, or the message of the
-// check that failed; the table then keeps what was written so far.
+// Fills the emptied g().gasExcludes from an exclusion text. Returns "" on success, or the message
+// of the check that failed; the table then keeps what was written so far.
 QString buildTable(const QString& field) {
     QStringList& table = g().gasExcludes;
-    const int last = lastSlot();
-    table = QStringList(last + 1);
     if (field.isEmpty())
         return {};
 
@@ -213,6 +211,8 @@ bool ValidateExcludes(qint16 biNdex, bool bbLogToFile) {
         __LINE__,
         [&] {
             unexpected = false;
+            // Emptied first, so that no exclusions of an earlier line outlive a failure here.
+            g().gasExcludes = QStringList(lastSlot() + 1);
             field = g().gasProfile.at(kExclusionField, biNdex);
             failure = buildTable(field);
         },

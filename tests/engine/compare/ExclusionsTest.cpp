@@ -213,6 +213,7 @@ TEST_F(ExclusionsTest, DeveloperModeHasRoomForSeven) {
 
 TEST_F(ExclusionsTest, UnexpectedErrorGoesToFailureReportThenToTheLog) {
     for (const BoxAnswer answer : {BoxAnswer::Abort, BoxAnswer::Ignore}) {
+        ASSERT_TRUE(validate(QStringLiteral("exclude subdirs *.tmp")));
         dialogs().then(answer).then(BoxAnswer::Ok);
         // Line 50 is beyond the profile table.
         EXPECT_FALSE(ValidateExcludes(50, true));
@@ -224,6 +225,7 @@ TEST_F(ExclusionsTest, UnexpectedErrorGoesToFailureReportThenToTheLog) {
         EXPECT_EQ(dialogs().shown()[1].text,
                   QStringLiteral("Error in file exclude specifications for profiles: ") + kCrLf);
         EXPECT_FALSE(diag::messageLog().text().contains(QStringLiteral("Files excluded:")));
+        EXPECT_EQ(table(), QStringList(102)) << "no exclusions of the earlier line stay in force";
         restartDialogs();
     }
 }

@@ -1,8 +1,12 @@
 #include "engine/compare/SortedList.h"
 
+#include "diag/Trace.h"
+#include "diag/TraceReceiverThread.h"
+
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
@@ -278,6 +282,87 @@ TEST(SortedList, ClearEmptiesBothPartsAndListStaysUsable) {
     list.Add(3, QStringLiteral("c"));
     EXPECT_EQ(list.Key(1), QStringLiteral("c"));
     EXPECT_EQ(list.Item(1), QVariant(3));
+}
+
+// The calls of a traced run as "module : procedure : parameters", entries marked "->" and exits
+// "<-", read by a receiver in a runtime folder of the test's own.
+class SortedListTrace : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(runtime_.isValid());
+        oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
+        diag::ResetTrace();
+    }
+    void TearDown() override {
+        diag::ResetTrace();
+        qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+    }
+
+    static QStringList calls(const QStringList& lines) {
+        QStringList out;
+        for (const QString& line : lines) {
+            const qsizetype at = line.indexOf(QStringLiteral("] ->")) >= 0
+                                     ? line.indexOf(QStringLiteral("] ->"))
+                                     : line.indexOf(QStringLiteral("] <-"));
+            if (at < 0)
+                continue; // the banner
+            QString call = line.mid(at + 2);
+            const QString arrow = call.left(2);
+            call = call.mid(2);
+            while (call.startsWith(QLatin1Char('\t')))
+                call.remove(0, 1);
+            out.append(arrow + QLatin1Char(' ') + call.trimmed());
+        }
+        return out;
+    }
+
+private:
+    QTemporaryDir runtime_;
+    QByteArray oldRuntime_;
+};
+
+TEST_F(SortedListTrace, OperationsReportUnderSortListWithTheirParameters) {
+    test::TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
+    ASSERT_TRUE(viewer.listening());
+    {
+        SortedList list;
+        list.Add(5, QStringLiteral("b"));
+        list.Add(QStringLiteral("text"), QStringLiteral("a"));
+        list.Add(true);
+        list.Add(QVariant(), QStringLiteral("c"));
+        list.Add(QVariant(QStringList{QStringLiteral("x")}), QStringLiteral("d"));
+        list.Add(QVariant(qint64(7)), QStringLiteral("e"));
+        EXPECT_EQ(list.Count(), 6);
+        EXPECT_EQ(list.Key(9), QString());
+    }
+    const QStringList expected{
+        "-> SortList : Sub Add : (value=5, key_value=b)",
+        "<- SortList : Sub Add : (value=5, key_value=b)",
+        "-> SortList : Sub Add : (value=text, key_value=a)",
+        "<- SortList : Sub Add : (value=text, key_value=a)",
+        "-> SortList : Sub Add : (value=True, key_value=<Missing>)",
+        "<- SortList : Sub Add : (value=True, key_value=<Missing>)",
+        "-> SortList : Sub Add : (value=<variant>, key_value=c)",
+        "<- SortList : Sub Add : (value=<variant>, key_value=c)",
+        "-> SortList : Sub Add : (value=<variant>, key_value=d)",
+        "<- SortList : Sub Add : (value=<variant>, key_value=d)",
+        "-> SortList : Sub Add : (value=<variant>, key_value=e)",
+        "<- SortList : Sub Add : (value=<variant>, key_value=e)",
+        "-> SortList : Function Count : ()",
+        "<- SortList : Function Count : ()",
+        "-> SortList : Function Key : (i=9)",
+        "-> SortList : Sub Sort : ()",
+        "-> SortList : Sub Quicksort : (min=1, max=6)",
+        "-> SortList : Sub SelectionSort : (min=1, max=6)",
+        "<- SortList : Sub SelectionSort : (min=1, max=6)",
+        "<- SortList : Sub Quicksort : (min=1, max=6)",
+        "-> SortList : Sub MergeLists : ()",
+        "<- SortList : Sub MergeLists : ()",
+        "<- SortList : Sub Sort : ()",
+        "<- SortList : Function Key : (i=9)",
+    };
+    EXPECT_EQ(calls(viewer.lines()), expected);
 }
 
 } // namespace
