@@ -1,0 +1,147 @@
+#pragma once
+// A clean world for profile tests: a temporary folder holding the profile file, the folder
+// trees and the settings store; the program-wide state reset; a real file-system service;
+// scripted dialogs; the error log written into the temporary folder; a fixed "today".
+
+#include "diag/ErrorLog.h"
+#include "diag/Trace.h"
+#include "engine/compare/ProgramState.h"
+#include "platform/LinuxFileSystem.h"
+#include "platform/QSettingsBackend.h"
+#include "platform/TextFile.h"
+#include "profiles/ProfileFile.h"
+#include "profiles/ProfileForm.h"
+#include "profiles/ProfileHistory.h"
+#include "settings/Registry.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+// Readable failure messages for texts and lists of texts (control characters as \u escapes).
+inline void PrintTo(const QString& text, std::ostream* os) {
+    QString shown;
+    for (const QChar c : text)
+        shown += c.unicode() < 0x20
+                     ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                     : QString(c);
+    *os << '"' << shown.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << "{\n";
+    for (const QString& line : list) {
+        *os << "  ";
+        PrintTo(line, os);
+        *os << "\n";
+    }
+    *os << "}";
+}
+
+namespace pelto::test {
+
+// The main window as the profile reader sees it. Folders are created only inside `root`.
+class TestProfileForm : public ProfileForm {
+public:
+    bool numbered = true;
+    QString caption;
+    QString root;
+    QStringList created;
+    ProfileMenuModel menu;
+    ProfileListModel list;
+
+    bool chkNumberProfiles() const override { return numbered; }
+    void setCaption(const QString& text) override { caption = text; }
+    ProfileMenuModel& mnuProfile() override { return menu; }
+    ProfileListModel& lstProfile() override { return list; }
+    void CreateNewFolder(QString& asMyPath) override {
+        created.append(asMyPath);
+        if (!root.isEmpty() && asMyPath.startsWith(root + QLatin1Char('/')))
+            QDir().mkpath(asMyPath);
+    }
+
+    QStringList captions() const {
+        QStringList out;
+        for (int k = 1; k <= menu.UBound(); ++k)
+            out.append(menu.caption(k));
+        return out;
+    }
+};
+
+class ProfileTest : public ::testing::Test {
+protected:
+    static QDate fixedToday() { return QDate(2026, 3, 7); }
+
+    void SetUp() override {
+        ASSERT_TRUE(temp_.isValid());
+        root_ = QDir(temp_.path()).canonicalPath();
+        resetProgramState();
+        diag::ResetErrorLog();
+        diag::ResetTrace();
+        diag::SetLogEnabled(true);
+        diag::SetLogFile(path(QStringLiteral("Error Log.txt")));
+        resetProfileFile();
+        setHistoryDateSource(&ProfileTest::fixedToday);
+        reg_ = std::make_unique<Registry>(
+            std::make_unique<QSettingsBackend>(path(QStringLiteral("settings"))));
+        reg_->setApplicationName(QStringLiteral("Pelto"));
+        g().goReg = reg_.get();
+        g().goFSO = &fs_;
+        form_.root = root_;
+        dialogs_.emplace();
+    }
+
+    void TearDown() override {
+        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
+        dialogs_.reset();
+        setHistoryDateSource({});
+        resetProfileFile();
+        resetProgramState();
+        diag::ResetErrorLog();
+    }
+
+    QString path(const QString& relative) const { return root_ + QLatin1Char('/') + relative; }
+    // Creates a folder (and its parents) below the temporary folder; returns its path.
+    QString folder(const QString& relative) const {
+        QDir().mkpath(path(relative));
+        return path(relative);
+    }
+    QString iniPath() const { return path(QStringLiteral("Pelto.INI")); }
+    void writeIni(const QStringList& lines) const { writeTextLines(iniPath(), lines); }
+
+    bool load() { return ReadINI(QStringLiteral("Load"), form_, iniPath()); }
+    bool read(const QString& section) { return ReadINI(section, form_, iniPath()); }
+
+    // What the error log holds after its header.
+    static QString logText() { return diag::messageLog().text(); }
+
+    // A value of the settings store, read through a second store object on the same folder.
+    QString stored(const QString& section, const QString& key) const {
+        Registry other(std::make_unique<QSettingsBackend>(path(QStringLiteral("settings"))));
+        other.setApplicationName(QStringLiteral("Pelto"));
+        other.setSection(section);
+        other.setKey(key);
+        other.GetReg();
+        return other.Settings();
+    }
+
+    static QString profileField(int field, int line) { return g().gasProfile.at(field, line); }
+
+    ScriptedDialogs& dialogs() { return *dialogs_; }
+    TestProfileForm& form() { return form_; }
+    const QString& root() const { return root_; }
+
+private:
+    QTemporaryDir temp_;
+    QString root_;
+    LinuxFileSystem fs_;
+    std::unique_ptr<Registry> reg_;
+    TestProfileForm form_;
+    std::optional<ScriptedDialogs> dialogs_;
+};
+
+} // namespace pelto::test
