@@ -27,6 +27,8 @@ void LogStart();
 bool LogStarted();
 
 // The operating system's text for an error code, on one line; "Error not found." when unknown.
+// Codes from 0 up are errno values (the C library's texts); negative codes of the form
+// 0x8007xxxx are the status codes the file-system service raises (lock violation, disk full).
 QString MessageText(qint32 alCode);
 
 // What the message-log window shows: "Message Log:" + CR LF, then CR LF + each message.

@@ -53,7 +53,9 @@ bool TraceSender::send(const QString& line, int waitMs) {
     char header[4];
     qToBigEndian<quint32>(static_cast<quint32>(payload.size()), header);
     bool ok = socket_->write(header, sizeof header) == sizeof header &&
-              socket_->write(payload) == payload.size() && socket_->waitForBytesWritten(waitMs);
+              socket_->write(payload) == payload.size();
+    while (ok && socket_->bytesToWrite() > 0)
+        ok = socket_->waitForBytesWritten(waitMs);
     while (ok && socket_->bytesAvailable() < 1)
         ok = socket_->waitForReadyRead(waitMs);
     char ack = 0;

@@ -100,12 +100,6 @@ TEST_F(ErrorLogTest, WindowTextCollectsHeaderAndMessagesAndShowsOnce) {
     EXPECT_EQ(shown, 1);
 }
 
-TEST_F(ErrorLogTest, ShowAndDockIsOptional) {
-    enableLog(workPath(QStringLiteral("log.txt")));
-    EXPECT_EQ(LogError("Pelto", "CheckFiles", "headless", false, false), 0);
-    EXPECT_TRUE(diag::messageLog().text().endsWith(QStringLiteral("headless")));
-}
-
 TEST_F(ErrorLogTest, QuestionAnswersMapToAbortRetryIgnoreCodes) {
     dialogs().then(BoxAnswer::Abort).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
     EXPECT_EQ(LogError("Pelto", "CopyFile", "locked", false, true), 3);
