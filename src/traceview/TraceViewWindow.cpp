@@ -1,10 +1,11 @@
 #include "TraceViewWindow.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <memory>
+#include <algorithm>
 
 namespace pelto::traceview {
 namespace {
@@ -16,25 +17,24 @@ constexpr int kRefreshMs = 100;
 } // namespace
 
 TraceViewWindow::TraceViewWindow(QWidget* parent)
-    : QWidget(parent), lines_(new QListWidget(this)), status_(new QLabel(this)) {
-    // Long lines scroll sideways rather than being cut; batched layout keeps long traces quick.
-    lines_->setTextElideMode(Qt::ElideNone);
-    lines_->setLayoutMode(QListView::Batched);
-    lines_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lines_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    : QWidget(parent), view_(new QTreeView(this)), status_(new QLabel(this)) {
+    view_->setModel(&model_);
+    view_->setHeaderHidden(true);
+    view_->setRootIsDecorated(false);
+    view_->setUniformRowHeights(true);
+    view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view_->setSelectionMode(QAbstractItemView::SingleSelection);
+    view_->setTextElideMode(Qt::ElideNone);
+    view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto* clear = new QPushButton(tr("&Clear"), this);
-    connect(clear, &QPushButton::clicked, this, [this] {
-        pending_.clear();
-        lines_->clear();
-        updateStatus();
-    });
+    connect(clear, &QPushButton::clicked, this, &TraceViewWindow::clearLines);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(status_, 1);
     bottom->addWidget(clear);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lines_, 1);
+    layout->addWidget(view_, 1);
     layout->addLayout(bottom);
 
     refresh_.setSingleShot(true);
@@ -52,7 +52,7 @@ bool TraceViewWindow::startListening() {
 }
 
 void TraceViewWindow::addLine(const QString& line) {
-    // Tabs mark the nesting depth; a list item shows them as nothing, so they are spelled out.
+    // Tabs mark the nesting depth; a view shows them as nothing, so they are spelled out.
     QString shown = line;
     shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
     pending_.append(shown);
@@ -63,13 +63,30 @@ void TraceViewWindow::addLine(const QString& line) {
 void TraceViewWindow::showPendingLines() {
     if (pending_.size() > kMaxLines)
         pending_.remove(0, pending_.size() - kMaxLines);
-    const int excess = lines_->count() + static_cast<int>(pending_.size()) - kMaxLines;
-    for (int i = 0; i < excess; ++i) {
-        const std::unique_ptr<QListWidgetItem> oldest(lines_->takeItem(0));
+    const int excess = model_.rowCount() + static_cast<int>(pending_.size()) - kMaxLines;
+    if (excess > 0)
+        model_.removeRows(0, excess);
+
+    const QFontMetrics metrics(view_->font());
+    const int first = model_.rowCount();
+    model_.insertRows(first, static_cast<int>(pending_.size()));
+    for (int i = 0; i < pending_.size(); ++i) {
+        model_.setData(model_.index(first + i), pending_[i]);
+        widest_ = std::max(widest_, metrics.horizontalAdvance(pending_[i]));
     }
-    lines_->addItems(pending_);
     pending_.clear();
-    lines_->setCurrentRow(lines_->count() - 1);
+
+    view_->setColumnWidth(0, widest_ + 2 * metrics.averageCharWidth());
+    const QModelIndex newest = model_.index(model_.rowCount() - 1);
+    view_->setCurrentIndex(newest);
+    view_->scrollTo(newest);
+    updateStatus();
+}
+
+void TraceViewWindow::clearLines() {
+    pending_.clear();
+    model_.setStringList({});
+    widest_ = 0;
     updateStatus();
 }
 
@@ -78,7 +95,7 @@ void TraceViewWindow::updateStatus() {
         listener_.name().isEmpty()
             ? tr("Not receiving: no free name in %1").arg(diag::traceSocketFolder())
             : tr("Receiving as \"%1\"").arg(listener_.name());
-    status_->setText(tr("%1 - %n line(s)", nullptr, lines_->count()).arg(where));
+    status_->setText(tr("%1 - %n line(s)", nullptr, model_.rowCount()).arg(where));
 }
 
 } // namespace pelto::traceview

@@ -4,9 +4,10 @@
 #include "diag/TraceChannel.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QStringList>
+#include <QStringListModel>
 #include <QTimer>
+#include <QTreeView>
 #include <QWidget>
 
 namespace pelto::traceview {
@@ -23,12 +24,17 @@ public:
 
 private:
     void showPendingLines();
+    void clearLines();
     void updateStatus();
 
     diag::TraceListener listener_;
-    QListWidget* lines_;
+    QStringListModel model_;
+    // A one-column tree view with uniform rows is a list that stays quick at any length, and
+    // its column can be as wide as the widest line so that long lines scroll sideways.
+    QTreeView* view_;
     QLabel* status_;
     QStringList pending_;
+    int widest_ = 0;
     // Painting every line would make the traced program wait for the screen; lines are shown
     // in batches a few times a second instead.
     QTimer refresh_;
