@@ -170,12 +170,11 @@ void SetTraceWaitMs(int ms) {
 void ResetTrace() {
     TraceState& s = state();
     s.sender.disconnect();
-    const int waitMs = s.waitMs;
     s.lines = 0;
     s.depth = 0;
     s.startMs = 0;
     s.programName.clear();
-    s.waitMs = waitMs;
+    s.waitMs = kDefaultTraceWaitMs;
     detail::gTraceStarted = false;
     detail::gTraceOn = false;
 }

@@ -34,7 +34,6 @@ protected:
         setClock(&clock_);
         diag::ResetErrorLog();
         diag::ResetTrace();
-        diag::SetTraceWaitMs(diag::kDefaultTraceWaitMs);
         dialogs_.emplace();
     }
 
