@@ -1,0 +1,59 @@
+#include "engine/copy/CopyRun.h"
+
+#include "diag/Procedure.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/copy/Copy.h"
+#include "platform/FsPath.h"
+
+namespace pelto {
+
+void CopyRunState::clear() {
+    files_.clear();
+    folders_.clear();
+}
+
+QString CopyRunState::key(const QString& path) {
+    return fspath::normalize(path).toLower();
+}
+
+void CopyRunState::noteSkippedFile(const QString& sourcePath) {
+    files_.insert(key(sourcePath));
+}
+
+void CopyRunState::noteSkippedFolder(const QString& sourceFolder) {
+    folders_.insert(key(sourceFolder));
+}
+
+bool CopyRunState::underSkippedFolder(const QString& key) const {
+    if (folders_.isEmpty())
+        return false;
+    for (QString folder = key; !folder.isEmpty(); folder = fspath::parentOf(folder)) {
+        if (folders_.contains(folder))
+            return true;
+    }
+    return false;
+}
+
+bool CopyRunState::fileSkipped(const QString& sourcePath) const {
+    if (files_.isEmpty() && folders_.isEmpty())
+        return false;
+    const QString k = key(sourcePath);
+    return files_.contains(k) || underSkippedFolder(fspath::parentOf(k));
+}
+
+bool CopyRunState::folderSkipped(const QString& sourceFolder) const {
+    return underSkippedFolder(key(sourceFolder));
+}
+
+CopyRunState& copyRun() {
+    static CopyRunState state;
+    return state;
+}
+
+void BeginCopyRun() {
+    diag::Procedure proc("Pelto", "Sub BeginCopyRun", diag::noParams());
+    g().gbSpaceFreed = false;
+    copyRun().clear();
+}
+
+} // namespace pelto

@@ -1,0 +1,63 @@
+// Creating a destination folder with its missing parents.
+
+#include "diag/Procedure.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/copy/Copy.h"
+#include "engine/copy/CopyMessages.h"
+#include "platform/FileSystem.h"
+#include "platform/FsPath.h"
+
+namespace pelto {
+
+using diag::Procedure;
+using diag::Resume;
+using diag::traceParams;
+
+namespace {
+
+// mayMakeParents is false for the attempt made after the parents were created: a parent that
+// still cannot be made then goes to the failure report instead of being tried without end.
+void createFolder(const QString& asMyPath, bool mayMakeParents) {
+    Procedure proc(copymsg::kModule, "Sub CreateNewFolder",
+                   [&] { return traceParams("asMyPath", asMyPath); });
+    bool parentMissing = false;
+    const auto onError = [&](const RuntimeError& e) {
+        switch (e.number()) {
+        case err::PathNotFound:
+            if (!mayMakeParents)
+                return Resume::Report;
+            parentMissing = true;
+            return Resume::Leave;
+        case err::DriveNotReady:
+            copymsg::logWithBox(QStringLiteral("CreateNewFolder"),
+                                QStringLiteral("\r\nOOPS! Drive not ready - please try again."));
+            return Resume::Leave;
+        default:
+            return Resume::Report;
+        }
+    };
+    const bool made = proc.run(
+        __LINE__,
+        [&] {
+            FileSystem& fs = *g().goFSO;
+            if (!fs.GetDrive(asMyPath).IsReady())
+                throw RuntimeError(err::DriveNotReady, QStringLiteral("Disk not ready"));
+            fs.CreateFolder(asMyPath);
+        },
+        onError);
+    if (made || !parentMissing)
+        return;
+    const QString parent = fspath::parentOf(fspath::normalize(asMyPath));
+    if (parent.isEmpty())
+        return;
+    createFolder(parent, true);
+    createFolder(asMyPath, false);
+}
+
+} // namespace
+
+void CreateNewFolder(const QString& asMyPath) {
+    createFolder(asMyPath, true);
+}
+
+} // namespace pelto

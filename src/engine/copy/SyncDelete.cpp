@@ -1,0 +1,196 @@
+// Synchronising delete: removes the folders and files the check found only at the destination.
+
+#include "diag/Procedure.h"
+#include "engine/compare/Compare.h"
+#include "engine/compare/DisplayRefresh.h"
+#include "engine/compare/MainForm.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/copy/Copy.h"
+#include "engine/copy/CopyLines.h"
+#include "engine/copy/CopyMessages.h"
+#include "engine/copy/CopyRules.h"
+#include "platform/FileSystem.h"
+#include "platform/FsPath.h"
+
+#include <QHash>
+
+namespace pelto {
+
+using diag::Procedure;
+using diag::Resume;
+using diag::traceParams;
+
+namespace {
+
+constexpr qsizetype kSelectEvery = 40;
+
+// A folder text compared case-blind and component by component: lower-cased, without a trailing
+// separator.
+QString folderKey(const QString& folder) {
+    QString key = folder.toLower();
+    while (key.size() > 1 && key.endsWith(PathSeparator()))
+        key.chop(1);
+    return key;
+}
+
+// The folders of lstDstFolder by key, each with the first line that names it; read once per
+// delete run so that each containment question costs one look-up per folder level.
+class ListedFolders {
+public:
+    explicit ListedFolders(const ResultList& list) {
+        // From the last line up, so that a folder named twice keeps its first line.
+        for (qsizetype j = list.count() - 1; j >= 0; --j) {
+            try {
+                firstLine_.insert(folderKey(copylines::destinationFolder(list.item(j))), j);
+            } catch (const RuntimeError&) {
+                // A line that does not parse names no folder; the folder pass reports it.
+            }
+        }
+    }
+
+    // True when the folder is, or lies below, a folder named on a line before `limit` (-1: any).
+    bool contains(const QString& folder, qsizetype limit) const {
+        for (QString key = folderKey(folder); !key.isEmpty(); key = fspath::parentOf(key)) {
+            const auto it = firstLine_.constFind(key);
+            if (it != firstLine_.constEnd() && (limit < 0 || *it < limit))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QHash<QString, qsizetype> firstLine_;
+};
+
+// FolderGone over the folders read once by the delete run.
+bool folderGoneIn(const ListedFolders& folders, const QString& asFolder, qsizetype aiNdex) {
+    Procedure proc(copymsg::kModule, "Function FolderGone", [&] {
+        return traceParams("asFolder", asFolder, "af", "<Form>", "aiNdex", aiNdex);
+    });
+    return folders.contains(asFolder, aiNdex);
+}
+
+bool isProtectedName(const QString& lowerName) {
+    return lowerName == QLatin1StringView("win386.swp") ||
+           lowerName == QLatin1StringView("pagefile.sys");
+}
+
+} // namespace
+
+bool SyncDelete(MainForm& af) {
+    bool result = false;
+    Procedure proc(copymsg::kModule, "Function SyncDelete",
+                   [&] { return traceParams("af", "<Form>"); });
+    const bool test = af.optTest();
+    QString phase = QStringLiteral("DelFolder");
+    QString folderPath;
+    QString fileName;
+    bool nameTaken = false;
+    qsizetype index = 0;
+
+    ResultList& folderLines = af.lstDstFolder();
+    ResultList& fileLines = af.lstDstFile();
+    const ListedFolders listed(folderLines);
+
+    const auto onError = [&](const RuntimeError& e) {
+        // A folder deleted with a parent listed before it.
+        if (e.number() == err::PathNotFound && phase == QLatin1StringView("DelFolder") &&
+            folderGoneIn(listed, folderPath, index))
+            return Resume::Next;
+        return Resume::Report;
+    };
+    const auto ended = [&] {
+        copymsg::logWithBox(QStringLiteral("SyncDelete"),
+                            QStringLiteral("Error while synchronizing files: ") +
+                                (nameTaken ? QStringLiteral("File name: ") + fileName
+                                           : QStringLiteral("Directory name: ") + folderPath));
+        g().gbErrorFlag = true;
+        return result;
+    };
+    const auto step = [&](int line, auto&& stmt) { return proc.run(line, stmt, onError); };
+
+    const qsizetype folders = folderLines.count();
+    for (index = 0; index < folders; ++index) {
+        bool leaveAlone = false;
+        if (!step(__LINE__, [&] {
+                folderPath = copylines::destinationFolder(folderLines.item(index));
+                leaveAlone = copylines::isRecycleBin(folderPath) ||
+                             copyrules::isBootWizardFolder(folderPath.toLower());
+            }))
+            return ended();
+        if (leaveAlone || test)
+            continue;
+        if (!step(__LINE__, [&] { g().goFSO->DeleteFolder(folderPath, true); }))
+            return ended();
+        if (index % kSelectEvery == 0)
+            folderLines.setSelectedIndex(index);
+    }
+    folderLines.setSelectedIndex(folders - 1);
+
+    phase = QStringLiteral("DelFile");
+    QString currentDir;
+    bool insideDeleted = false;
+    const qsizetype files = fileLines.count();
+    for (index = 0; index < files; ++index) {
+        RefreshDisplayIfDue(af);
+        if (index % kSelectEvery == 0)
+            fileLines.setSelectedIndex(index);
+        const QString line = fileLines.item(index);
+        if (copylines::isHeader(line)) {
+            currentDir = copylines::destinationHeader(line);
+            insideDeleted = folderGoneIn(listed, currentDir, -1);
+            continue;
+        }
+        if (insideDeleted)
+            continue;
+        if (!step(__LINE__, [&] {
+                fileName = copylines::fileName(line);
+                nameTaken = true;
+            }))
+            return ended();
+        if (isProtectedName(fileName.toLower()) || test)
+            continue;
+        if (!step(__LINE__, [&] { g().goFSO->DeleteFile(currentDir + fileName, true); }))
+            return ended();
+    }
+    fileLines.setSelectedIndex(files - 1);
+    result = true;
+    return result;
+}
+
+bool FolderGone(const QString& asFolder, MainForm& af, int aiNdex) {
+    bool result = false;
+    Procedure proc(copymsg::kModule, "Function FolderGone", [&] {
+        return traceParams("asFolder", asFolder, "af", "<Form>", "aiNdex", aiNdex);
+    });
+    const ResultList& lines = af.lstDstFolder();
+    const qsizetype n = aiNdex == -1 ? lines.count() : qMin<qsizetype>(aiNdex, lines.count());
+    const QString folder = folderKey(asFolder);
+    QString line;
+    const auto onError = [&](const RuntimeError&) {
+        const QString tag = QStringLiteral(" unmatched") + kNbsp;
+        copymsg::log(QStringLiteral("FolderGone"),
+                     QStringLiteral("Mid$ call failed,  lsFolder2: ") + line +
+                         QStringLiteral(",  liMatch1: ") +
+                         QString::number(line.indexOf(QLatin1Char(':')) + 1) +
+                         QStringLiteral(",  liMatch2: ") + QString::number(line.indexOf(tag) + 1) +
+                         QStringLiteral(",  aiNdex: ") + QString::number(aiNdex) +
+                         QStringLiteral(",  asFolder: ") + asFolder);
+        return Resume::Report;
+    };
+    for (qsizetype j = 0; j < n; ++j) {
+        line = lines.item(j);
+        bool inside = false;
+        PELTO_TRY_H(proc, onError, result, {
+            const QString listed = folderKey(copylines::destinationFolder(line));
+            inside = folder == listed || fspath::isWithin(folder, listed);
+        });
+        if (inside) {
+            result = true;
+            return result;
+        }
+    }
+    return result;
+}
+
+} // namespace pelto
