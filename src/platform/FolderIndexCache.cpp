@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <utility>
 
 namespace pelto {
 
@@ -49,14 +50,22 @@ FolderIndexCache::Index& FolderIndexCache::store(const QString& folderPath,
     Index index;
     index.stamp = scan.stamp;
     index.settled = scan.scannedAtNs - scan.stamp.modifiedNs >= kSettleNs;
-    for (const DirEntry& e : scan.entries)
-        index.byLowerName[e.name.toLower()].append(e);
-    for (auto& variants : index.byLowerName) {
-        if (variants.size() > 1)
-            std::sort(variants.begin(), variants.end(),
-                      [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-    }
+    index.pending = scan.entries;
     return indexes_[folderPath] = std::move(index);
+}
+
+QHash<QString, QList<DirEntry>>& FolderIndexCache::Index::names() {
+    if (!pending.isEmpty()) {
+        for (const DirEntry& e : std::as_const(pending))
+            byLowerName[e.name.toLower()].append(e);
+        pending.clear();
+        for (auto& variants : byLowerName) {
+            if (variants.size() > 1)
+                std::sort(variants.begin(), variants.end(),
+                          [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+        }
+    }
+    return byLowerName;
 }
 
 FolderIndexCache::Index& FolderIndexCache::scan(const QString& folderPath) {
@@ -72,12 +81,12 @@ QList<DirEntry> FolderIndexCache::variantsOf(const QString& folderPath, const QS
     Index* index = current(folderPath);
     if (!index)
         index = &scan(folderPath);
-    auto it = index->byLowerName.constFind(lowerName);
-    if (it == index->byLowerName.cend() && !index->settled) {
+    auto it = index->names().constFind(lowerName);
+    if (it == index->names().cend() && !index->settled) {
         index = &scan(folderPath);
-        it = index->byLowerName.constFind(lowerName);
+        it = index->names().constFind(lowerName);
     }
-    return it == index->byLowerName.cend() ? QList<DirEntry>{} : *it;
+    return it == index->names().cend() ? QList<DirEntry>{} : *it;
 }
 
 void FolderIndexCache::restamp(const QString& folderPath, Index& index) {
@@ -95,7 +104,7 @@ void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entr
         forget(folderPath);
         return;
     }
-    QList<DirEntry>& variants = it->byLowerName[entry.name.toLower()];
+    QList<DirEntry>& variants = it->names()[entry.name.toLower()];
     variants.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
     variants.append(entry);
     std::sort(variants.begin(), variants.end(),
@@ -113,8 +122,8 @@ void FolderIndexCache::noteRemoved(const QString& folderPath, const QString& nam
         return;
     }
     const QString lower = name.toLower();
-    const auto variants = it->byLowerName.find(lower);
-    if (variants != it->byLowerName.end()) {
+    const auto variants = it->names().find(lower);
+    if (variants != it->names().end()) {
         variants->removeIf([&](const DirEntry& e) { return e.name == name; });
         if (variants->isEmpty())
             it->byLowerName.erase(variants);

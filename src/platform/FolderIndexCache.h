@@ -46,7 +46,11 @@ private:
     struct Index {
         FolderStamp stamp;
         bool settled = true; // the folder had not changed for a while when it was scanned
+        // A listing is kept as it came and hashed by lower-cased name only when first asked,
+        // so that walks which never need a case-blind lookup pay nothing for it.
+        QList<DirEntry> pending;
         QHash<QString, QList<DirEntry>> byLowerName;
+        QHash<QString, QList<DirEntry>>& names();
     };
 
     Index* current(const QString& folderPath);
