@@ -158,15 +158,6 @@ TEST_F(ProfileHistoryTest, HandEditedStoreWithMissingLinesDoesNotFail) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-TEST_F(ProfileHistoryTest, OfSeveralEntriesWithTheSameNameTheLastWins) {
-    ASSERT_TRUE(store(QStringLiteral("A"), two));
-    ASSERT_TRUE(store(QStringLiteral("B"), two));
-    save(QStringLiteral("Profile02"), QStringLiteral("Description"), QStringLiteral("A"));
-    ASSERT_TRUE(store(QStringLiteral("A"), two));
-    EXPECT_EQ(g().giProfileEntry, 2);
-    EXPECT_EQ(g().goReg->Section(), QStringLiteral("Profile02"));
-}
-
 TEST_F(ProfileHistoryTest, FolderRecordGrowsAndKeepsEachFolderWithItsLine) {
     setLines(two);
     ASSERT_EQ(g().gasFolderProfile.upperBound(), 10);
@@ -181,15 +172,6 @@ TEST_F(ProfileHistoryTest, FolderRecordGrowsAndKeepsEachFolderWithItsLine) {
         EXPECT_EQ(record.at(profile::kFolderPath, k), QStringLiteral("/backup/f%1").arg(k));
         EXPECT_EQ(record.at(profile::kFolderLine, k), QString::number(k % 3 + 1));
     }
-}
-
-TEST_F(ProfileHistoryTest, FolderRecordGrowsByThreeInDeveloperMode) {
-    g().gbInDesign = true;
-    setLines(two);
-    for (int k = 1; k <= 4; ++k)
-        ASSERT_TRUE(StoreFolderProfile(QStringLiteral("/f%1").arg(k)));
-    EXPECT_EQ(g().gasFolderProfile.upperBound(), 6);
-    EXPECT_EQ(g().gasFolderProfile.at(profile::kFolderPath, 4), QStringLiteral("/f4"));
 }
 
 TEST(ProfileHistoryDate, SystemSeparatorBetweenFourTwoAndTwoDigits) {

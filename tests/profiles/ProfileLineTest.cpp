@@ -2,7 +2,6 @@
 // and the fixed-width display of the profile list and the menu captions.
 
 #include "profiles/ProfileLine.h"
-#include "platform/RuntimeError.h"
 #include "profiles/ProfileListModel.h"
 #include "profiles/ProfileMenuModel.h"
 
@@ -114,10 +113,6 @@ TEST(ProfileLineDriveForm, ColumnAndDestinationErrors) {
     EXPECT_EQ(columnErrorText(PathSyntax::Separator), QStringLiteral("Expected / in column 1"));
 }
 
-TEST(ProfileLineSyntax, ThisSystemReadsTheSeparatorForm) {
-    EXPECT_EQ(nativePathSyntax(), PathSyntax::Separator);
-}
-
 TEST(ProfileListColumns, PathsArePaddedOrShortenedToTwentyCharacters) {
     EXPECT_EQ(displayPath(QStringLiteral("/a")), QStringLiteral("/a").leftJustified(20));
     const QString nineteen(19, u'x');
@@ -158,39 +153,6 @@ TEST(ProfileMenuCaptions, SectionNameComesBackFromTheCaption) {
               QStringLiteral("&2 My Backup"));
     EXPECT_EQ(ProfileMenuModel::sectionOfCaption(QStringLiteral("NoBlank"), true),
               QStringLiteral("NoBlank"));
-}
-
-TEST(ProfileMenuModelTest, DesignTimeEntryStaysAndRunTimeEntriesComeAndGo) {
-    ProfileMenuModel menu;
-    ASSERT_EQ(menu.UBound(), 0);
-    EXPECT_EQ(menu.caption(0), QStringLiteral("Dummy Profile"));
-    EXPECT_FALSE(menu.isVisible(0));
-    EXPECT_EQ(menu.addEntry(), 1);
-    EXPECT_EQ(menu.addEntry(), 2);
-    menu.setCaption(2, QStringLiteral("&2 Two"));
-    menu.setChecked(2, true);
-    EXPECT_EQ(menu.data(menu.index(2), Qt::DisplayRole).toString(), QStringLiteral("&2 Two"));
-    EXPECT_EQ(menu.data(menu.index(2), Qt::CheckStateRole).toInt(), Qt::Checked);
-    menu.removeEntry(2);
-    EXPECT_EQ(menu.rowCount(), 2);
-    EXPECT_THROW(menu.removeEntry(0), RuntimeError);
-    EXPECT_THROW(menu.caption(5), RuntimeError);
-}
-
-TEST(ProfileListModelTest, SelectionFollowsTheLines) {
-    ProfileListModel list;
-    EXPECT_EQ(list.fontName(), QStringLiteral("Courier"));
-    list.add(QStringLiteral("one"));
-    list.add(QStringLiteral("two"));
-    list.setSelectedIndex(1);
-    EXPECT_EQ(list.selectedIndex(), 1);
-    list.setSelectedIndex(7);
-    EXPECT_EQ(list.selectedIndex(), -1);
-    list.setSelectedIndex(0);
-    list.clear();
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.selectedIndex(), -1);
-    EXPECT_EQ(list.item(0), QString());
 }
 
 } // namespace

@@ -182,15 +182,6 @@ TEST_F(ReadIniTest, MissingFileAtAProfileReadIsReported) {
     EXPECT_TRUE(g().gbErrorFlag);
 }
 
-TEST_F(ReadIniTest, SectionsNamedLikeTheModesCanStillBeRead) {
-    const QString a = folder(QStringLiteral("a"));
-    writeIni({QStringLiteral("[Load]"), a + QStringLiteral(" ") + a});
-    ASSERT_TRUE(load());
-    ASSERT_TRUE(ReadProfile(QStringLiteral("Load"), form()));
-    EXPECT_EQ(form().list.count(), 1);
-    EXPECT_EQ(form().menu.UBound(), 1);
-}
-
 TEST_F(ReadIniTest, BlankIndentedLinesAreIgnoredTabIndentedOnesFailTheColumnRule) {
     const QString a = folder(QStringLiteral("a"));
     const QString b = folder(QStringLiteral("b"));
@@ -205,14 +196,6 @@ TEST_F(ReadIniTest, BlankIndentedLinesAreIgnoredTabIndentedOnesFailTheColumnRule
     EXPECT_EQ(tableLines(2), QStringList({good, QStringLiteral(" ") + good}));
     EXPECT_EQ(form().list.count(), 1);
     EXPECT_EQ(stored(QStringLiteral("Settings"), QStringLiteral("NumProfiles")), QString());
-}
-
-TEST_F(ReadIniTest, DriveLetterLinesAreNotPathsHere) {
-    writeIni({QStringLiteral("[P]"), QStringLiteral("C:\\Work   E:   subdirs")});
-    ASSERT_TRUE(load());
-    expectNotice(QStringLiteral("Bad line in INI file: Expected / in column 1C:\\Work   E:   "
-                                "subdirs"));
-    EXPECT_FALSE(read(QStringLiteral("P")));
 }
 
 TEST_F(ReadIniTest, LineWithoutDestinationIsReported) {
@@ -296,20 +279,6 @@ TEST_F(ReadIniTest, TableGrowsByTenKeepingEveryLine) {
     EXPECT_EQ(tableLines(25), lines.mid(1));
     EXPECT_EQ(form().list.count(), 25);
     EXPECT_EQ(stored(QStringLiteral("Profile01"), QStringLiteral("Line25")), lines.last());
-}
-
-TEST_F(ReadIniTest, DeveloperModeStartsSmallAndGrowsEarly) {
-    g().gbInDesign = true;
-    const QString a = folder(QStringLiteral("a"));
-    QStringList lines{QStringLiteral("[Dev]")};
-    for (int n = 1; n <= 7; ++n)
-        lines.append(a + QStringLiteral(" ") + a);
-    writeIni(lines);
-    ASSERT_TRUE(load());
-    ASSERT_TRUE(read(QStringLiteral("Dev")));
-    EXPECT_EQ(g().gasProfile.upperBound(), 16);
-    EXPECT_EQ(g().gasFolderProfile.upperBound(), 3);
-    EXPECT_EQ(tableLines(7), lines.mid(1));
 }
 
 TEST_F(ReadIniTest, LinuxLineEndsAndWestern1252BytesAreRead) {
