@@ -56,6 +56,20 @@ QList<Folder> Folder::SubFolders() const {
     return folders;
 }
 
+QList<std::optional<qint64>> FileSystem::ModifiedTimesIn(const QString& folderPath,
+                                                        const QStringList& names) {
+    QList<std::optional<qint64>> times;
+    times.reserve(names.size());
+    for (const QString& name : names) {
+        try {
+            times.append(LastModifiedOf(fspath::join(folderPath, name)).toMSecsSinceEpoch());
+        } catch (const RuntimeError&) {
+            times.append(std::nullopt);
+        }
+    }
+    return times;
+}
+
 bool Drive::IsReady() const {
     return serviceOf(fs_).IsReadyAt(mountPoint_);
 }

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace pelto {
@@ -138,6 +139,12 @@ public:
     virtual int AttributesOf(const QString& path) = 0;
     virtual void SetAttributesOf(const QString& path, int value) = 0;
     virtual QDateTime LastModifiedOf(const QString& path) = 0;
+    // Modification times, in milliseconds since the epoch, of entries of one folder given by
+    // their stored names, in the order asked; nullopt for an entry that cannot be read (ask
+    // LastModifiedOf for its error). A walk calls this once per folder instead of a path lookup
+    // per file; this default asks LastModifiedOf for each.
+    virtual QList<std::optional<qint64>> ModifiedTimesIn(const QString& folderPath,
+                                                         const QStringList& names);
     virtual QString MountPointOf(const QString& path) = 0;
     virtual bool IsReadyAt(const QString& mountPoint) = 0;
 };

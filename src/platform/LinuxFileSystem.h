@@ -32,6 +32,9 @@ public:
     int AttributesOf(const QString& path) override;
     void SetAttributesOf(const QString& path, int value) override;
     QDateTime LastModifiedOf(const QString& path) override;
+    // One status read per name relative to the open folder.
+    QList<std::optional<qint64>> ModifiedTimesIn(const QString& folderPath,
+                                                 const QStringList& names) override;
     QString MountPointOf(const QString& path) override;
     bool IsReadyAt(const QString& mountPoint) override;
 

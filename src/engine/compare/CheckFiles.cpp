@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 
 #include <QDateTime>
+#include <QList>
 #include <QSet>
 #include <QStringBuilder>
 #include <optional>
@@ -41,8 +42,7 @@ const QLatin1StringView kArchive(" archive");
 
 // Whole seconds since the epoch, rounded down, so that fractions of a second never make a file
 // newer. Compared in universal time: local clock texts repeat an hour when summer time ends.
-qint64 wholeSeconds(const QDateTime& t) {
-    const qint64 ms = t.toMSecsSinceEpoch();
+qint64 wholeSeconds(qint64 ms) {
     return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
@@ -66,17 +66,22 @@ class ListWalk {
 public:
     ListWalk(ProcedureScope& proc, SortedList& src, SortedList& dst, const detail::ListPair& pair,
              MainForm& af)
-        : proc_(proc), src_(src), dst_(dst), pair_(pair), af_(af), srcDir_(AddSlash(pair.asSource)),
-          dstDir_(AddSlash(pair.asDest)) {}
+        : proc_(proc), pair_(pair), af_(af),
+          src_(src, AddSlash(pair.asSource), pair.srcDisk, pair.names),
+          dst_(dst, AddSlash(pair.asDest), pair.dstDisk, pair.names) {}
 
     // False when the walk must stop.
     bool run() {
-        const qint32 ns = src_.Count();
-        const qint32 nd = dst_.Count();
+        src_.load();
+        dst_.load();
+        const qint32 ns = src_.count();
+        const qint32 nd = dst_.count();
         if (ns == 0 && nd == 0)
             return true;
-        findCollisions(src_, ns);
-        findCollisions(dst_, nd);
+        findCollisions(src_);
+        findCollisions(dst_);
+        if (pair_.fileMode && !g().gbArchive)
+            prefetchTimes();
 
         qint32 i = 1;
         qint32 j = 1;
@@ -84,23 +89,23 @@ public:
             if (g().gbCancel)
                 return true;
             RefreshDisplayIfDue(af_);
-            const QString sk = i <= ns ? src_.Key(i) : QString();
-            const QString dk = j <= nd ? dst_.Key(j) : QString();
+            const QString& sk = src_.key(i);
+            const QString& dk = dst_.key(j);
             const int order = i > ns   ? 1
                               : j > nd ? -1
                                        : QString::compare(sk, dk, Qt::CaseSensitive);
             if (order < 0) {
-                if (!skipCollision(true, i, sk) && !sourceUnmatched(i, sk))
+                if (!skipCollision(src_, i) && !sourceUnmatched(i, sk))
                     return false;
                 ++i;
             } else if (order > 0) {
-                if (!skipCollision(false, j, dk))
+                if (!skipCollision(dst_, j))
                     destinationUnmatched(dk);
                 ++j;
             } else {
-                const bool collides = skipCollision(true, i, sk);
+                const bool collides = skipCollision(src_, i);
                 if (collides)
-                    skipCollision(false, j, dk);
+                    skipCollision(dst_, j);
                 else if (!matched(i, j, sk, dk))
                     return false;
                 ++i;
@@ -111,52 +116,119 @@ public:
     }
 
 private:
+    // One side's sorted list, read once: the keys and the stored names by 1-based position.
+    struct Side {
+        Side(SortedList& list, const QString& shownDir, const QString& diskDir,
+             const QStringList* names)
+            : list(list), shownDir(shownDir), diskDir(diskDir), names(names) {}
+
+        void load() {
+            const qint32 n = list.Count();
+            keys.reserve(n);
+            stored.reserve(n);
+            for (qint32 p = 1; p <= n; ++p) {
+                keys.append(list.Key(p));
+                const int value = list.Item(p).toInt();
+                stored.append(names && !diskDir.isEmpty() && value >= 1 && value <= names->size()
+                                  ? names->at(value - 1)
+                                  : QString());
+            }
+            times.resize(n);
+        }
+        qint32 count() const { return static_cast<qint32>(keys.size()); }
+        // The key at a position; empty text outside the list.
+        const QString& key(qint32 p) const {
+            static const QString none;
+            return p >= 1 && p <= keys.size() ? keys[p - 1] : none;
+        }
+        // The entry's path as stored on disk, when the list carries stored names.
+        std::optional<QString> diskPath(qint32 p) const {
+            if (p < 1 || p > stored.size() || stored[p - 1].isEmpty())
+                return std::nullopt;
+            return diskDir + stored[p - 1];
+        }
+        // The entry's path for messages and case-blind lookups.
+        QString anyPath(qint32 p) const { return diskPath(p).value_or(shownDir + key(p)); }
+
+        SortedList& list;
+        const QString shownDir;
+        const QString& diskDir;
+        const QStringList* names;
+        QStringList keys;
+        QStringList stored;
+        QList<std::optional<qint64>> times; // modification times read ahead, by position - 1
+    };
+
     // Keys held by more than one entry of one side: names that differ only in letter case.
-    void findCollisions(SortedList& list, qint32 n) {
-        QString previous = n > 0 ? list.Key(1) : QString();
-        for (qint32 k = 2; k <= n; ++k) {
-            QString key = list.Key(k);
-            if (key == previous)
-                collisions_.insert(key);
-            previous = std::move(key);
+    void findCollisions(const Side& side) {
+        for (qint32 p = 2; p <= side.count(); ++p) {
+            if (side.key(p) == side.key(p - 1))
+                collisions_.insert(side.key(p));
+        }
+    }
+
+    // Reads the times of the files present on both sides in one call per folder, relative to
+    // the folder, instead of a full path lookup per file. A file the read-ahead misses is asked
+    // for again at its turn, where its error goes to the failure report.
+    void prefetchTimes() {
+        if (src_.diskDir.isEmpty() || dst_.diskDir.isEmpty())
+            return;
+        QList<qint32> srcPos, dstPos;
+        QStringList srcNames, dstNames;
+        for (qint32 i = 1, j = 1; i <= src_.count() && j <= dst_.count();) {
+            const int order = QString::compare(src_.key(i), dst_.key(j), Qt::CaseSensitive);
+            if (order == 0 && !collisions_.contains(src_.key(i)) && !src_.stored[i - 1].isEmpty() &&
+                !dst_.stored[j - 1].isEmpty()) {
+                srcPos.append(i);
+                srcNames.append(src_.stored[i - 1]);
+                dstPos.append(j);
+                dstNames.append(dst_.stored[j - 1]);
+            }
+            i += order <= 0 ? 1 : 0;
+            j += order >= 0 ? 1 : 0;
+        }
+        if (srcPos.isEmpty())
+            return;
+        try {
+            const auto srcTimes = g().goFSO->ModifiedTimesIn(src_.diskDir, srcNames);
+            const auto dstTimes = g().goFSO->ModifiedTimesIn(dst_.diskDir, dstNames);
+            for (qsizetype k = 0; k < srcPos.size() && k < srcTimes.size(); ++k)
+                src_.times[srcPos[k] - 1] = srcTimes[k];
+            for (qsizetype k = 0; k < dstPos.size() && k < dstTimes.size(); ++k)
+                dst_.times[dstPos[k] - 1] = dstTimes[k];
+        } catch (const RuntimeError&) {
+            // Each file is then read at its turn.
         }
     }
 
     // Leaves out an entry whose key collides, with a note naming it. True when it was left out.
-    bool skipCollision(bool source, qint32 pos, const QString& key) {
-        if (collisions_.isEmpty() || !collisions_.contains(key))
+    bool skipCollision(const Side& side, qint32 pos) {
+        if (collisions_.isEmpty() || !collisions_.contains(side.key(pos)))
             return false;
-        const QString path = diskPath(source, pos).value_or((source ? srcDir_ : dstDir_) + key);
         diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckLists"),
                        QStringLiteral("\r\nSkipped, the folder holds another name that differs "
                                       "only in letter case: ") +
-                           path,
+                           side.anyPath(pos),
                        false);
         return true;
     }
 
-    // The entry's path as stored on disk, when the lists carry stored names.
-    std::optional<QString> diskPath(bool source, qint32 pos) {
-        const QString& dir = source ? pair_.srcDisk : pair_.dstDisk;
-        if (!pair_.names || dir.isEmpty())
-            return std::nullopt;
-        const int value = (source ? src_ : dst_).Item(pos).toInt();
-        if (value < 1 || value > pair_.names->size())
-            return std::nullopt;
-        return dir + pair_.names->at(value - 1);
+    qint64 modifiedMs(const Side& side, qint32 pos) {
+        if (const std::optional<qint64>& known = side.times[pos - 1])
+            return *known;
+        if (const auto path = side.diskPath(pos))
+            return g().goFSO->LastModifiedOf(*path).toMSecsSinceEpoch();
+        return g()
+            .goFSO->GetFile(side.shownDir + side.key(pos))
+            .DateLastModified()
+            .toMSecsSinceEpoch();
     }
 
-    QDateTime modifiedOf(bool source, qint32 pos, const QString& key) {
-        if (const auto path = diskPath(source, pos))
-            return g().goFSO->LastModifiedOf(*path);
-        return g().goFSO->GetFile((source ? srcDir_ : dstDir_) + key).DateLastModified();
-    }
-
-    bool hasArchiveBit(qint32 pos, const QString& key) {
+    bool hasArchiveBit(qint32 pos) {
         const int attributes = [&] {
-            if (const auto path = diskPath(true, pos))
+            if (const auto path = src_.diskPath(pos))
                 return g().goFSO->AttributesOf(*path);
-            return g().goFSO->GetFile(srcDir_ + key).Attributes();
+            return g().goFSO->GetFile(src_.shownDir + src_.key(pos)).Attributes();
         }();
         return (attributes & attr::Archive) != 0;
     }
@@ -197,7 +269,7 @@ private:
             return true;
         }
         bool archive = false;
-        PELTO_TRY(proc_, false, archive = hasArchiveBit(i, sk));
+        PELTO_TRY(proc_, false, archive = hasArchiveBit(i));
         if (archive)
             writeSourceFile(sk, kArchive);
         return true;
@@ -220,7 +292,7 @@ private:
             return enterFolder(i, j, sk, dk);
         if (g().gbArchive) {
             bool archive = false;
-            PELTO_TRY(proc_, false, archive = hasArchiveBit(i, sk));
+            PELTO_TRY(proc_, false, archive = hasArchiveBit(i));
             if (archive) {
                 writeSourceHeader();
                 writeSourceFile(sk, kArchive);
@@ -229,8 +301,8 @@ private:
         }
         bool newer = false;
         PELTO_TRY(proc_, false, {
-            const qint64 dstTime = wholeSeconds(modifiedOf(false, j, dk));
-            newer = wholeSeconds(modifiedOf(true, i, sk)) > dstTime;
+            const qint64 dstTime = wholeSeconds(modifiedMs(dst_, j));
+            newer = wholeSeconds(modifiedMs(src_, i)) > dstTime;
         });
         if (newer) {
             writeSourceHeader();
@@ -242,8 +314,8 @@ private:
     bool enterFolder(qint32 i, qint32 j, const QString& sk, const QString& dk) {
         if (af_.optRecurse()) {
             ShowDirs(af_, pair_.asSource, sk);
-            const QString srcDisk = diskPath(true, i).value_or(QString());
-            const QString dstDisk = diskPath(false, j).value_or(QString());
+            const QString srcDisk = src_.diskPath(i).value_or(QString());
+            const QString dstDisk = dst_.diskPath(j).value_or(QString());
             return detail::CheckFoldersAt(pair_.asSource + sk, pair_.asDest + dk, srcDisk, dstDisk,
                                           af_, false, false);
         }
@@ -256,12 +328,10 @@ private:
     }
 
     ProcedureScope& proc_;
-    SortedList& src_;
-    SortedList& dst_;
     const detail::ListPair& pair_;
     MainForm& af_;
-    const QString srcDir_;
-    const QString dstDir_;
+    Side src_;
+    Side dst_;
     QSet<QString> collisions_;
     bool srcHeader_ = false;
     bool dstHeader_ = false;
@@ -271,7 +341,7 @@ private:
 void addFiles(const QStringList& files, const QString& folderPath, bool exclude, bool source,
               SortedList& list, QStringList& names) {
     for (const QString& name : files) {
-        QString lower = name.toLower();
+        QString lower = detail::LowerCaseKey(name);
         if (exclude && FileExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFiles"),
                            (source ? QStringLiteral("Source file excluded: ")
@@ -289,6 +359,30 @@ void addFiles(const QStringList& files, const QString& folderPath, bool exclude,
 } // namespace
 
 namespace detail {
+
+QString LowerCaseKey(const QString& name) {
+    // Most names are plain ASCII: lowering them directly is several times faster than the full
+    // Unicode mapping and gives the same text.
+    const auto* const text = reinterpret_cast<const char16_t*>(name.constData());
+    const qsizetype size = name.size();
+    qsizetype firstUpper = -1;
+    for (qsizetype k = 0; k < size; ++k) {
+        const char16_t c = text[k];
+        if (c >= 0x80)
+            return name.toLower();
+        if (firstUpper < 0 && c >= u'A' && c <= u'Z')
+            firstUpper = k;
+    }
+    if (firstUpper < 0)
+        return name;
+    QString lower(size, Qt::Uninitialized);
+    char16_t* const out = reinterpret_cast<char16_t*>(lower.data());
+    for (qsizetype k = 0; k < size; ++k) {
+        const char16_t c = text[k];
+        out[k] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+    }
+    return lower;
+}
 
 bool CheckListsImpl(SortedList* aoSrcLst, SortedList* aoDstLst, const ListPair& pair, MainForm& af,
                     bool abResetCounts) {

@@ -154,7 +154,7 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
     QStringList names;
     names.reserve(src.folders.size() + dst.folders.size());
     for (const QString& name : std::as_const(src.folders)) {
-        QString lower = name.toLower();
+        QString lower = LowerCaseKey(name);
         if (exclude && FolderExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFolders"),
                            QStringLiteral("Source folder excluded: ") + lower, false);
@@ -165,7 +165,7 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
     }
     for (const QString& name : std::as_const(dst.folders)) {
         names.append(name);
-        dstList.Add(static_cast<int>(names.size()), name.toLower());
+        dstList.Add(static_cast<int>(names.size()), LowerCaseKey(name));
     }
     srcList.Sort();
     dstList.Sort();

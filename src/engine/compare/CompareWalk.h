@@ -32,6 +32,9 @@ struct ListPair {
     const QStringList* names = nullptr;
 };
 
+// The list key of a name: the name lower-cased, as QString::toLower gives it.
+QString LowerCaseKey(const QString& name);
+
 // Lists the entries of both lists side by side and writes the mismatch lines.
 bool CheckListsImpl(SortedList* aoSrcLst, SortedList* aoDstLst, const ListPair& pair, MainForm& af,
                     bool abResetCounts);

@@ -80,6 +80,24 @@ TEST_F(CompareLines, ReadsEachFolderOnceAndStatsOnlyFilesOnBothSides) {
     EXPECT_EQ(fs_.lookupScans(), 0);
 }
 
+TEST_F(CompareLines, TimesAreReadOncePerFolderWithoutPathLookups) {
+    g().goFSO = &fs_; // the Linux service's own read of many times at once
+    makeFile("src/Old.txt", kBaseMs + 1000);
+    makeFile("dst/old.TXT");
+    makeFile("src/same");
+    makeFile("dst/same");
+    makeFile("src/Sub/deep", kBaseMs + 1000);
+    makeFile("dst/sub/deep");
+
+    ASSERT_TRUE(check());
+
+    EXPECT_EQ(
+        form_.lstSrcFile().items(),
+        QStringList({"Dir: " + at("src") + " to " + at("dst"), tagged(1, "old.txt newer"),
+                     "Dir: " + at("src/Sub") + " to " + at("dst/sub"), tagged(2, "deep newer")}));
+    EXPECT_TRUE(fs_.stated.isEmpty());
+}
+
 TEST_F(CompareLines, TimesCompareAtWholeSecondsWithoutTolerance) {
     makeFile("src/same-second", kBaseMs + 999);
     makeFile("dst/same-second", kBaseMs);
