@@ -1,0 +1,86 @@
+#include "cli/CheckWorkflow.h"
+
+#include "cli/CliForm.h"
+#include "diag/ErrorLog.h"
+#include "diag/Procedure.h"
+#include "engine/compare/Compare.h"
+#include "engine/compare/Exclusions.h"
+#include "engine/compare/ProgramState.h"
+#include "profiles/ProfileLine.h"
+#include "profiles/ProfileTables.h"
+
+namespace pelto::cli {
+
+using diag::Procedure;
+using diag::traceParams;
+
+namespace {
+
+constexpr auto kModule = "PeltoCli";
+
+void clearLists(CliForm& af) {
+    for (ResultList* list : {&af.lstSrcFile(), &af.lstDstFile(), &af.lstShowDirs(),
+                             &af.lstSrcFolder(), &af.lstDstFolder(), &af.lstSrcFile2(),
+                             &af.lstDstFile2(), &af.lstSrcFolder2(), &af.lstDstFolder2()})
+        list->clear();
+}
+
+} // namespace
+
+StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest) {
+    StageResult result = StageResult::Failed;
+    Procedure proc(kModule, "Function RunCheck", [&] {
+        return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
+    });
+    ProgramState& state = g();
+
+    PELTO_TRY(proc, result, {
+        clearLists(af);
+        state.glSrcFiles = 0;
+        state.glDstFiles = 0;
+        diag::messageLog().clear();
+        CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
+                   QStringLiteral("dummy"), af, true);
+        state.gsAction = QStringLiteral("check");
+        af.setStage(QStringLiteral("Checking"));
+    });
+
+    bool walked = false;
+    if (state.gbExcludes) {
+        const int lines = static_cast<int>(af.lstProfile().count());
+        for (int i = 1; i <= lines; ++i) {
+            QString source;
+            QString dest;
+            PELTO_TRY(proc, result, {
+                af.lstProfile().setSelectedIndex(i - 1);
+                source = state.gasProfile.at(profile::kSource, i);
+                dest = state.gasProfile.at(profile::kDestination, i);
+                af.setOptRecurse(!trimBlanks(state.gasProfile.at(profile::kSubdirs, i)).isEmpty());
+                ValidateExcludes(static_cast<qint16>(i), true);
+                state.giProfileLine = static_cast<qint16>(i);
+            });
+            PELTO_TRY(proc, result, walked = CheckFolders(source, dest, af, true));
+            if (!walked)
+                return result;
+            if (state.gbCancel)
+                break;
+        }
+    } else {
+        PELTO_TRY(proc, result, walked = CheckFolders(asSource, asDest, af, true));
+        if (!walked)
+            return result;
+    }
+
+    if (state.gbCancel) {
+        af.lstShowDirs().clear();
+        state.gbCancel = false;
+        state.gsAction.clear();
+        result = StageResult::Cancelled;
+        return result;
+    }
+    state.gsAction.clear();
+    result = StageResult::Completed;
+    return result;
+}
+
+} // namespace pelto::cli

@@ -1,0 +1,264 @@
+#include "cli/CliRun.h"
+
+#include "cli/CheckWorkflow.h"
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "cli/Console.h"
+#include "cli/CopyWorkflow.h"
+#include "cli/FolderSafety.h"
+#include "cli/ProfilePairs.h"
+#include "cli/Report.h"
+#include "diag/ErrorLog.h"
+#include "diag/Procedure.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/copy/Copy.h"
+#include "platform/Dialogs.h"
+#include "platform/FsPath.h"
+#include "platform/TextFile.h"
+#include "profiles/ProfileFile.h"
+#include "profiles/ProfileTables.h"
+
+#include <QFileInfo>
+
+namespace pelto::cli {
+
+using diag::LogError;
+using diag::Procedure;
+using diag::traceParams;
+
+namespace {
+
+constexpr auto kModule = "PeltoCli";
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The folder pair a run works on; for a profile the first line's pair stands for the pickers.
+struct Prepared {
+    bool ok = false;
+    bool badUsage = false;
+    QString usageProblem;
+    QString source;
+    QString destination;
+};
+
+// Logs a refusal under the program's name; the log's echo shows it on standard error.
+void refuse(const QString& procedure, const QString& message) {
+    LogError(QString::fromLatin1(kModule), procedure, message, false);
+}
+
+// A missing destination folder is created only when the user agrees, as with a profile.
+bool ensureDestination(CliSession& session, const QString& destination) {
+    bool ready = false;
+    Procedure proc(kModule, "Function EnsureDestination",
+                   [&] { return traceParams("destination", destination); });
+    FileSystem& fs = session.fileSystem();
+    PELTO_TRY(proc, ready, ready = fs.FolderExists(destination));
+    if (ready)
+        return ready;
+    refuse(QStringLiteral("EnsureDestination"),
+           QStringLiteral("Destination directory not found:") + destination);
+    const bool create =
+        dialogs().yesNo(QStringLiteral("Destination directory not found:") + kCrLf + destination +
+                            kCrLf + QStringLiteral("Would you like to create the directory?"),
+                        QStringLiteral("Pelto"), BoxIcon::Critical);
+    if (!create)
+        return ready;
+    PELTO_TRY(proc, ready, {
+        QString path = destination;
+        CreateNewFolder(path);
+        ready = fs.FolderExists(destination);
+    });
+    return ready;
+}
+
+Prepared preparePair(CliSession& session, const CliOptions& options) {
+    Prepared prepared;
+    Procedure proc(kModule, "Function PreparePair", [&] {
+        return traceParams("source", options.source, "destination", options.destination);
+    });
+    FileSystem& fs = session.fileSystem();
+    QString problem;
+    bool sourceFound = false;
+    PELTO_TRY(proc, prepared, {
+        prepared.source = fspath::normalize(options.source);
+        prepared.destination = fspath::normalize(options.destination);
+        sourceFound = fs.FolderExists(prepared.source);
+        if (sourceFound)
+            problem = folderPairProblem(fs, prepared.source, prepared.destination);
+    });
+    if (!sourceFound) {
+        refuse(QStringLiteral("PreparePair"),
+               QStringLiteral("Source directory not found:") + prepared.source);
+        return prepared;
+    }
+    if (!problem.isEmpty()) {
+        refuse(QStringLiteral("PreparePair"), problem);
+        return prepared;
+    }
+    prepared.ok = ensureDestination(session, prepared.destination);
+    return prepared;
+}
+
+// Every pair of the profile must be safe; `pairs` holds (source, destination).
+bool pairsSafe(FileSystem& fs, const QList<FolderPair>& pairs) {
+    for (const FolderPair& pair : pairs) {
+        if (!fs.FolderExists(pair.source))
+            continue; // the profile reader reports a missing source
+        const QString problem = folderPairProblem(fs, pair.source, pair.destination);
+        if (!problem.isEmpty()) {
+            refuse(QStringLiteral("PrepareProfile"), problem);
+            return false;
+        }
+    }
+    return true;
+}
+
+QList<FolderPair> profileTablePairs(CliForm& af) {
+    QList<FolderPair> pairs;
+    const int lines = static_cast<int>(af.lstProfile().count());
+    for (int i = 1; i <= lines; ++i)
+        pairs.append(
+            {g().gasProfile.at(profile::kSource, i), g().gasProfile.at(profile::kDestination, i)});
+    return pairs;
+}
+
+Prepared prepareProfile(CliSession& session, const CliOptions& options) {
+    Prepared prepared;
+    Procedure proc(kModule, "Function PrepareProfile", [&] {
+        return traceParams("profile", options.profile, "iniFile", options.iniFile);
+    });
+    CliForm& af = session.form();
+    ProgramState& state = g();
+
+    QString iniFile;
+    if (!options.iniFile.isEmpty())
+        iniFile = QFileInfo(options.iniFile).absoluteFilePath();
+    bool loaded = false;
+    QString path;
+    PELTO_TRY(proc, prepared, {
+        loaded = ReadINI(QStringLiteral("Load"), af, iniFile);
+        path = profileFilePath();
+    });
+    if (!QFileInfo(path).isFile()) {
+        prepared.badUsage = true;
+        prepared.usageProblem = QStringLiteral("profile file not found: ") + path;
+        if (options.iniFile.isEmpty())
+            prepared.usageProblem += QStringLiteral(" (put Pelto.INI beside the program, or name "
+                                                    "a profile file with --ini FILE)");
+        return prepared;
+    }
+    if (!loaded || state.gbErrorFlag)
+        return prepared;
+
+    QStringList names;
+    for (int k = 1; k <= af.mnuProfile().UBound(); ++k)
+        names.append(af.mnuProfile().caption(k));
+    if (!names.contains(options.profile)) {
+        prepared.badUsage = true;
+        prepared.usageProblem =
+            QStringLiteral("no profile named '") + options.profile + QStringLiteral("' in ") +
+            path + QStringLiteral("; its profiles: ") + names.join(QStringLiteral(", "));
+        return prepared;
+    }
+
+    QList<FolderPair> pairs;
+    PELTO_TRY(proc, prepared, pairs = profilePairs(readTextLines(path), options.profile));
+    if (!pairsSafe(session.fileSystem(), pairs))
+        return prepared;
+
+    bool read = false;
+    state.gbExcludes = true;
+    PELTO_TRY(proc, prepared, read = ReadProfile(options.profile, af));
+    if (!read || state.gbErrorFlag)
+        return prepared;
+    // The lines as the reader took them are the ones the check walks.
+    pairs = profileTablePairs(af);
+    if (!pairsSafe(session.fileSystem(), pairs))
+        return prepared;
+    if (!pairs.isEmpty()) {
+        prepared.source = pairs.first().source;
+        prepared.destination = pairs.first().destination;
+    }
+    prepared.ok = true;
+    return prepared;
+}
+
+void printLines(Console& console, const QStringList& lines) {
+    for (const QString& line : lines)
+        console.line(line);
+}
+
+} // namespace
+
+RunOutcome runCli(const CliOptions& options, Console& console) {
+    RunOutcome outcome;
+    outcome.command = options.command;
+    CliSession session(console, options);
+    Procedure proc(kModule, "Function RunCli",
+                   [&] { return traceParams("command", commandName(options.command)); });
+    CliForm& af = session.form();
+    ProgramState& state = g();
+
+    const bool sync = options.command == Command::Sync;
+    af.setOptTest(!options.production);
+    af.setOptRecurse(!options.noSubdirs);
+    af.setOptSync(sync);
+    af.setChkArchive(options.archive);
+    af.setChkResetArc(options.resetArchive);
+    // Archive mode is in force only for a plain copy, as in the window.
+    state.gbArchive = options.archive && !sync;
+
+    const auto finish = [&] {
+        outcome.errorsIgnored = session.boxes().errorsIgnored() > 0;
+        if (state.gbErrorFlag)
+            outcome.failed = true;
+        if (outcome.cancelled)
+            console.problem(QStringLiteral("Cancelled: the run stopped before its end."));
+        if (outcome.failed || outcome.errorsIgnored)
+            console.problem(
+                QStringLiteral("The run ended with an error; the error log says why: ") +
+                diag::LogFile());
+        return outcome;
+    };
+
+    const Prepared prepared =
+        options.usesProfile() ? prepareProfile(session, options) : preparePair(session, options);
+    if (prepared.badUsage) {
+        outcome.badUsage = true;
+        console.problem(QStringLiteral("pelto-cli: ") + prepared.usageProblem);
+        return outcome;
+    }
+    if (!prepared.ok) {
+        outcome.failed = true;
+        return finish();
+    }
+
+    const StageResult checked = RunCheck(af, prepared.source, prepared.destination);
+    console.clearProgress();
+    if (checked != StageResult::Completed) {
+        outcome.failed = checked == StageResult::Failed;
+        outcome.cancelled = checked == StageResult::Cancelled;
+        return finish();
+    }
+    outcome.differences = hasDifferences(af);
+    if (!options.quiet)
+        printLines(console, listReport(af));
+    if (options.command == Command::Check)
+        return finish();
+
+    const qsizetype firstMessage = session.echo().messages().size();
+    const StageResult copied = RunCopy(af, prepared.source, prepared.destination);
+    console.clearProgress();
+    if (copied != StageResult::Completed) {
+        outcome.failed = copied == StageResult::Failed;
+        outcome.cancelled = copied == StageResult::Cancelled;
+        return finish();
+    }
+    if (!options.quiet) {
+        console.line(QString());
+        printLines(console, copyReport(SummarizeCopy(af, session.fileSystem(),
+                                                     session.echo().messages().mid(firstMessage))));
+    }
+    return finish();
+}
+
+} // namespace pelto::cli

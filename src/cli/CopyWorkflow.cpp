@@ -1,0 +1,178 @@
+#include "cli/CopyWorkflow.h"
+
+#include "cli/CliForm.h"
+#include "diag/Convert.h"
+#include "diag/ErrorLog.h"
+#include "diag/Procedure.h"
+#include "engine/compare/ProgramState.h"
+#include "engine/copy/Copy.h"
+#include "engine/copy/CopyLines.h"
+#include "engine/copy/CopyRun.h"
+#include "engine/copy/FileItems.h"
+#include "platform/FileSystem.h"
+#include "settings/Registry.h"
+#include "settings/SettingsKeys.h"
+
+#include <limits>
+
+namespace pelto::cli {
+
+using diag::Procedure;
+using diag::traceParams;
+
+namespace {
+
+constexpr auto kModule = "PeltoCli";
+
+// The folders of the missing-folder list the copy served (all of them in test mode).
+qsizetype foldersCopied(CliForm& af) {
+    qsizetype n = 0;
+    for (const QString& line : af.lstSrcFolder().items()) {
+        try {
+            if (!copyRun().folderSkipped(copylines::sourceFolderLine(line).sourceFolder))
+                ++n;
+        } catch (const RuntimeError&) {
+        }
+    }
+    return n;
+}
+
+qsizetype filesCopied(CliForm& af) {
+    qsizetype n = 0;
+    FileItems items(af.lstSrcFile());
+    for (qsizetype i = 0; i < items.count(); ++i) {
+        try {
+            if (items.read(i) && !copyRun().fileSkipped(items.sourcePath()))
+                ++n;
+        } catch (const RuntimeError&) {
+        }
+    }
+    return n;
+}
+
+// Destination-only folders and files that are gone after the delete (all of them in test mode,
+// where they would be).
+qsizetype foldersDeleted(CliForm& af, FileSystem& fs) {
+    qsizetype n = 0;
+    for (const QString& line : af.lstDstFolder().items()) {
+        try {
+            if (af.optTest() || !fs.FolderExists(copylines::destinationFolder(line)))
+                ++n;
+        } catch (const RuntimeError&) {
+        }
+    }
+    return n;
+}
+
+qsizetype filesDeleted(CliForm& af, FileSystem& fs) {
+    qsizetype n = 0;
+    QString folder;
+    for (const QString& line : af.lstDstFile().items()) {
+        try {
+            if (copylines::isHeader(line)) {
+                folder = copylines::destinationHeader(line);
+                continue;
+            }
+            if (af.optTest() ||
+                !fs.FileExists(copylines::joinPath(folder, copylines::fileName(line))))
+                ++n;
+        } catch (const RuntimeError&) {
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest) {
+    StageResult result = StageResult::Failed;
+    Procedure proc(kModule, "Function RunCopy", [&] {
+        return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
+    });
+    ProgramState& state = g();
+    bool done = false;
+
+    PELTO_TRY(proc, result, {
+        BeginCopyRun();
+        state.gsAction = QStringLiteral("copy");
+        diag::StartTimer();
+        af.setStage(QStringLiteral("Copying"));
+        af.Refresh();
+    });
+    PELTO_TRY(proc, result, done = CopyFolders(asSource, asDest, af));
+    if (!done)
+        return result;
+    if (state.gbCancel) {
+        result = StageResult::Cancelled;
+        return result;
+    }
+    if (state.gbErrorFlag)
+        return result;
+
+    if (af.optSync()) {
+        if (!state.gbSpaceFreed) {
+            af.setStage(QStringLiteral("Deleting"));
+            PELTO_TRY(proc, result, done = SyncDelete(af));
+            if (!done)
+                return result;
+        }
+        if (state.gbCancel) {
+            result = StageResult::Cancelled;
+            return result;
+        }
+        if (state.gbErrorFlag)
+            return result;
+    }
+
+    // The finishing stage.
+    if (state.gbArchive && af.chkResetArc()) {
+        af.setStage(QStringLiteral("Clearing archive bits"));
+        PELTO_TRY(proc, result, ResetArcFolders(asSource, asDest, af));
+    }
+    if (state.gbExcludes && af.optProd())
+        CountProfileUse();
+    result = StageResult::Completed;
+    return result;
+}
+
+void CountProfileUse() {
+    Procedure proc(kModule, "Sub CountProfileUse", diag::noParams());
+    PELTO_TRY(proc, , {
+        ProgramState& state = g();
+        if (state.goReg == nullptr)
+            throw RuntimeError(91,
+                               QStringLiteral("Object variable or With block variable not set"));
+        Registry& reg = *state.goReg;
+        const QString key = settings::keyName(settings::key::TimesUsed);
+        // The chosen profile's own entry, whatever section an earlier call left current.
+        reg.setSection(settings::profileSection(state.giProfileEntry));
+        reg.setKey(key);
+        reg.GetReg();
+        const qint32 used = diag::CvtInt(reg.Settings(), QStringLiteral("CopyStep2: ") + key);
+        // The count is a 16-bit number; it stays at its largest value rather than wrap.
+        const qint32 most = std::numeric_limits<qint16>::max();
+        reg.setKey(key);
+        reg.setSettings(QString::number(used >= most ? most : used + 1));
+        reg.SaveReg();
+    });
+}
+
+CopySummary SummarizeCopy(CliForm& af, FileSystem& fs, const QStringList& stageMessages) {
+    CopySummary summary;
+    summary.test = af.optTest();
+    summary.sync = af.optSync();
+    summary.foldersCopied = foldersCopied(af);
+    summary.filesCopied = filesCopied(af);
+    if (summary.sync) {
+        summary.foldersDeleted = foldersDeleted(af, fs);
+        summary.filesDeleted = filesDeleted(af, fs);
+    }
+    summary.archiveReset = g().gbArchive && af.chkResetArc() && af.optProd();
+    for (const QString& message : stageMessages) {
+        if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive))
+            summary.skipped.append(message.trimmed());
+    }
+    return summary;
+}
+
+} // namespace pelto::cli

@@ -1,0 +1,34 @@
+#pragma once
+// The copy as the window's "C&opy files" and "C&opy / Delete files" run it after a check: the
+// missing folders and then the listed files (CopyFolders); for a synchronising copy the delete
+// of what exists only at the destination (SyncDelete), unless the copy already ran it to free
+// space on a full disk; then the finishing stage: the archive reset when asked for, and one more
+// completed use of the chosen profile ("TimesUsed"). Test mode walks the same stages and changes
+// nothing; it does not count as a use of the profile, as the window cannot copy in test mode.
+
+#include "cli/CheckWorkflow.h"
+#include "cli/Report.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+class FileSystem;
+}
+
+namespace pelto::cli {
+
+class CliForm;
+
+// asSource and asDest stand for the folders the window's pickers show: the folder pair, or for a
+// profile its first line (the lines themselves carry each pair's folders).
+StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest);
+
+// Raises "TimesUsed" of the chosen profile's history entry by one.
+void CountProfileUse();
+
+// What the finished copy did, from the lists, the items the copy passed over, the disk (for the
+// deletions) and the error-log messages logged during the copy (stageMessages).
+CopySummary SummarizeCopy(CliForm& af, FileSystem& fs, const QStringList& stageMessages);
+
+} // namespace pelto::cli

@@ -1,0 +1,97 @@
+#include "cli/HelpText.h"
+
+#include "diag/Version.h"
+
+namespace pelto::cli {
+
+QString helpText() {
+    return QStringLiteral(
+        R"(Usage: pelto-cli check|copy|sync [OPTIONS] SRC DST
+       pelto-cli check|copy|sync [OPTIONS] --profile NAME [--ini FILE]
+
+Compares a source folder tree with a destination folder tree, as the Pelto window's
+"Check mismatches" does, and with copy or sync brings the destination up to date.
+
+Commands:
+  check   list what differs: source folders and files missing at the destination or newer
+          at the source, destination folders and files that have no source counterpart
+  copy    check, then create the missing folders and copy the listed files
+  sync    check, then copy as copy does and delete what exists only at the destination,
+          so that the destination mirrors the source
+
+Without --production nothing is changed on disk (test mode, as the window starts): copy and
+sync then report what they would do.
+
+Folders:
+  SRC DST             the folder pair
+  --profile NAME      every folder pair of profile NAME (a section of the profile file),
+                      with its exclusions and its subdirs words; each use is recorded in the
+                      profile history, and a completed copy in production mode counts as a
+                      use ("TimesUsed") as in the window
+  --ini FILE          the profile file (default: Pelto.INI beside the program)
+
+Options:
+  --production        really copy and delete (production mode)
+  --no-subdirs        compare only the two top folders, not their subfolders (a profile says
+                      this per line instead)
+  --archive           only source files whose archive attribute is set (check and copy)
+  --reset-archive     with copy --archive: clear the archive attribute of the copied files
+                      afterwards
+  --quiet             print only problems
+  --yes               answer Yes to the program's questions: create a missing destination
+                      folder (also in test mode, as the window does when you agree); during
+                      sync on a full destination disk, delete what exists only at the
+                      destination first to free space
+  --on-error=ignore   answer Ignore to unexpected errors and go on (default: abort, which
+                      ends the run)
+  --on-error=abort    the default
+  -h, --help          show this text
+  --version           show the program's version
+
+Questions cannot be asked on the command line: they and all notices go to standard error with
+the answer given; without --yes every Yes/No question is answered No.
+
+Output:
+  Standard output gets the four result lists, each under the label the window shows above
+  it, in the order source folders, destination folders, source files, destination files,
+  with the lines exactly as the window lists them (each numbered line ends in a no-break
+  space). For copy and sync, a summary of what was done (or, in test mode, would be done)
+  and the items the copy skipped follows. Standard error gets the lines of the error log as
+  they are logged, the questions with their answers, and, when it is a terminal, a progress
+  line (folder at hand, files found per side, elapsed time).
+
+Safety: a source inside the destination or the reverse, identical folders and a missing
+source are refused before anything is touched. A missing destination folder is refused
+unless --yes. Ctrl+C (or SIGTERM) stops the run at the next file or folder; a second one
+ends the program at once.
+
+Exit status:
+  0  check: nothing differs; copy and sync: everything was done
+  1  check: differences were found
+  2  the run ended with an error, was cancelled, or an unexpected error was ignored; the
+     error log says why
+  3  bad usage
+
+Files:
+  Error Log.txt       the error log, in the program's folder, shared with the window
+  Pelto.INI           the profile file, in the program's folder
+  ~/.config/Pelto.ini the settings store with the profile history (XDG_CONFIG_HOME)
+
+The window's other options (sound, automatic copy, screen updates) do not apply: the command
+line never pauses for display refreshes (use nice to yield to other programs), never plays a
+sound and copies only when told to.
+)");
+}
+
+QString versionText() {
+    return QStringLiteral("pelto-cli %1.%2.%3")
+        .arg(kVersion.major)
+        .arg(kVersion.minor)
+        .arg(kVersion.revision);
+}
+
+QString usageHint() {
+    return QStringLiteral("Run 'pelto-cli --help' for the commands and options.");
+}
+
+} // namespace pelto::cli

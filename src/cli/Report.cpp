@@ -1,0 +1,92 @@
+#include "cli/Report.h"
+
+#include "engine/compare/MainForm.h"
+#include "engine/copy/CopyLines.h"
+
+namespace pelto::cli {
+namespace {
+
+void appendList(QStringList& out, const QString& label, const ResultList& list) {
+    if (!out.isEmpty())
+        out.append(QString());
+    out.append(label);
+    out.append(list.items());
+}
+
+bool namesAnItem(const ResultList& list) {
+    for (const QString& line : list.items()) {
+        if (!copylines::isHeader(line))
+            return true;
+    }
+    return false;
+}
+
+QString count(qsizetype n) {
+    return QString::number(n);
+}
+
+} // namespace
+
+QString sourceFoldersLabel() {
+    return QStringLiteral("Mismatched directories on source drive");
+}
+
+QString destinationFoldersLabel(bool sync) {
+    return QStringLiteral("Mismatched directories on") +
+           (sync ? QStringLiteral(" destination. These directories will be deleted!")
+                 : QStringLiteral(" destination "));
+}
+
+QString sourceFilesLabel() {
+    return QStringLiteral("Mismatched files on source drive");
+}
+
+QString destinationFilesLabel(bool sync) {
+    return QStringLiteral("Mismatched files on destination") +
+           (sync ? QStringLiteral(" drive. These files will be deleted!")
+                 : QStringLiteral(" drive "));
+}
+
+QStringList listReport(MainForm& af) {
+    const bool sync = af.optSync();
+    QStringList out;
+    appendList(out, sourceFoldersLabel(), af.lstSrcFolder());
+    appendList(out, destinationFoldersLabel(sync), af.lstDstFolder());
+    appendList(out, sourceFilesLabel(), af.lstSrcFile());
+    appendList(out, destinationFilesLabel(sync), af.lstDstFile());
+    return out;
+}
+
+bool hasDifferences(MainForm& af) {
+    return af.lstSrcFolder().count() > 0 || af.lstDstFolder().count() > 0 ||
+           namesAnItem(af.lstSrcFile()) || namesAnItem(af.lstDstFile());
+}
+
+QStringList copyReport(const CopySummary& s) {
+    QStringList out;
+    if (s.test) {
+        out.append(QStringLiteral("Test mode: nothing was changed on disk (--production copies)."));
+        out.append(QStringLiteral("Folders to copy with their contents: ") +
+                   count(s.foldersCopied));
+        out.append(QStringLiteral("Files to copy: ") + count(s.filesCopied));
+        if (s.sync) {
+            out.append(QStringLiteral("Folders to delete: ") + count(s.foldersDeleted));
+            out.append(QStringLiteral("Files to delete: ") + count(s.filesDeleted));
+        }
+    } else {
+        out.append(QStringLiteral("Folders copied with their contents: ") + count(s.foldersCopied));
+        out.append(QStringLiteral("Files copied: ") + count(s.filesCopied));
+        if (s.sync) {
+            out.append(QStringLiteral("Folders deleted: ") + count(s.foldersDeleted));
+            out.append(QStringLiteral("Files deleted: ") + count(s.filesDeleted));
+        }
+        if (s.archiveReset)
+            out.append(QStringLiteral("Archive bits of the copied files cleared."));
+    }
+    out.append(QStringLiteral("Skipped: ") + count(s.skipped.size()));
+    for (const QString& message : s.skipped)
+        out.append(QStringLiteral("  ") + message);
+    return out;
+}
+
+} // namespace pelto::cli

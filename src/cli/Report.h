@@ -1,0 +1,43 @@
+#pragma once
+// What pelto-cli prints as its result: the four result lists of the check, each under the label
+// the window shows above it, and after a copy what was done and what was skipped.
+
+#include <QString>
+#include <QStringList>
+
+namespace pelto {
+class MainForm;
+}
+
+namespace pelto::cli {
+
+// The window's labels above the result lists after a check; those of the destination lists say
+// what a synchronising copy will delete.
+QString sourceFoldersLabel();
+QString destinationFoldersLabel(bool sync);
+QString sourceFilesLabel();
+QString destinationFilesLabel(bool sync);
+
+// The lists in the order source folders, destination folders, source files, destination files,
+// each as its label followed by its lines exactly as the check wrote them, with an empty line
+// between two lists.
+QStringList listReport(MainForm& af);
+
+// Whether the lists name any mismatched folder or file (folder header lines alone are none).
+bool hasDifferences(MainForm& af);
+
+struct CopySummary {
+    bool test = true;
+    bool sync = false;
+    qsizetype foldersCopied = 0; // lines of the missing-folder list served, with their contents
+    qsizetype filesCopied = 0;
+    qsizetype foldersDeleted = 0;
+    qsizetype filesDeleted = 0;
+    bool archiveReset = false;
+    // The error-log messages of the copy that name an item passed over.
+    QStringList skipped;
+};
+
+QStringList copyReport(const CopySummary& summary);
+
+} // namespace pelto::cli

@@ -1,0 +1,112 @@
+// The command-line parser of pelto-cli.
+
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace pelto::cli {
+namespace {
+
+QStringList words(std::initializer_list<const char*> list) {
+    QStringList out;
+    for (const char* w : list)
+        out.append(QString::fromUtf8(w));
+    return out;
+}
+
+TEST(CliOptionsTest, CommandFoldersAndOptionsInAnyOrder) {
+    const ParseResult r = parseArguments(words({"--production", "sync", "/a", "--yes", "/b",
+                                                "--quiet", "--on-error=ignore", "--no-subdirs"}));
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run) << qPrintable(r.error);
+    EXPECT_EQ(r.options.command, Command::Sync);
+    EXPECT_EQ(r.options.source, QStringLiteral("/a"));
+    EXPECT_EQ(r.options.destination, QStringLiteral("/b"));
+    EXPECT_TRUE(r.options.production);
+    EXPECT_TRUE(r.options.yes);
+    EXPECT_TRUE(r.options.quiet);
+    EXPECT_TRUE(r.options.ignoreErrors);
+    EXPECT_TRUE(r.options.noSubdirs);
+    EXPECT_FALSE(r.options.archive);
+    EXPECT_FALSE(r.options.usesProfile());
+}
+
+TEST(CliOptionsTest, DefaultsAreTheWindowsStartingOptions) {
+    const ParseResult r = parseArguments(words({"check", "a", "b"}));
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run);
+    EXPECT_FALSE(r.options.production);
+    EXPECT_FALSE(r.options.noSubdirs);
+    EXPECT_FALSE(r.options.yes);
+    EXPECT_FALSE(r.options.ignoreErrors);
+}
+
+TEST(CliOptionsTest, ValuesFollowAnEqualsSignOrComeAsTheNextWord) {
+    const ParseResult spaced = parseArguments(words(
+        {"copy", "--profile", "My Backup", "--ini", "p.ini", "--archive", "--reset-archive"}));
+    ASSERT_EQ(spaced.kind, ParseResult::Kind::Run) << qPrintable(spaced.error);
+    EXPECT_EQ(spaced.options.profile, QStringLiteral("My Backup"));
+    EXPECT_EQ(spaced.options.iniFile, QStringLiteral("p.ini"));
+    EXPECT_TRUE(spaced.options.archive);
+    EXPECT_TRUE(spaced.options.resetArchive);
+
+    const ParseResult joined = parseArguments(words({"check", "--profile=x=y", "--ini=f"}));
+    ASSERT_EQ(joined.kind, ParseResult::Kind::Run);
+    EXPECT_EQ(joined.options.profile, QStringLiteral("x=y"));
+    EXPECT_EQ(joined.options.iniFile, QStringLiteral("f"));
+}
+
+TEST(CliOptionsTest, DoubleDashEndsTheOptionsForFoldersThatStartWithADash) {
+    const ParseResult r = parseArguments(words({"check", "--", "-src", "--dst"}));
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run) << qPrintable(r.error);
+    EXPECT_EQ(r.options.source, QStringLiteral("-src"));
+    EXPECT_EQ(r.options.destination, QStringLiteral("--dst"));
+}
+
+TEST(CliOptionsTest, HelpAndVersionWinOverEverythingAfterThem) {
+    EXPECT_EQ(parseArguments(words({"check", "-h", "--bogus"})).kind, ParseResult::Kind::Help);
+    EXPECT_EQ(parseArguments(words({"--help"})).kind, ParseResult::Kind::Help);
+    EXPECT_EQ(parseArguments(words({"--version"})).kind, ParseResult::Kind::Version);
+}
+
+TEST(CliOptionsTest, UnusableArgumentsAreNamed) {
+    const struct {
+        std::initializer_list<const char*> args;
+        const char* error;
+    } cases[] = {
+        {{}, "no command given: use check, copy or sync"},
+        {{"verify", "a", "b"}, "unknown command 'verify': use check, copy or sync"},
+        {{"check", "a", "b", "c"}, "unexpected argument 'c'"},
+        {{"sync"}, "sync needs a source and a destination folder, or --profile NAME"},
+        {{"check", "", "b"}, "a folder name is empty"},
+        {{"check", "-x", "a", "b"}, "unknown option '-x'"},
+        {{"check", "--quiet=yes", "a", "b"}, "option --quiet takes no value"},
+        {{"check", "a", "b", "--profile"}, "--profile needs a value"},
+        {{"check", "--profile=", "a"}, "--profile needs a value"},
+        {{"check", "--profile", "P", "a", "b"},
+         "give either SRC DST or --profile NAME, not both (unexpected argument 'a')"},
+        {{"check", "--profile", "P", "--no-subdirs"},
+         "--no-subdirs cannot be used with --profile: each profile line says whether its "
+         "subfolders are included"},
+        {{"check", "--ini", "f", "a", "b"}, "--ini needs --profile NAME"},
+        {{"sync", "--archive", "a", "b"}, "--archive works with check and copy, not with sync"},
+        {{"check", "--archive", "--reset-archive", "a", "b"},
+         "--reset-archive works only with copy"},
+        {{"copy", "--reset-archive", "a", "b"}, "--reset-archive needs --archive"},
+        {{"copy", "--on-error", "retry", "a", "b"},
+         "--on-error takes abort or ignore, not 'retry'"},
+    };
+    for (const auto& c : cases) {
+        const ParseResult r = parseArguments(words(c.args));
+        EXPECT_EQ(r.kind, ParseResult::Kind::Error) << c.error;
+        EXPECT_EQ(r.error, QString::fromUtf8(c.error));
+    }
+}
+
+TEST(CliOptionsTest, OnErrorAbortIsTheDefaultAndCanBeWrittenOut) {
+    const ParseResult r =
+        parseArguments(words({"copy", "--on-error=ignore", "--on-error", "abort", "a", "b"}));
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run);
+    EXPECT_FALSE(r.options.ignoreErrors);
+}
+
+} // namespace
+} // namespace pelto::cli

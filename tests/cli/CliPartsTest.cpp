@@ -1,0 +1,249 @@
+// The parts of pelto-cli below its run: progress line, result report, boxes, log echo, and the
+// folder-pair refusals.
+
+#include "cli/CliDialogs.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/FolderSafety.h"
+#include "cli/LogEcho.h"
+#include "cli/ProgressLine.h"
+#include "cli/Report.h"
+#include "diag/ErrorLog.h"
+#include "engine/compare/HeadlessMainForm.h"
+#include "platform/LinuxFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace pelto::cli {
+namespace {
+
+// A Console whose two streams are kept in memory.
+class CapturedConsole {
+public:
+    CapturedConsole()
+        : out_(open_memstream(&outBuf_, &outSize_)), err_(open_memstream(&errBuf_, &errSize_)),
+          console_(out_, err_, false) {}
+    ~CapturedConsole() {
+        std::fclose(out_);
+        std::fclose(err_);
+        std::free(outBuf_);
+        std::free(errBuf_);
+    }
+    Console& console() { return console_; }
+    QString err() {
+        std::fflush(err_);
+        return QString::fromUtf8(errBuf_, static_cast<qsizetype>(errSize_));
+    }
+
+private:
+    char* outBuf_ = nullptr;
+    std::size_t outSize_ = 0;
+    char* errBuf_ = nullptr;
+    std::size_t errSize_ = 0;
+    std::FILE* out_;
+    std::FILE* err_;
+    Console console_;
+};
+
+TEST(ProgressLineTest, ElapsedTimeGrowsAnHourFieldOnlyWhenNeeded) {
+    EXPECT_EQ(elapsedText(0), QStringLiteral("0:00"));
+    EXPECT_EQ(elapsedText(61'999), QStringLiteral("1:01"));
+    EXPECT_EQ(elapsedText(3'599'000), QStringLiteral("59:59"));
+    EXPECT_EQ(elapsedText(3'723'000), QStringLiteral("1:02:03"));
+}
+
+TEST(ProgressLineTest, FolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
+    ProgressState state{QStringLiteral("Checking"), 12'000, 1234, 1200,
+                        QStringLiteral("/home/me/photos/2024/holiday     ")};
+    EXPECT_EQ(progressText(state, 200),
+              QStringLiteral("Checking 0:12 | source 1234 files | destination 1200 files | "
+                             "/home/me/photos/2024/holiday"));
+
+    const QString narrow = progressText(state, 70);
+    EXPECT_EQ(narrow.size(), 69);
+    EXPECT_TRUE(narrow.endsWith(QStringLiteral(" files | ...liday"))) << qPrintable(narrow);
+
+    // Too narrow even for the counts: they are cut, the folder left out.
+    EXPECT_EQ(progressText(state, 20), QStringLiteral("Checking 0:12 | sou"));
+}
+
+TEST(ReportTest, ListsComeInTheWindowsOrderUnderItsLabels) {
+    HeadlessMainForm af;
+    af.lstDstFile().add(QStringLiteral("Dir: /d"));
+    af.lstDstFile().add(QStringLiteral("1: x unmatched\u00a0"));
+    af.lstSrcFolder().add(QStringLiteral("1: /s/n unmatched\u00a0 to /d/"));
+    af.setOptSync(true);
+
+    EXPECT_EQ(listReport(af),
+              (QStringList{QStringLiteral("Mismatched directories on source drive"),
+                           QStringLiteral("1: /s/n unmatched\u00a0 to /d/"), QString(),
+                           QStringLiteral("Mismatched directories on destination. These "
+                                          "directories will be deleted!"),
+                           QString(), QStringLiteral("Mismatched files on source drive"), QString(),
+                           QStringLiteral("Mismatched files on destination drive. These files "
+                                          "will be deleted!"),
+                           QStringLiteral("Dir: /d"), QStringLiteral("1: x unmatched\u00a0")}));
+    EXPECT_EQ(destinationFoldersLabel(false),
+              QStringLiteral("Mismatched directories on destination "));
+    EXPECT_EQ(destinationFilesLabel(false),
+              QStringLiteral("Mismatched files on destination drive "));
+}
+
+TEST(ReportTest, FolderHeadersAloneAreNoDifference) {
+    // In archive mode a source folder with files gets its header even when no file is listed.
+    HeadlessMainForm af;
+    af.lstSrcFile().add(QStringLiteral("Dir: /s to /d"));
+    EXPECT_FALSE(hasDifferences(af));
+    af.lstSrcFile().add(QStringLiteral("1: a archive\u00a0"));
+    EXPECT_TRUE(hasDifferences(af));
+
+    HeadlessMainForm folders;
+    folders.lstDstFolder().add(QStringLiteral("1: /d/old unmatched\u00a0"));
+    EXPECT_TRUE(hasDifferences(folders));
+}
+
+TEST(ReportTest, CopyReportSaysWhatWasOrWouldBeDoneAndListsTheSkippedItems) {
+    CopySummary done;
+    done.test = false;
+    done.sync = true;
+    done.foldersCopied = 2;
+    done.filesCopied = 7;
+    done.foldersDeleted = 1;
+    done.filesDeleted = 3;
+    done.skipped = {QStringLiteral("Locked file skipped: /s/db")};
+    EXPECT_EQ(copyReport(done),
+              (QStringList{QStringLiteral("Folders copied with their contents: 2"),
+                           QStringLiteral("Files copied: 7"), QStringLiteral("Folders deleted: 1"),
+                           QStringLiteral("Files deleted: 3"), QStringLiteral("Skipped: 1"),
+                           QStringLiteral("  Locked file skipped: /s/db")}));
+
+    CopySummary trial;
+    trial.filesCopied = 4;
+    EXPECT_EQ(copyReport(trial),
+              (QStringList{
+                  QStringLiteral("Test mode: nothing was changed on disk (--production copies)."),
+                  QStringLiteral("Folders to copy with their contents: 0"),
+                  QStringLiteral("Files to copy: 4"), QStringLiteral("Skipped: 0")}));
+}
+
+TEST(ExitStatusTest, EachEndingHasItsStatus) {
+    RunOutcome clean;
+    EXPECT_EQ(exitStatusFor(clean), kExitOk);
+    RunOutcome differs;
+    differs.differences = true;
+    EXPECT_EQ(exitStatusFor(differs), kExitDifferences);
+    // A copy that found differences and did its work is done.
+    differs.command = Command::Copy;
+    EXPECT_EQ(exitStatusFor(differs), kExitOk);
+    for (bool RunOutcome::*flag :
+         {&RunOutcome::failed, &RunOutcome::cancelled, &RunOutcome::errorsIgnored}) {
+        RunOutcome bad;
+        bad.differences = true;
+        bad.*flag = true;
+        EXPECT_EQ(exitStatusFor(bad), kExitError);
+    }
+    RunOutcome usage;
+    usage.failed = true;
+    usage.badUsage = true;
+    EXPECT_EQ(exitStatusFor(usage), kExitUsage);
+}
+
+TEST(CliDialogsTest, QuestionsGetTheCautiousAnswerUnlessTheCommandLineChoseOtherwise) {
+    CapturedConsole cautious;
+    CliDialogs boxes(cautious.console(), false, false);
+    EXPECT_FALSE(boxes.yesNo(QStringLiteral("Free space?"), QStringLiteral("Out of disk space")));
+    EXPECT_EQ(boxes.abortRetryIgnore(QStringLiteral("boom"), QStringLiteral("Unexpected Error")),
+              BoxAnswer::Abort);
+    EXPECT_FALSE(boxes.retry(QStringLiteral("Drive is not available."), QStringLiteral("Pelto")));
+    EXPECT_EQ(boxes.errorReports(), 1);
+    EXPECT_EQ(boxes.errorsIgnored(), 0);
+    EXPECT_EQ(cautious.err(), QStringLiteral("Out of disk space: Free space?\n"
+                                             "Answered No (--yes answers Yes).\n"
+                                             "Unexpected Error: boom\n"
+                                             "Answered Abort (--on-error=ignore answers Ignore).\n"
+                                             "Pelto: Drive is not available.\n"
+                                             "Answered Cancel.\n"));
+
+    CapturedConsole bold;
+    CliDialogs chosen(bold.console(), true, true);
+    EXPECT_TRUE(chosen.yesNo(QStringLiteral("Create?"), QStringLiteral("Pelto")));
+    EXPECT_EQ(chosen.abortRetryIgnore(QStringLiteral("boom"), QStringLiteral("Unexpected Error")),
+              BoxAnswer::Ignore);
+    EXPECT_EQ(chosen.errorsIgnored(), 1);
+}
+
+TEST(CliDialogsTest, NoticeRepeatingTheLoggedMessageIsNotShownTwice) {
+    CapturedConsole captured;
+    QString logged = QStringLiteral("\r\nOut of space on destination drive.");
+    CliDialogs boxes(captured.console(), false, false, [&] { return logged; });
+    boxes.notice(QStringLiteral("\r\nOut of space on destination drive."),
+                 QStringLiteral("Pelto Error"));
+    boxes.notice(QStringLiteral("Something else\r\nin two lines"), QStringLiteral("Pelto Error"));
+    EXPECT_EQ(captured.err(), QStringLiteral("Pelto Error: Something else\nin two lines\n"));
+}
+
+TEST(LogEchoTest, EveryLoggedMessagePassesOnceAlsoAfterTheLogWasEmptied) {
+    diag::MessageLog log;
+    int windowUpdates = 0;
+    log.changed = [&] { ++windowUpdates; };
+    QStringList echoed;
+    {
+        LogEcho echo(log, [&](const QString& m) { echoed.append(m); });
+        log.append(QStringLiteral("first"));
+        log.append(QStringLiteral("\r\nLocked file skipped: /s/a"));
+        log.clear();
+        log.append(QStringLiteral("after clearing"));
+        EXPECT_EQ(echo.last(), QStringLiteral("after clearing"));
+        EXPECT_EQ(echo.messages().size(), 3);
+    }
+    EXPECT_EQ(echoed,
+              (QStringList{QStringLiteral("first"), QStringLiteral("\r\nLocked file skipped: /s/a"),
+                           QStringLiteral("after clearing")}));
+    // The window's own hook still ran, and is back alone once the echo is gone.
+    EXPECT_EQ(windowUpdates, 4);
+    log.append(QStringLiteral("later"));
+    EXPECT_EQ(windowUpdates, 5);
+    EXPECT_EQ(echoed.size(), 3);
+}
+
+TEST(FolderSafetyTest, FoldersAreComparedComponentByComponentAsTheSystemFindsThem) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString root = QFileInfo(dir.path()).canonicalFilePath();
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("Data/inner")));
+    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("Data2")));
+    ASSERT_TRUE(QFile::link(root + QStringLiteral("/Data"), root + QStringLiteral("/link")));
+    LinuxFileSystem fs;
+
+    EXPECT_EQ(resolvedFolder(fs, root + QStringLiteral("/DATA/./inner/../new/deeper/")),
+              root + QStringLiteral("/Data/new/deeper"));
+    EXPECT_EQ(resolvedFolder(fs, root + QStringLiteral("/link/inner")),
+              root + QStringLiteral("/Data/inner"));
+
+    EXPECT_EQ(
+        folderPairProblem(fs, root + QStringLiteral("/Data"), root + QStringLiteral("/Data2")),
+        QString());
+    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/data"), root + QStringLiteral("/link")),
+              QStringLiteral("Source and destination are the same folder: ") + root +
+                  QStringLiteral("/Data"));
+    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/Data"),
+                                root + QStringLiteral("/link/inner/x")),
+              QStringLiteral("The destination folder lies inside the source folder: ") + root +
+                  QStringLiteral("/Data/inner/x is inside ") + root + QStringLiteral("/Data"));
+    EXPECT_EQ(folderPairProblem(fs, QStringLiteral("/"), root),
+              QStringLiteral("The destination folder lies inside the source folder: ") + root +
+                  QStringLiteral(" is inside /"));
+    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/Data/inner"), root),
+              QStringLiteral("The source folder lies inside the destination folder: ") + root +
+                  QStringLiteral("/Data/inner is inside ") + root);
+}
+
+} // namespace
+} // namespace pelto::cli
