@@ -30,15 +30,6 @@ TEST(CliOptionsTest, CommandFoldersAndOptionsInAnyOrder) {
     EXPECT_FALSE(r.options.usesProfile());
 }
 
-TEST(CliOptionsTest, DefaultsAreTheWindowsStartingOptions) {
-    const ParseResult r = parseArguments(words({"check", "a", "b"}));
-    ASSERT_EQ(r.kind, ParseResult::Kind::Run);
-    EXPECT_FALSE(r.options.production);
-    EXPECT_FALSE(r.options.noSubdirs);
-    EXPECT_FALSE(r.options.yes);
-    EXPECT_FALSE(r.options.ignoreErrors);
-}
-
 TEST(CliOptionsTest, ValuesFollowAnEqualsSignOrComeAsTheNextWord) {
     const ParseResult spaced = parseArguments(words(
         {"copy", "--profile", "My Backup", "--ini", "p.ini", "--archive", "--reset-archive"}));
@@ -99,13 +90,6 @@ TEST(CliOptionsTest, UnusableArgumentsAreNamed) {
         EXPECT_EQ(r.kind, ParseResult::Kind::Error) << c.error;
         EXPECT_EQ(r.error, QString::fromUtf8(c.error));
     }
-}
-
-TEST(CliOptionsTest, OnErrorAbortIsTheDefaultAndCanBeWrittenOut) {
-    const ParseResult r =
-        parseArguments(words({"copy", "--on-error=ignore", "--on-error", "abort", "a", "b"}));
-    ASSERT_EQ(r.kind, ParseResult::Kind::Run);
-    EXPECT_FALSE(r.options.ignoreErrors);
 }
 
 } // namespace

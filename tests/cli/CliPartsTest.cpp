@@ -3,7 +3,6 @@
 
 #include "cli/CliDialogs.h"
 #include "cli/Console.h"
-#include "cli/ExitStatus.h"
 #include "cli/FolderSafety.h"
 #include "cli/LogEcho.h"
 #include "cli/ProgressLine.h"
@@ -74,28 +73,6 @@ TEST(ProgressLineTest, FolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
     EXPECT_EQ(progressText(state, 20), QStringLiteral("Checking 0:12 | sou"));
 }
 
-TEST(ReportTest, ListsComeInTheWindowsOrderUnderItsLabels) {
-    HeadlessMainForm af;
-    af.lstDstFile().add(QStringLiteral("Dir: /d"));
-    af.lstDstFile().add(QStringLiteral("1: x unmatched\u00a0"));
-    af.lstSrcFolder().add(QStringLiteral("1: /s/n unmatched\u00a0 to /d/"));
-    af.setOptSync(true);
-
-    EXPECT_EQ(listReport(af),
-              (QStringList{QStringLiteral("Mismatched directories on source drive"),
-                           QStringLiteral("1: /s/n unmatched\u00a0 to /d/"), QString(),
-                           QStringLiteral("Mismatched directories on destination. These "
-                                          "directories will be deleted!"),
-                           QString(), QStringLiteral("Mismatched files on source drive"), QString(),
-                           QStringLiteral("Mismatched files on destination drive. These files "
-                                          "will be deleted!"),
-                           QStringLiteral("Dir: /d"), QStringLiteral("1: x unmatched\u00a0")}));
-    EXPECT_EQ(destinationFoldersLabel(false),
-              QStringLiteral("Mismatched directories on destination "));
-    EXPECT_EQ(destinationFilesLabel(false),
-              QStringLiteral("Mismatched files on destination drive "));
-}
-
 TEST(ReportTest, FolderHeadersAloneAreNoDifference) {
     // In archive mode a source folder with files gets its header even when no file is listed.
     HeadlessMainForm af;
@@ -107,52 +84,6 @@ TEST(ReportTest, FolderHeadersAloneAreNoDifference) {
     HeadlessMainForm folders;
     folders.lstDstFolder().add(QStringLiteral("1: /d/old unmatched\u00a0"));
     EXPECT_TRUE(hasDifferences(folders));
-}
-
-TEST(ReportTest, CopyReportSaysWhatWasOrWouldBeDoneAndListsTheSkippedItems) {
-    CopySummary done;
-    done.test = false;
-    done.sync = true;
-    done.foldersCopied = 2;
-    done.filesCopied = 7;
-    done.foldersDeleted = 1;
-    done.filesDeleted = 3;
-    done.skipped = {QStringLiteral("Locked file skipped: /s/db")};
-    EXPECT_EQ(copyReport(done),
-              (QStringList{QStringLiteral("Folders copied with their contents: 2"),
-                           QStringLiteral("Files copied: 7"), QStringLiteral("Folders deleted: 1"),
-                           QStringLiteral("Files deleted: 3"), QStringLiteral("Skipped: 1"),
-                           QStringLiteral("  Locked file skipped: /s/db")}));
-
-    CopySummary trial;
-    trial.filesCopied = 4;
-    EXPECT_EQ(copyReport(trial),
-              (QStringList{
-                  QStringLiteral("Test mode: nothing was changed on disk (--production copies)."),
-                  QStringLiteral("Folders to copy with their contents: 0"),
-                  QStringLiteral("Files to copy: 4"), QStringLiteral("Skipped: 0")}));
-}
-
-TEST(ExitStatusTest, EachEndingHasItsStatus) {
-    RunOutcome clean;
-    EXPECT_EQ(exitStatusFor(clean), kExitOk);
-    RunOutcome differs;
-    differs.differences = true;
-    EXPECT_EQ(exitStatusFor(differs), kExitDifferences);
-    // A copy that found differences and did its work is done.
-    differs.command = Command::Copy;
-    EXPECT_EQ(exitStatusFor(differs), kExitOk);
-    for (bool RunOutcome::*flag :
-         {&RunOutcome::failed, &RunOutcome::cancelled, &RunOutcome::errorsIgnored}) {
-        RunOutcome bad;
-        bad.differences = true;
-        bad.*flag = true;
-        EXPECT_EQ(exitStatusFor(bad), kExitError);
-    }
-    RunOutcome usage;
-    usage.failed = true;
-    usage.badUsage = true;
-    EXPECT_EQ(exitStatusFor(usage), kExitUsage);
 }
 
 TEST(CliDialogsTest, QuestionsGetTheCautiousAnswerUnlessTheCommandLineChoseOtherwise) {
