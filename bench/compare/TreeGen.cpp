@@ -140,7 +140,8 @@ std::string fileName(Rng& rng, int index) {
 }
 
 std::string folderName(Rng& rng, int index) {
-    return capitalized(kWords[rng.below(kWords.size())]) + " " + std::to_string(index);
+    // " - " keeps folder names apart from every file name pattern above.
+    return capitalized(kWords[rng.below(kWords.size())]) + " - " + std::to_string(index);
 }
 
 std::string join(const std::string& folder, const std::string& name) {

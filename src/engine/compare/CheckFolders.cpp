@@ -141,6 +141,8 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
 
     SortedList srcList;
     SortedList dstList;
+    // Every walk shows its top folder: the check empties the list before each check, and a
+    // profile's folder pairs are walks of their own.
     if (top)
         ShowDirs(af, asSource);
     const bool exclude = CheckExcludeSubdir(bbFirstCall);
