@@ -62,8 +62,9 @@ Output:
 
 Safety: a source inside the destination or the reverse, identical folders and a missing
 source are refused before anything is touched. A missing destination folder is refused
-unless --yes. Ctrl+C (or SIGTERM) stops the run at the next file or folder; a second one
-ends the program at once.
+unless --yes. Ctrl+C (or SIGTERM) stops the run within about a second, as the window's
+Cancel does (the delete stage of sync, once begun, runs to its end); a second one ends the
+program at once.
 
 Exit status:
   0  check: nothing differs; copy and sync: everything was done
