@@ -97,10 +97,17 @@ private:
     }
 
     // The silent and the logged skips; true when the item is not copied.
+    // The names are tested first: the folder tests are worked out only for the few names
+    // they concern.
     bool skipRuleApplies() {
+        const QString& name = items_.lowerName();
+        const bool systemName = copyrules::isDriveRootSystemName(name);
+        const bool hiveName = copyrules::isRegistryHiveName(name);
+        if (!systemName && !hiveName)
+            return false;
         if (items_.destinationIsDriveRoot())
-            return copyrules::isDriveRootSystemName(items_.lowerName());
-        if (copyrules::isRegistryHiveName(items_.lowerName()) && items_.destinationIsLiveConfig()) {
+            return systemName;
+        if (hiveName && items_.destinationIsLiveConfig()) {
             copymsg::log(kProc,
                          QStringLiteral("Locked registry file skipped: ") + items_.sourcePath());
             return true;
@@ -114,7 +121,10 @@ private:
         phase_ = kCopyPhase;
         std::optional<File> source;
         std::optional<int> attributes;
-        if (!step(__LINE__, [&] { source = fs.GetFile(items_.sourcePath()); }))
+        // A folder's own listing names its files as stored: they need no look-up.
+        if (items_.namesAsStored())
+            source = File(fs, items_.sourcePath(), items_.name());
+        else if (!step(__LINE__, [&] { source = fs.GetFile(items_.sourcePath()); }))
             return itemFailed();
         // A lookup the user chose to go past leaves nothing to copy.
         if (!source)
@@ -130,18 +140,20 @@ private:
             return itemFailed();
 
         phase_ = kAttributesPhase;
+        const std::optional<int> carried =
+            attributes ? copyrules::carriedAttributes(*attributes) : std::nullopt;
+        // A copy keeps its source's permission bits, and a source with archive alone makes a copy
+        // that reads archive alone: only other values are written.
+        if (!carried || (*attributes & attr::Writable) == attr::Archive)
+            return true;
         std::optional<File> copy;
         if (!step(__LINE__, [&] { copy = fs.GetFile(items_.destinationPath()); }))
             return itemFailed();
-        const std::optional<int> carried =
-            attributes ? copyrules::carriedAttributes(*attributes) : std::nullopt;
-        if (copy && carried) {
-            if (!step(__LINE__, [&] {
-                    if ((copy->Attributes() & attr::Writable) != *carried)
-                        copy->SetAttributes(*carried);
-                }))
-                return itemFailed();
-        }
+        if (copy && !step(__LINE__, [&] {
+                if ((copy->Attributes() & attr::Writable) != *carried)
+                    copy->SetAttributes(*carried);
+            }))
+            return itemFailed();
         return true;
     }
 

@@ -18,6 +18,9 @@ public:
     // The files of one folder, by name.
     FileItems(QStringList names, const QString& sourceDir, const QString& destinationDir);
 
+    // True for the files of one folder, whose names are the names as stored.
+    bool namesAsStored() const { return !list_; }
+
     // Number of items.
     qsizetype count() const;
     // Reads item i: false for a folder header (the folders change), true for a file.

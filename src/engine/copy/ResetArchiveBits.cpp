@@ -29,16 +29,21 @@ const QString kFolderCaller = QStringLiteral("ResetArcFolders2");
 constexpr qsizetype kSelectEvery = 40;
 
 // Files whose archive bit stays: system files at a drive root, hives of users and of the system.
+// The names are tested first: the folder tests are worked out only for the few names they
+// concern.
 bool keepsArchiveBit(FileItems& items) {
     const QString& name = items.lowerName();
+    const bool systemName = copyrules::isDriveRootSystemName(name);
+    const bool userHive = copyrules::isUserHiveName(name);
+    const bool systemHive = copyrules::isRegistryHiveName(name);
+    if (!systemName && !userHive && !systemHive)
+        return false;
     if (items.destinationIsDriveRoot())
-        return copyrules::isDriveRootSystemName(name);
+        return systemName;
     const QString& dir = items.lowerDestinationDir();
     if (copyrules::isUserProfileText(dir))
-        return copyrules::isUserHiveName(name);
-    if (copyrules::isConfigFolderText(dir) || items.destinationIsLiveConfig())
-        return copyrules::isRegistryHiveName(name);
-    return false;
+        return userHive;
+    return systemHive && (copyrules::isConfigFolderText(dir) || items.destinationIsLiveConfig());
 }
 
 // Clears the archive bit of one file, leaving the other bits as they are.

@@ -142,6 +142,11 @@ TEST_F(CopyFaults, ACopyNotFoundAfterwardsIsSkippedByWhereItLivesOrByItsName) {
     for (const char* folder :
          {"dst/local settings/temporary internet files", "dst/spy sweeper/temp", "dst/music"})
         makeDir(folder);
+    // Read-only sources: their copies are looked up to be given the read-only bit.
+    for (const char* file :
+         {"src/Local Settings/Temporary Internet Files/page.htm", "src/Spy Sweeper/Temp/scan.tmp",
+          "src/music/cr\u00E8me.mp3", "src/music/plain.mp3"})
+        setAttributes(QString::fromUtf8(file), attr::ReadOnly | attr::Archive);
     ASSERT_TRUE(check());
     for (const char* copy :
          {"dst/local settings/temporary internet files/page.htm", "dst/spy sweeper/temp/scan.tmp",
