@@ -1,17 +1,9 @@
 #include "diag/LogText.h"
 
+#include "platform/LocaleSeparators.h"
+
 namespace pelto::diag {
 namespace {
-
-// The first character of a locale's date or time pattern that is neither a pattern letter nor
-// a blank or quote: the separator between its fields.
-QChar patternSeparator(const QString& pattern, QChar fallback) {
-    for (const QChar c : pattern) {
-        if (!c.isLetter() && !c.isSpace() && c != QLatin1Char('\''))
-            return c;
-    }
-    return fallback;
-}
 
 QString twoDigits(int n) {
     return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
@@ -27,10 +19,8 @@ QString programVersionLine(const VersionRecord& version) {
 }
 
 QString loggingStartedLine(const QDateTime& when, const QLocale& locale) {
-    const QChar dateSep =
-        patternSeparator(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('/'));
-    const QChar timeSep =
-        patternSeparator(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'));
+    const QChar dateSep = dateSeparator(locale);
+    const QChar timeSep = timeSeparator(locale);
     const QDate date = when.date();
     const QTime time = when.time();
     const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;

@@ -3,6 +3,7 @@
 #include "diag/Convert.h"
 #include "diag/Procedure.h"
 #include "engine/compare/ProgramState.h"
+#include "platform/LocaleSeparators.h"
 #include "profiles/ProfileTables.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
@@ -159,15 +160,7 @@ bool StoreFolderProfile(const QString& asPath) {
 }
 
 QString dateSeparatorOf(const QLocale& locale) {
-    const QString format = locale.dateFormat(QLocale::ShortFormat);
-    qsizetype i = 0;
-    while (i < format.size() && format[i].isLetter())
-        ++i;
-    qsizetype end = i;
-    while (end < format.size() && !format[end].isLetter() && format[end] != u'\'')
-        ++end;
-    const QString separator = format.mid(i, end - i);
-    return separator.isEmpty() ? QStringLiteral("/") : separator;
+    return QString(dateSeparator(locale));
 }
 
 QString lastUsedText(const QDate& date, const QString& separator) {

@@ -179,6 +179,8 @@ TEST(ProfileHistoryDate, SystemSeparatorBetweenFourTwoAndTwoDigits) {
               QStringLiteral("/"));
     EXPECT_EQ(dateSeparatorOf(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("."));
     EXPECT_EQ(dateSeparatorOf(QLocale(QLocale::Swedish, QLocale::Sweden)), QStringLiteral("-"));
+    // The C locale's short date has only blanks between its fields.
+    EXPECT_EQ(dateSeparatorOf(QLocale::c()), QStringLiteral("/"));
     EXPECT_EQ(lastUsedText(QDate(2026, 3, 7), QStringLiteral("/")), QStringLiteral("2026/03/07"));
     EXPECT_EQ(lastUsedText(QDate(987, 11, 30), QStringLiteral(".")), QStringLiteral("0987.11.30"));
 }
