@@ -153,10 +153,16 @@ bool CopyFolders2(const QString& asSource, const QString& asDest, MainForm& af,
         source = af.lstSrcFolder2().item(index);
         dest = af.lstDstFolder2().item(index);
     }
+    // A line without its companions is served from the parents it names itself.
+    const bool ownParents = topCall && g().gbExcludes && (source.isEmpty() || dest.isEmpty());
 
     QString destinationFolder;
     if (!step(__LINE__, [&] {
             const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line);
+            if (ownParents) {
+                source = fspath::parentOf(parsed.sourceFolder);
+                dest = parsed.destinationParent;
+            }
             destinationFolder = copylines::destinationFolderOf(parsed, source, dest);
             sourceFolder = copylines::withSeparator(parsed.sourceFolder);
             recycled = copylines::isRecycleBin(sourceFolder);

@@ -12,6 +12,7 @@
 #include "engine/copy/CopyMessages.h"
 #include "engine/copy/CopyRun.h"
 #include "platform/FileSystem.h"
+#include "platform/FsPath.h"
 
 namespace pelto {
 
@@ -86,11 +87,17 @@ bool ResetArcFolders2(const QString& asSource, const QString& asDest, MainForm& 
         source = af.lstSrcFolder2().item(index);
         dest = af.lstDstFolder2().item(index);
     }
+    // A line without its companions is served from the parents it names itself.
+    const bool ownParents = topCall && g().gbExcludes && (source.isEmpty() || dest.isEmpty());
 
     QString sourceFolder;
     QString destinationFolder;
     if (!proc.run(__LINE__, [&] {
             const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line);
+            if (ownParents) {
+                source = fspath::parentOf(parsed.sourceFolder);
+                dest = parsed.destinationParent;
+            }
             destinationFolder = copylines::destinationFolderOf(parsed, source, dest);
             sourceFolder = copylines::withSeparator(parsed.sourceFolder);
             recycled = copylines::isRecycleBin(sourceFolder);

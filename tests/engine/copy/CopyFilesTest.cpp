@@ -211,19 +211,5 @@ TEST_F(CopyFiles, AllFilesOfAFolderLeaveOutExcludedOnesWithANote) {
     EXPECT_EQ(loggedMessages(), QStringList({"Source file excluded: " + S() + "/scratch.tmp"}));
 }
 
-TEST_F(CopyFiles, CopyFileZAndGetFileZReportNumbersInsteadOfRaising) {
-    makeFile("src/a.txt", "a");
-    makeDir("dst");
-    EXPECT_EQ(CopyFileZ(at("src/a.txt"), at("dst/a.txt")), 0);
-    EXPECT_EQ(read("dst/a.txt"), "a");
-    EXPECT_EQ(CopyFileZ(at("src/none.txt"), at("dst/none.txt")), err::FileNotFound);
-    EXPECT_EQ(CopyFileZ(at("src/a.txt"), at("nowhere/a.txt")), err::PathNotFound);
-
-    File file;
-    EXPECT_EQ(GetFileZ(file, at("dst/A.TXT")), 0);
-    EXPECT_EQ(file.Name(), "a.txt");
-    EXPECT_EQ(GetFileZ(file, at("dst/b.txt")), err::FileNotFound);
-}
-
 } // namespace
 } // namespace pelto::test
