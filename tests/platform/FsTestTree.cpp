@@ -38,9 +38,7 @@ void FsTestTree::write(const QString& relative, const QByteArray& content) const
 
 QByteArray FsTestTree::read(const QString& relative) const {
     QFile file(path(relative));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void FsTestTree::link(const QString& relative, const QString& target) const {
@@ -58,7 +56,6 @@ void FsTestTree::makeSocket(const QString& relative) const {
     ASSERT_LT(size_t(where.size()), sizeof(address.sun_path));
     memcpy(address.sun_path, where.constData(), size_t(where.size()));
     const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
     const int rc = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
     close(fd);
     ASSERT_EQ(rc, 0);
@@ -97,10 +94,7 @@ std::optional<QByteArray> FsTestTree::xattr(const QString& relative, const char*
     QByteArray buffer(4096, Qt::Uninitialized);
     const ssize_t n =
         lgetxattr(native(path(relative)).constData(), name, buffer.data(), size_t(buffer.size()));
-    if (n < 0)
-        return std::nullopt;
-    buffer.resize(n);
-    return buffer;
+    return n < 0 ? std::nullopt : std::optional<QByteArray>(buffer.left(n));
 }
 
 void FsTestTree::setXattr(const QString& relative, const char* name,
@@ -113,10 +107,9 @@ void FsTestTree::setXattr(const QString& relative, const char* name,
 bool userXattrsSupported(const QString& folder) {
     const QByteArray probe = native(folder + QStringLiteral("/.xattr-probe"));
     const int fd = open(probe.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    const bool ok = fsetxattr(fd, "user.probe", "1", 1, 0) == 0;
-    close(fd);
+    const bool ok = fd >= 0 && fsetxattr(fd, "user.probe", "1", 1, 0) == 0;
+    if (fd >= 0)
+        close(fd);
     unlink(probe.constData());
     return ok;
 }
@@ -129,10 +122,6 @@ ScratchMount::ScratchMount(const QString& mountPoint, const char* type, const QB
     : point_(native(mountPoint)), type_(type), options_(options) {
     mounted_ = mount(type, point_.constData(), type, 0,
                      options_.isEmpty() ? nullptr : options_.constData()) == 0;
-}
-
-ScratchMount::~ScratchMount() {
-    unmount();
 }
 
 bool ScratchMount::remountReadOnly() {

@@ -1,11 +1,14 @@
 #pragma once
-// A real folder tree in a temporary folder for file-system tests, with the POSIX operations the
-// tests need to set it up and inspect it.
+// A real folder tree in a temporary folder for file-system tests, the POSIX operations that set
+// it up and inspect it, and the error number an action raised through the service.
+
+#include "platform/RuntimeError.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <optional>
 #include <sys/stat.h>
 
@@ -14,10 +17,8 @@ namespace pelto::test {
 class FsTestTree {
 public:
     FsTestTree();
-    // A tree below an existing folder (a mount point, say) instead of the temporary folder.
-    explicit FsTestTree(const QString& base);
+    explicit FsTestTree(const QString& base); // below an existing folder, a mount point say
 
-    bool isValid() const { return dir_.isValid(); }
     QString root() const { return dir_.path(); }
     QString path(const QString& relative) const;
 
@@ -31,9 +32,7 @@ public:
     void setModified(const QString& relative, qint64 seconds, long nanoseconds) const;
     struct stat lstatOf(const QString& relative) const;
     bool exists(const QString& relative) const;
-    // Every name in a folder of the tree, hidden ones included, sorted.
-    QStringList names(const QString& relative = {}) const;
-
+    QStringList names(const QString& relative = {}) const; // hidden ones included, sorted
     std::optional<QByteArray> xattr(const QString& relative, const char* name) const;
     void setXattr(const QString& relative, const char* name, const QByteArray& value) const;
 
@@ -41,22 +40,17 @@ private:
     QTemporaryDir dir_;
 };
 
-// True when the folder's file system keeps user extended attributes.
 bool userXattrsSupported(const QString& folder);
-
-// True when the tests run with the rights to mount file systems.
 bool canMount();
 
-// A small file system mounted for the lifetime of the object (root only); unmounted on
-// destruction.
+// A small file system mounted for the lifetime of the object (root only).
 class ScratchMount {
 public:
     ScratchMount(const QString& mountPoint, const char* type, const QByteArray& options);
-    ~ScratchMount();
+    ~ScratchMount() { unmount(); }
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
     bool isMounted() const { return mounted_; }
-    // Remounts read-only; false when that failed.
     bool remountReadOnly();
     void unmount();
 
@@ -66,5 +60,15 @@ private:
     QByteArray options_;
     bool mounted_ = false;
 };
+
+// The error number `action` raised, 0 when it raised none.
+inline qint32 errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 } // namespace pelto::test

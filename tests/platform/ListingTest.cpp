@@ -1,5 +1,4 @@
 // Folder listings, names, paths and modification times.
-#include "FsErrorOf.h"
 #include "FsTestTree.h"
 
 #include "platform/LinuxFileSystem.h"
@@ -10,29 +9,20 @@
 
 using namespace pelto;
 using pelto::test::errorOf;
-using pelto::test::FsTestTree;
 
 namespace {
 
-QStringList namesOf(const FileCollection& files) {
+template <typename Items> QStringList namesOf(const Items& items) {
     QStringList names;
-    for (const File& f : files)
-        names.append(f.Name());
-    names.sort();
-    return names;
-}
-
-QStringList namesOf(const QList<Folder>& folders) {
-    QStringList names;
-    for (const Folder& f : folders)
-        names.append(f.Name());
+    for (const auto& item : items)
+        names.append(item.Name());
     names.sort();
     return names;
 }
 
 class ListingTest : public ::testing::Test {
 protected:
-    FsTestTree tree;
+    pelto::test::FsTestTree tree;
     LinuxFileSystem fs;
 };
 
@@ -54,7 +44,6 @@ TEST_F(ListingTest, ListsFilesAndFoldersWithLinksAsFilesAndNoSpecialFiles) {
     EXPECT_EQ(namesOf(files), QStringList({".profile", "Report.DOC", "dangling", "link to file",
                                            "link to folder"}));
     EXPECT_EQ(namesOf(top.SubFolders()), QStringList({".hidden dir", "Sub"}));
-
     for (const File& f : files)
         EXPECT_EQ(f.Path(), tree.path("Top/" + f.Name()));
     for (const Folder& f : top.SubFolders())
@@ -67,12 +56,10 @@ TEST_F(ListingTest, ListsFilesAndFoldersWithLinksAsFilesAndNoSpecialFiles) {
     ASSERT_NE(linkEntry, entries.end());
     EXPECT_TRUE(linkEntry->isLink);
     EXPECT_EQ(linkEntry->kind, EntryKind::File);
-}
 
-TEST_F(ListingTest, SpecialFilesAreNotFiles) {
-    tree.makeFifo("pipe");
-    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("pipe")); }), err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("pipe"), tree.path("copy")); }),
+    // A special file is no file, to look up or to copy.
+    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("Top/pipe")); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("Top/pipe"), tree.path("copy")); }),
               err::FileNotFound);
     EXPECT_FALSE(tree.exists("copy"));
 }
@@ -88,34 +75,28 @@ TEST_F(ListingTest, AnEmptyFolderAndTheRootList) {
     EXPECT_TRUE(namesOf(root.SubFolders()).contains("tmp"));
 }
 
-TEST_F(ListingTest, AFolderThatVanishedRaisesPathNotFound) {
+TEST_F(ListingTest, VanishedFoldersAndDefaultObjectsRaiseTheirNumbers) {
     tree.makeFolder("Gone");
     const Folder gone = fs.GetFolder(tree.path("Gone"));
     ASSERT_TRUE(QDir(tree.path("Gone")).removeRecursively());
     EXPECT_EQ(errorOf([&] { gone.Files(); }), err::PathNotFound);
     EXPECT_EQ(errorOf([&] { gone.SubFolders(); }), err::PathNotFound);
+
+    EXPECT_EQ(errorOf([] { File().Attributes(); }), 91);
+    EXPECT_EQ(errorOf([] { Folder().Files(); }), 91);
+    EXPECT_EQ(errorOf([] { (void)Drive().IsReady(); }), 91);
 }
 
-TEST_F(ListingTest, DateLastModifiedIsLocalTimeWithMillisecondsKept) {
+TEST_F(ListingTest, DateLastModifiedIsLocalTimeToTheMillisecondAndALinksOwn) {
     tree.write("stamp.txt", "x");
     tree.setModified("stamp.txt", 1'700'000'000, 123'456'789);
     const QDateTime modified = fs.GetFile(tree.path("STAMP.txt")).DateLastModified();
     EXPECT_EQ(modified.toMSecsSinceEpoch(), 1'700'000'000'123);
     EXPECT_EQ(modified.timeSpec(), Qt::LocalTime);
-}
 
-TEST_F(ListingTest, ALinkReportsItsOwnTime) {
-    tree.write("target", "x");
-    tree.setModified("target", 1'600'000'000, 0);
-    tree.link("link", tree.path("target"));
+    tree.link("link", tree.path("stamp.txt"));
     tree.setModified("link", 1'500'000'000, 0);
     EXPECT_EQ(fs.GetFile(tree.path("link")).DateLastModified().toSecsSinceEpoch(), 1'500'000'000);
-}
-
-TEST_F(ListingTest, DefaultObjectsRaiseObjectNotSet) {
-    EXPECT_EQ(errorOf([] { File().Attributes(); }), 91);
-    EXPECT_EQ(errorOf([] { Folder().Files(); }), 91);
-    EXPECT_EQ(errorOf([] { (void)Drive().IsReady(); }), 91);
 }
 
 } // namespace

@@ -1,45 +1,31 @@
 // Reading the modification times of many entries of one folder at once.
+#include "FsTestTree.h"
 
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/LinuxFileSystem.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace pelto::test {
 namespace {
 
 class ModifiedTimesIn : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
-    void makeFile(const QString& name, qint64 ms) {
-        QFile f(dir_.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.close();
-        // Whole milliseconds, also before the epoch (nanoseconds stay positive).
-        const qint64 seconds = ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
-        const timespec t{seconds, static_cast<long>((ms - seconds * 1000) * 1'000'000)};
-        const timespec times[2] = {t, t};
-        ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(f.fileName()).constData(), times, 0), 0);
-    }
-
-    QTemporaryDir dir_;
-    LinuxFileSystem fs_;
+    FsTestTree tree;
+    LinuxFileSystem fs;
 };
 
-TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAndNothingForMissingOnes) {
-    makeFile("Alpha.txt", 1'600'000'000'123);
-    makeFile("beta", -86'400'500); // before the epoch
-    makeFile("café ü", 1'700'000'000'000);
+TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAlsoInAFolderFoundCaseBlind) {
+    tree.makeFolder("Sub");
+    for (const char* name : {"Sub/Alpha.txt", "Sub/beta", "Sub/café ü"})
+        tree.write(QString::fromUtf8(name), "x");
+    tree.setModified("Sub/Alpha.txt", 1'600'000'000, 123'000'000);
+    tree.setModified("Sub/beta", -86'401, 500'000'000); // before the epoch
+    tree.setModified("Sub/café ü", 1'700'000'000, 0);
 
     const auto times =
-        fs_.ModifiedTimesIn(dir_.path(), {"beta", "gone", "Alpha.txt", "alpha.txt", "café ü"});
+        fs.ModifiedTimesIn(tree.path("Sub"), {"beta", "gone", "Alpha.txt", "alpha.txt", "café ü"});
 
     ASSERT_EQ(times.size(), 5);
     EXPECT_EQ(times[0], std::optional<qint64>(-86'400'500));
@@ -47,30 +33,20 @@ TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAndNothingForMissingOnes) {
     EXPECT_EQ(times[2], std::optional<qint64>(1'600'000'000'123));
     EXPECT_EQ(times[3], std::nullopt); // stored names only: no case-blind lookup per entry
     EXPECT_EQ(times[4], std::optional<qint64>(1'700'000'000'000));
-    // The same instants LastModifiedOf gives.
-    EXPECT_EQ(*times[2], fs_.LastModifiedOf(dir_.filePath("Alpha.txt")).toMSecsSinceEpoch());
-}
+    EXPECT_EQ(*times[2], fs.LastModifiedOf(tree.path("Sub/Alpha.txt")).toMSecsSinceEpoch());
 
-TEST_F(ModifiedTimesIn, AFolderNamedInAnotherCaseIsLookedUpCaseBlind) {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir("Sub"));
-    QFile f(dir_.filePath("Sub/x"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-
-    const auto times = fs_.ModifiedTimesIn(dir_.filePath("SUB"), {"x", "y"});
-
-    ASSERT_EQ(times.size(), 2);
-    EXPECT_TRUE(times[0].has_value());
-    EXPECT_EQ(times[1], std::nullopt);
+    EXPECT_EQ(fs.ModifiedTimesIn(tree.path("SUB"), {"beta", "gone"}),
+              (QList<std::optional<qint64>>{-86'400'500, std::nullopt}));
 }
 
 TEST_F(ModifiedTimesIn, ServicesWithoutTheirOwnReadAskLastModifiedOfSoFaultsStillApply) {
-    makeFile("a", 1'000);
-    makeFile("b", 2'000);
-    FaultInjectingFileSystem faults(fs_);
-    faults.inject(FsOp::LastModifiedOf, dir_.filePath("b"), err::PermissionDenied);
+    tree.write("a", "x");
+    tree.write("b", "x");
+    tree.setModified("a", 1, 0);
+    FaultInjectingFileSystem faults(fs);
+    faults.inject(FsOp::LastModifiedOf, tree.path("b"), err::PermissionDenied);
 
-    const auto times = faults.ModifiedTimesIn(dir_.path(), {"a", "b"});
+    const auto times = faults.ModifiedTimesIn(tree.root(), {"a", "b"});
 
     ASSERT_EQ(times.size(), 2);
     EXPECT_EQ(times[0], std::optional<qint64>(1'000));

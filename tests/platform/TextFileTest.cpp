@@ -1,72 +1,51 @@
 // The program's text files: UTF-8 or Windows-1252 bytes, LF or CR LF line ends, written CR LF.
+#include "FsTestTree.h"
 
 #include "platform/TextFile.h"
-#include "platform/RuntimeError.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace pelto {
+using namespace Qt::StringLiterals;
+
+namespace pelto::test {
 namespace {
 
-qint32 errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-
-TEST(TextFileDecoding, Utf8WinsAndAByteOrderMarkIsDropped) {
-    EXPECT_EQ(decodeText("caf\xc3\xa9 \xe2\x82\xac"), QStringLiteral("caf\u00e9 \u20ac"));
-    EXPECT_EQ(decodeText("\xef\xbb\xbf[B\xc3\xbcro]"), QStringLiteral("[B\u00fcro]"));
+TEST(TextFileDecoding, Utf8WinsAByteOrderMarkIsDroppedOtherBytesReadAsWindows1252) {
+    EXPECT_EQ(decodeText("caf\xc3\xa9 \xe2\x82\xac"), u"caf\u00e9 \u20ac"_s);
+    EXPECT_EQ(decodeText("\xef\xbb\xbf[B\xc3\xbcro]"), u"[B\u00fcro]"_s);
     EXPECT_EQ(decodeText(QByteArray()), QString());
-}
-
-TEST(TextFileDecoding, BytesThatAreNotUtf8ReadAsWindows1252) {
     // One stray byte decides for the whole file, so all its characters read alike.
     EXPECT_EQ(decodeText("caf\xe9 \x80 \x93q\x94 \xc3\xa9"),
-              QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d \u00c3\u00a9"));
+              u"caf\u00e9 \u20ac \u201cq\u201d \u00c3\u00a9"_s);
     // The codes Windows-1252 leaves undefined keep their value.
-    EXPECT_EQ(decodeText("\x81\x8d\x8f\x90\x9d\xff"),
-              QStringLiteral("\u0081\u008d\u008f\u0090\u009d\u00ff"));
+    EXPECT_EQ(decodeText("\x81\x8d\x8f\x90\x9d\xff"), u"\u0081\u008d\u008f\u0090\u009d\u00ff"_s);
 }
 
 TEST(TextFileLines, CrLfAndLfEndLinesOtherCrsStay) {
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\nb\nc")),
-              QStringList({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\n\r\nb\r\n")),
-              QStringList({QStringLiteral("a"), QString(), QStringLiteral("b")}));
-    EXPECT_EQ(splitLines(QStringLiteral("a\r\r\nb\rc")),
-              QStringList({QStringLiteral("a\r"), QStringLiteral("b\rc")}));
-    EXPECT_TRUE(splitLines(QString()).isEmpty());
-    EXPECT_EQ(splitLines(QStringLiteral("\n")), QStringList({QString()}));
+    const std::pair<QString, QStringList> cases[] = {
+        {"a\r\nb\nc", {"a", "b", "c"}},
+        {"a\r\n\r\nb\r\n", {"a", "", "b"}},
+        {"a\r\r\nb\rc", {"a\r", "b\rc"}},
+        {"", {}},
+        {"\n", {""}},
+    };
+    for (const auto& [text, lines] : cases)
+        EXPECT_EQ(splitLines(text), lines) << text.toStdString();
 }
 
-TEST(TextFileIo, WritesCrLfUtf8AndReadsItBack) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("t.txt"));
-    const QStringList lines{QStringLiteral("[B\u00fcro]"), QString(), QStringLiteral("/a /b")};
-    writeTextLines(path, lines);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("[B\xc3\xbcro]\r\n\r\n/a /b\r\n"));
-    EXPECT_EQ(readTextLines(path), lines);
-}
+TEST(TextFileIo, WritesCrLfUtf8ReadsItBackAndFailuresCarryTheirNumbers) {
+    FsTestTree tree;
+    const QStringList lines{u"[B\u00fcro]"_s, QString(), "/a /b"};
+    writeTextLines(tree.path("t.txt"), lines);
+    EXPECT_EQ(tree.read("t.txt"), QByteArray("[B\xc3\xbcro]\r\n\r\n/a /b\r\n"));
+    EXPECT_EQ(readTextLines(tree.path("t.txt")), lines);
 
-TEST(TextFileIo, FailuresCarryTheirErrorNumbers) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    EXPECT_EQ(errorOf([&] { readTextLines(dir.filePath(QStringLiteral("none"))); }),
-              err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { readTextLines(dir.path()); }), err::PathFileAccess);
-    EXPECT_EQ(errorOf([&] { writeTextLines(dir.filePath(QStringLiteral("no/such/f")), {}); }),
-              err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { writeTextLines(dir.path(), {}); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { readTextLines(tree.path("none")); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { readTextLines(tree.root()); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { writeTextLines(tree.path("no/such/f"), {}); }), err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { writeTextLines(tree.root(), {}); }), err::PathFileAccess);
 }
 
 } // namespace
-} // namespace pelto
+} // namespace pelto::test

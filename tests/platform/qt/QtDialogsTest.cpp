@@ -1,5 +1,4 @@
 // The real boxes, built on the offscreen platform and inspected without being shown.
-
 #include "platform/qt/QtDialogs.h"
 
 #include <QPushButton>
@@ -10,98 +9,77 @@ namespace {
 
 struct ButtonCase {
     BoxButtons buttons;
-    QList<QMessageBox::StandardButton> offered; // in order; the first is the default
+    // Offered in this order, the first as default, each clicked giving its answer.
+    QList<std::pair<QMessageBox::StandardButton, BoxAnswer>> offered;
+    BoxAnswer whenClosed; // the cautious answer
 };
 
-TEST(QtDialogsTest, EachButtonSetOffersExactlyItsButtonsWithTheFirstAsDefault) {
+TEST(QtDialogsTest, EachButtonSetOffersItsButtonsAndMapsClicksAndClosingToAnswers) {
     const ButtonCase cases[] = {
-        {BoxButtons::Ok, {QMessageBox::Ok}},
-        {BoxButtons::YesNo, {QMessageBox::Yes, QMessageBox::No}},
+        {BoxButtons::Ok, {{QMessageBox::Ok, BoxAnswer::Ok}}, BoxAnswer::Ok},
+        {BoxButtons::YesNo,
+         {{QMessageBox::Yes, BoxAnswer::Yes}, {QMessageBox::No, BoxAnswer::No}},
+         BoxAnswer::No},
         {BoxButtons::AbortRetryIgnore,
-         {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore}},
-        {BoxButtons::RetryCancel, {QMessageBox::Retry, QMessageBox::Cancel}},
+         {{QMessageBox::Abort, BoxAnswer::Abort},
+          {QMessageBox::Retry, BoxAnswer::Retry},
+          {QMessageBox::Ignore, BoxAnswer::Ignore}},
+         BoxAnswer::Abort},
+        {BoxButtons::RetryCancel,
+         {{QMessageBox::Retry, BoxAnswer::Retry}, {QMessageBox::Cancel, BoxAnswer::Cancel}},
+         BoxAnswer::Cancel},
     };
     for (const ButtonCase& c : cases) {
-        const auto box = makeMessageBox(c.buttons, QStringLiteral("text"), QStringLiteral("title"),
-                                        BoxIcon::None);
+        SCOPED_TRACE(static_cast<int>(c.buttons));
+        const auto box = makeMessageBox(c.buttons, "text", "title", BoxIcon::None);
         QMessageBox::StandardButtons expected;
-        for (const auto b : c.offered)
-            expected |= b;
-        EXPECT_EQ(box->standardButtons(), expected) << static_cast<int>(c.buttons);
+        for (const auto& [button, answer] : c.offered) {
+            expected |= button;
+            EXPECT_EQ(answerOf(c.buttons, button), answer);
+        }
+        EXPECT_EQ(box->standardButtons(), expected);
         EXPECT_EQ(box->buttons().size(), c.offered.size());
         ASSERT_NE(box->defaultButton(), nullptr);
-        EXPECT_EQ(box->standardButton(box->defaultButton()), c.offered.first());
+        EXPECT_EQ(box->standardButton(box->defaultButton()), c.offered.first().first);
         EXPECT_FALSE(box->isVisible());
+        EXPECT_EQ(answerOf(c.buttons, QMessageBox::NoButton), c.whenClosed);
     }
-}
-
-TEST(QtDialogsTest, IconsTitleAndTextAreThoseAsked) {
-    const std::pair<BoxIcon, QMessageBox::Icon> icons[] = {
-        {BoxIcon::None, QMessageBox::NoIcon},
-        {BoxIcon::Critical, QMessageBox::Critical},
-        {BoxIcon::Question, QMessageBox::Question},
-        {BoxIcon::Exclamation, QMessageBox::Warning},
-        {BoxIcon::Information, QMessageBox::Information},
-    };
-    for (const auto& [asked, shown] : icons) {
-        const auto box = makeMessageBox(BoxButtons::Ok, QStringLiteral("t"),
-                                        QStringLiteral("Pelto Error"), asked);
-        EXPECT_EQ(box->icon(), shown);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Pelto Error"));
-    }
-    const auto box =
-        makeMessageBox(BoxButtons::RetryCancel, QStringLiteral("Drive is not available."),
-                       QStringLiteral("drvSrc"), BoxIcon::Critical);
-    EXPECT_EQ(box->text(), QStringLiteral("Drive is not available."));
-}
-
-TEST(QtDialogsTest, TextIsPlainWithCrLfAsLineBreaks) {
-    const auto box =
-        makeMessageBox(BoxButtons::YesNo,
-                       QStringLiteral("Destination directory not found:\r\n/b<i>a</i>&amp;\r\n?"),
-                       QStringLiteral("ReadINI error"), BoxIcon::Critical);
-    EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box->text(), QStringLiteral("Destination directory not found:\n/b<i>a</i>&amp;\n?"));
-}
-
-TEST(QtDialogsTest, ClickedButtonsMapToAnswersAndClosingGivesTheCautiousOne) {
-    EXPECT_EQ(answerOf(BoxButtons::Ok, QMessageBox::Ok), BoxAnswer::Ok);
-    EXPECT_EQ(answerOf(BoxButtons::YesNo, QMessageBox::Yes), BoxAnswer::Yes);
-    EXPECT_EQ(answerOf(BoxButtons::YesNo, QMessageBox::No), BoxAnswer::No);
-    EXPECT_EQ(answerOf(BoxButtons::AbortRetryIgnore, QMessageBox::Abort), BoxAnswer::Abort);
-    EXPECT_EQ(answerOf(BoxButtons::AbortRetryIgnore, QMessageBox::Retry), BoxAnswer::Retry);
-    EXPECT_EQ(answerOf(BoxButtons::AbortRetryIgnore, QMessageBox::Ignore), BoxAnswer::Ignore);
-    EXPECT_EQ(answerOf(BoxButtons::RetryCancel, QMessageBox::Retry), BoxAnswer::Retry);
-    EXPECT_EQ(answerOf(BoxButtons::RetryCancel, QMessageBox::Cancel), BoxAnswer::Cancel);
-    // No button clicked (the box was closed), or one the box does not offer.
-    EXPECT_EQ(answerOf(BoxButtons::Ok, QMessageBox::NoButton), BoxAnswer::Ok);
-    EXPECT_EQ(answerOf(BoxButtons::YesNo, QMessageBox::NoButton), BoxAnswer::No);
-    EXPECT_EQ(answerOf(BoxButtons::AbortRetryIgnore, QMessageBox::NoButton), BoxAnswer::Abort);
-    EXPECT_EQ(answerOf(BoxButtons::RetryCancel, QMessageBox::NoButton), BoxAnswer::Cancel);
+    // A button the box does not offer counts as closing it.
     EXPECT_EQ(answerOf(BoxButtons::YesNo, QMessageBox::Retry), BoxAnswer::No);
 }
 
+TEST(QtDialogsTest, TitleIconAndPlainTextWithCrLfAsLineBreaks) {
+    const auto box = makeMessageBox(BoxButtons::YesNo,
+                                    "Destination directory not found:\r\n/b<i>a</i>&amp;\r\n?",
+                                    "ReadINI error", BoxIcon::Exclamation);
+    EXPECT_EQ(box->windowTitle(), "ReadINI error");
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box->text(), "Destination directory not found:\n/b<i>a</i>&amp;\n?");
+    EXPECT_EQ(makeMessageBox(BoxButtons::Ok, "t", "Pelto Error", BoxIcon::Critical)->icon(),
+              QMessageBox::Critical);
+}
+
 TEST(QtDialogsTest, PairedFiltersBecomeDialogFilters) {
-    EXPECT_EQ(nameFilters(QStringLiteral("Sound files (*.wav,*.midi)|*.wav;*.mid")),
-              QStringList{QStringLiteral("Sound files (*.wav,*.midi) (*.wav *.mid)")});
-    EXPECT_EQ(nameFilters(QStringLiteral("Wave|*.wav|All files|*")),
-              (QStringList{QStringLiteral("Wave (*.wav)"), QStringLiteral("All files (*)")}));
-    EXPECT_EQ(nameFilters(QStringLiteral("Images (*.png *.jpg)")),
-              QStringList{QStringLiteral("Images (*.png *.jpg)")});
-    EXPECT_TRUE(nameFilters(QString()).isEmpty());
-    // A description without its patterns is dropped rather than guessed.
-    EXPECT_EQ(nameFilters(QStringLiteral("Wave|*.wav|Broken")),
-              QStringList{QStringLiteral("Wave (*.wav)")});
+    const std::pair<QString, QStringList> cases[] = {
+        {"Sound files (*.wav,*.midi)|*.wav;*.mid", {"Sound files (*.wav,*.midi) (*.wav *.mid)"}},
+        {"Wave|*.wav|All files|*", {"Wave (*.wav)", "All files (*)"}},
+        {"Images (*.png *.jpg)", {"Images (*.png *.jpg)"}},
+        {"", {}},
+        // A description without its patterns is dropped rather than guessed.
+        {"Wave|*.wav|Broken", {"Wave (*.wav)"}},
+    };
+    for (const auto& [filter, expected] : cases)
+        EXPECT_EQ(nameFilters(filter), expected) << filter.toStdString();
 }
 
 TEST(QtDialogsTest, OpenFileDialogAsksForOneExistingFile) {
-    const auto dialog = makeOpenFileDialog(QStringLiteral("Select File"), QStringLiteral("/etc"),
-                                           QStringLiteral("Sound files|*.wav;*.mid"));
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select File"));
+    const auto dialog = makeOpenFileDialog("Select File", "/etc", "Sound files|*.wav;*.mid");
+    EXPECT_EQ(dialog->windowTitle(), "Select File");
     EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog->directory().absolutePath(), QStringLiteral("/etc"));
-    EXPECT_EQ(dialog->nameFilters(), QStringList{QStringLiteral("Sound files (*.wav *.mid)")});
+    EXPECT_EQ(dialog->directory().absolutePath(), "/etc");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Sound files (*.wav *.mid)"});
     EXPECT_FALSE(dialog->isVisible());
 }
 
