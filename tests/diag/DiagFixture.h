@@ -2,7 +2,6 @@
 // A clean diagnostics state for each test: error log and trace as at program start, a manual
 // clock, a fixed local time, the US English locale, scripted dialogs, and a private runtime
 // folder and current directory so that no trace receiver or log file of another test is seen.
-
 #include "diag/ErrorLog.h"
 #include "diag/Trace.h"
 #include "diag/Version.h"
@@ -10,7 +9,6 @@
 #include "platform/Clock.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -20,11 +18,22 @@
 
 namespace pelto::test {
 
+// An entry or exit line of this test program's trace, without its CR LF, and its banner.
+inline QString traceLine(const char* number, const char* seconds, const char* arrow, int tabs,
+                         const QString& rest) {
+    return QStringLiteral("[%1] [%2] [%3] %4")
+               .arg(diag::ProgramName(), QLatin1String(number), QLatin1String(seconds),
+                    QLatin1String(arrow)) +
+           QString(tabs, u'\t') + rest;
+}
+inline QString traceBanner() {
+    return diag::ProgramName() + " START TRACE 1.00 LITE 03-07-2026,14:05:09";
+}
+
 class DiagTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(runtime_.isValid());
-        ASSERT_TRUE(work_.isValid());
+        ASSERT_TRUE(runtime_.isValid() && work_.isValid());
         oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime_.path().toLocal8Bit());
         oldCurrent_ = QDir::currentPath();
@@ -60,7 +69,7 @@ protected:
 
     // The header the log gains at its first entry of a run, for the fixed time above.
     static QByteArray runHeaderBytes() {
-        return QByteArray(" \r\nLogging started 03/07/26 at 02:05 PM\r\nProgram version ") +
+        return " \r\nLogging started 03/07/26 at 02:05 PM\r\nProgram version " +
                QByteArray::number(kVersion.major) + '.' + QByteArray::number(kVersion.minor) + '.' +
                QByteArray::number(kVersion.revision).right(2) + "\r\n";
     }

@@ -16,98 +16,86 @@ using diag::traceParams;
 class FailureReportTest : public DiagTest {
 protected:
     static QString report(const QString& tail) {
-        return QStringLiteral("Pelto TraceView reports ") + diag::ProgramPath() +
-               QStringLiteral(" program error #") + tail;
+        return "Pelto TraceView reports " + diag::ProgramPath() + " program error #" + tail;
     }
-    QString logFile() const { return workPath(QStringLiteral("Error Log.txt")); }
+    QString logFile() const { return workPath("Error Log.txt"); }
 };
 
 TEST_F(FailureReportTest, ReportIsLoggedAfterTheHeaderAndAsked) {
     diag::SetLogEnabled(true);
     diag::SetLogFile(logFile());
     dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
-    const RuntimeError notFound(err::FileNotFound, QStringLiteral("File not found"));
+    const RuntimeError notFound(err::FileNotFound, "File not found");
 
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::kRetry);
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::kIgnore);
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::kAbort);
 
-    const QString first = report(
-        QStringLiteral("53 (File not found) occurred in module Pelto, Function ReadINI, line 42."));
-    EXPECT_EQ(readAll(logFile()),
-              runHeaderBytes() + first.toLocal8Bit() + "\r\n" +
-                  report("53 (File not found) occurred in module Pelto, Function ReadINI, "
-                         "line 43.\r\n")
-                      .toLocal8Bit() +
-                  report("53 (File not found) occurred in module Pelto, Function ReadINI, "
-                         "line 44.\r\n")
-                      .toLocal8Bit());
+    QByteArray expected = runHeaderBytes();
+    for (int line = 42; line <= 44; ++line)
+        expected += report(QStringLiteral("53 (File not found) occurred in module Pelto, Function "
+                                          "ReadINI, line %1.\r\n")
+                               .arg(line))
+                        .toLocal8Bit();
+    EXPECT_EQ(readAll(logFile()), expected);
     // The window shows the header but not the report.
     EXPECT_EQ(diag::messageLog().text(),
-              QStringLiteral("Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n") +
+              "Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n" +
                   diag::programVersionLine(kVersion));
     ASSERT_EQ(dialogs().shown().size(), 3);
-    EXPECT_EQ(dialogs().shown()[0].text, first);
-    EXPECT_EQ(dialogs().shown()[0].title, QStringLiteral("Unexpected Error"));
-    EXPECT_EQ(dialogs().shown()[0].buttons, BoxButtons::AbortRetryIgnore);
-    EXPECT_EQ(dialogs().shown()[0].icon, BoxIcon::Critical);
+    const ShownBox& box = dialogs().shown()[0];
+    EXPECT_EQ(box.text, report("53 (File not found) occurred in module Pelto, Function ReadINI, "
+                               "line 42."));
+    EXPECT_EQ(box.title, "Unexpected Error");
+    EXPECT_EQ(box.buttons, BoxButtons::AbortRetryIgnore);
+    EXPECT_EQ(box.icon, BoxIcon::Critical);
 }
 
-TEST_F(FailureReportTest, WithoutLogTheUserIsStillAsked) {
-    dialogs().then(BoxAnswer::Ignore);
-    EXPECT_EQ(diag::TrapError("Pelto", "Sub Display",
-                              RuntimeError(err::PathNotFound, QStringLiteral("Path not found")), 3),
-              diag::kIgnore);
-    EXPECT_FALSE(QFile::exists(workPath(QStringLiteral("error.log"))));
+TEST_F(FailureReportTest, WithoutLogTheUserIsStillAskedAndAnUnnamedLogIsErrorLog) {
+    dialogs().then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
+    const RuntimeError notFound(err::PathNotFound, {});
+    EXPECT_EQ(diag::TrapError("Pelto", "Sub Display", notFound, 3), diag::kIgnore);
+    EXPECT_FALSE(QFile::exists(workPath("error.log")));
     EXPECT_FALSE(diag::LogStarted());
-}
 
-TEST_F(FailureReportTest, EmptyLogFileNameFallsBackToErrorLog) {
     diag::SetLogEnabled(true);
-    dialogs().then(BoxAnswer::Abort);
-    diag::TrapError("Pelto", "Sub Display", RuntimeError(err::PathNotFound, {}), 3);
-    EXPECT_EQ(diag::LogFile(), QStringLiteral("error.log"));
-    EXPECT_EQ(readAll(workPath(QStringLiteral("error.log"))),
+    diag::TrapError("Pelto", "Sub Display", notFound, 3);
+    EXPECT_EQ(diag::LogFile(), "error.log");
+    EXPECT_EQ(readAll(workPath("error.log")),
               runHeaderBytes() +
                   report("76 (Path not found) occurred in module Pelto, Sub Display, line 3.\r\n")
                       .toLocal8Bit());
 }
 
 TEST(FailureReportTextTest, RemoteComponentSuffix) {
-    const QString path = QStringLiteral("/opt/pelto/pelto");
-    const auto text = [&](const QString& source) {
-        return diag::failureReportText(path, RuntimeError(5, QStringLiteral("Bad call"), source),
-                                       QStringLiteral("Pelto"), QStringLiteral("Sub A"), 9);
+    const QString base = "Pelto TraceView reports /opt/pelto/pelto program error #5 (Bad call) "
+                         "occurred in module Pelto, Sub A, line 9";
+    const QString remote = ". This error was generated remotely by %1, a component of "
+                           "/opt/pelto/pelto.";
+    const std::pair<const char*, QString> cases[] = {
+        {"", base + "."},
+        {"Engine", base + "."},
+        {"0Engine!x", base + "."},
+        {"3Engine!CopyFile", base + remote.arg("Engine")},
+        {" -1Sorter!x", base + remote.arg("-1Sorter")},
+        {"3Engine", base}, // a numeric source without "!" names no component
     };
-    const QString base = QStringLiteral("Pelto TraceView reports /opt/pelto/pelto program error #5 "
-                                        "(Bad call) occurred in module Pelto, Sub A, line 9");
-    EXPECT_EQ(text(QString()), base + QStringLiteral("."));
-    EXPECT_EQ(text(QStringLiteral("Engine")), base + QStringLiteral("."));
-    EXPECT_EQ(text(QStringLiteral("0Engine!x")), base + QStringLiteral("."));
-    EXPECT_EQ(text(QStringLiteral("3Engine!CopyFile")),
-              base + QStringLiteral(". This error was generated remotely by Engine, a component "
-                                    "of /opt/pelto/pelto."));
-    EXPECT_EQ(text(QStringLiteral(" -1Sorter!x")),
-              base + QStringLiteral(". This error was generated remotely by -1Sorter, a "
-                                    "component of /opt/pelto/pelto."));
-    // A numeric source without "!" names no component: the suffix stays empty.
-    EXPECT_EQ(text(QStringLiteral("3Engine")), base);
+    for (const auto& [source, expected] : cases)
+        EXPECT_EQ(diag::failureReportText("/opt/pelto/pelto", RuntimeError(5, "Bad call", source),
+                                          "Pelto", "Sub A", 9),
+                  expected)
+            << source;
 }
 
 TEST(FailureReportTextTest, ErrorWithoutDescriptionUsesItsNumbersText) {
-    EXPECT_EQ(diag::errorDescription(RuntimeError(err::PermissionDenied, {})),
-              QStringLiteral("Permission denied"));
-    EXPECT_EQ(diag::traceErrorLine(QStringLiteral("pelto"), RuntimeError(70, {}),
-                                   QStringLiteral("Pelto"), QStringLiteral("Function CopyFile"),
-                                   12),
-              QStringLiteral("[pelto] ERROR 70 \"Permission denied\" at Pelto : Function "
-                             "CopyFile : 12\r\n"));
+    EXPECT_EQ(diag::errorDescription(RuntimeError(err::PermissionDenied, {})), "Permission denied");
+    EXPECT_EQ(diag::traceErrorLine("pelto", RuntimeError(70, {}), "Pelto", "Function CopyFile", 12),
+              "[pelto] ERROR 70 \"Permission denied\" at Pelto : Function CopyFile : 12\r\n");
 }
 
-// A procedure of three statements; the second fails with `number` while `failures` lasts.
+// A procedure of three statements; the second fails with 70 while `failures` lasts.
 struct StepRun {
     int failures = 0;
-    qint32 number = err::PermissionDenied;
     int attempts = 0;
     QStringList done;
     int failingLine = 0;
@@ -122,7 +110,7 @@ bool threeSteps(StepRun& r) {
     PELTO_TRY(proc, result, {
         ++r.attempts;
         if (r.failures-- > 0)
-            throw RuntimeError(r.number, describeError(r.number));
+            throw RuntimeError(err::PermissionDenied, describeError(err::PermissionDenied));
         r.done << QStringLiteral("two");
     });
     PELTO_TRY(proc, result, r.done << QStringLiteral("three"));
@@ -130,27 +118,25 @@ bool threeSteps(StepRun& r) {
     return result;
 }
 
-TEST_F(FailureReportTest, RetryRunsTheFailingStatementAgain) {
+TEST_F(FailureReportTest, RetryRunsTheFailingStatementAgainIgnoreGoesOnWithTheNext) {
     dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry);
-    StepRun r;
-    r.failures = 2;
-    EXPECT_TRUE(threeSteps(r));
-    EXPECT_EQ(r.attempts, 3);
-    EXPECT_EQ(r.done, (QStringList{"one", "two", "three"}));
+    StepRun retried;
+    retried.failures = 2;
+    EXPECT_TRUE(threeSteps(retried));
+    EXPECT_EQ(retried.attempts, 3);
+    EXPECT_EQ(retried.done, (QStringList{"one", "two", "three"}));
     ASSERT_EQ(dialogs().shown().size(), 2);
     EXPECT_EQ(dialogs().shown()[0].text,
               report(QStringLiteral("70 (Permission denied) occurred in module Pelto, Function "
                                     "ThreeSteps, line %1.")
-                         .arg(r.failingLine)));
-}
+                         .arg(retried.failingLine)));
 
-TEST_F(FailureReportTest, IgnoreGoesOnWithTheNextStatement) {
     dialogs().then(BoxAnswer::Ignore);
-    StepRun r;
-    r.failures = 5;
-    EXPECT_TRUE(threeSteps(r));
-    EXPECT_EQ(r.attempts, 1);
-    EXPECT_EQ(r.done, (QStringList{"one", "three"}));
+    StepRun ignored;
+    ignored.failures = 5;
+    EXPECT_TRUE(threeSteps(ignored));
+    EXPECT_EQ(ignored.attempts, 1);
+    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
 }
 
 TEST_F(FailureReportTest, AbortLeavesThroughTheNormalExit) {
@@ -162,16 +148,13 @@ TEST_F(FailureReportTest, AbortLeavesThroughTheNormalExit) {
     EXPECT_FALSE(threeSteps(r));
     EXPECT_EQ(r.done, QStringList{"one"});
 
-    const QString program = diag::ProgramName();
     const QStringList expected{
-        program + QStringLiteral(" START TRACE 1.00 LITE 03-07-2026,14:05:09"),
-        QStringLiteral("[%1] [00001] [00000.000] ->Pelto : Function ThreeSteps : (attempts=0)")
-            .arg(program),
+        traceBanner(),
+        traceLine("00001", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
         QStringLiteral("[%1] ERROR 70 \"Permission denied\" at Pelto : Function ThreeSteps : %2")
-            .arg(program)
+            .arg(diag::ProgramName())
             .arg(r.failingLine),
-        QStringLiteral("[%1] [00002] [00000.000] <-Pelto : Function ThreeSteps : (attempts=1)")
-            .arg(program),
+        traceLine("00002", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
     };
     EXPECT_EQ(viewer.lines(), expected);
 }

@@ -14,19 +14,6 @@ using diag::traceParams;
 
 const QString kViewer = QString::fromLatin1(diag::kTraceViewName);
 
-// What an entry or exit line of this test program looks like, without its CR LF.
-QString call(const char* number, const char* seconds, const char* arrow, int tabs,
-             const QString& rest) {
-    return QStringLiteral("[%1] [%2] [%3] %4")
-               .arg(diag::ProgramName(), QLatin1String(number), QLatin1String(seconds),
-                    QLatin1String(arrow)) +
-           QString(tabs, QLatin1Char('\t')) + rest;
-}
-
-QString banner() {
-    return diag::ProgramName() + QStringLiteral(" START TRACE 1.00 LITE 03-07-2026,14:05:09");
-}
-
 // Three traced procedures nested in each other; each lets 250 ms pass inside.
 void inner(ManualClock& clock) {
     Procedure proc("SortList", "Sub Inner", noParams());
@@ -69,19 +56,17 @@ TEST_F(TraceTest, NestedCallsAreIndentedNumberedAndTimed) {
     diag::TraceExit("Pelto", "Sub Later", "()");
 
     const QStringList expected{
-        banner(),
-        call("00001", "00000.000", "->", 0,
-             QStringLiteral("Pelto : Sub Outer : (aiCount=4, abFlag=<Boolean = True>)")),
-        call("00002", "00000.000", "->", 1,
-             QStringLiteral("Pelto : Function Middle : (asName=a b)")),
-        call("00003", "00000.250", "->", 2, QStringLiteral("SortList : Sub Inner : ()")),
-        call("00004", "00000.500", "<-", 2, QStringLiteral("SortList : Sub Inner : ()")),
-        call("00005", "00000.500", "<-", 1,
-             QStringLiteral("Pelto : Function Middle : (asName=a b)")),
-        call("00006", "00000.500", "<-", 0,
-             QStringLiteral("Pelto : Sub Outer : (aiCount=5, abFlag=<Boolean = True>)")),
-        call("00007", "00012.095", "->", 0, QStringLiteral("Pelto : Sub Later : ()")),
-        call("00008", "00012.095", "<-", 0, QStringLiteral("Pelto : Sub Later : ()")),
+        traceBanner(),
+        traceLine("00001", "00000.000", "->", 0,
+                  "Pelto : Sub Outer : (aiCount=4, abFlag=<Boolean = True>)"),
+        traceLine("00002", "00000.000", "->", 1, "Pelto : Function Middle : (asName=a b)"),
+        traceLine("00003", "00000.250", "->", 2, "SortList : Sub Inner : ()"),
+        traceLine("00004", "00000.500", "<-", 2, "SortList : Sub Inner : ()"),
+        traceLine("00005", "00000.500", "<-", 1, "Pelto : Function Middle : (asName=a b)"),
+        traceLine("00006", "00000.500", "<-", 0,
+                  "Pelto : Sub Outer : (aiCount=5, abFlag=<Boolean = True>)"),
+        traceLine("00007", "00012.095", "->", 0, "Pelto : Sub Later : ()"),
+        traceLine("00008", "00012.095", "<-", 0, "Pelto : Sub Later : ()"),
     };
     EXPECT_EQ(viewer.lines(), expected);
 }
@@ -96,34 +81,28 @@ TEST_F(TraceTest, SecondsUseAFullStopInACommaLocale) {
     clock_.advance(123'456'789);
     diag::TraceExit("Pelto", "Sub A", "()");
     ASSERT_EQ(viewer.lines().size(), 3);
-    EXPECT_EQ(viewer.lines()[1], call("00001", "00003.250", "->", 0, "Pelto : Sub A : ()"));
-    EXPECT_EQ(viewer.lines()[2], call("00002", "123460.039", "<-", 0, "Pelto : Sub A : ()"));
+    EXPECT_EQ(viewer.lines()[1], traceLine("00001", "00003.250", "->", 0, "Pelto : Sub A : ()"));
+    EXPECT_EQ(viewer.lines()[2], traceLine("00002", "123460.039", "<-", 0, "Pelto : Sub A : ()"));
 }
 
-TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRule) {
+TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRuleAndDeadSocketsArePassedOver) {
     {
-        TraceReceiverThread other(QStringLiteral("Pelto TraceViewX"));
+        TraceReceiverThread other("Pelto TraceViewX");
         ASSERT_TRUE(other.listening());
         EXPECT_FALSE(diag::TraceActive());
         diag::TraceEnter("Pelto", "Sub A", "()");
         EXPECT_TRUE(other.lines().isEmpty());
     }
     diag::ResetTrace();
-    TraceReceiverThread prefixed(QStringLiteral("Pelto TraceView - trace"));
+    QFile stale(runtimeFolder() + "/Pelto TraceView");
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // not a socket: nobody answers
+    stale.close();
+    TraceReceiverThread prefixed("Pelto TraceView - trace");
     ASSERT_TRUE(prefixed.listening());
     EXPECT_TRUE(diag::TraceActive());
     diag::TraceEnter("Pelto", "Sub A", "()");
-    EXPECT_EQ(prefixed.lines().size(), 2);
-}
-
-TEST_F(TraceTest, DeadSocketIsPassedOverForALiveReceiver) {
-    QFile stale(runtimeFolder() + QStringLiteral("/Pelto TraceView"));
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // not a socket: nobody answers
-    stale.close();
-    TraceReceiverThread viewer(QStringLiteral("Pelto TraceView - 2"));
-    ASSERT_TRUE(viewer.listening());
-    EXPECT_TRUE(diag::TraceActive());
-    EXPECT_EQ(viewer.lines(), QStringList{banner()});
+    EXPECT_EQ(prefixed.lines(), (QStringList{traceBanner(), traceLine("00001", "00000.000", "->", 0,
+                                                                      "Pelto : Sub A : ()")}));
 }
 
 TEST_F(TraceTest, VanishedReceiverTurnsTracingOff) {
@@ -152,7 +131,7 @@ TEST_F(TraceTest, ListenerTakesTheNextFreeNameWhenOneIsTaken) {
     ASSERT_TRUE(first.listening());
     diag::TraceListener second;
     ASSERT_TRUE(second.listen());
-    EXPECT_EQ(second.name(), QStringLiteral("Pelto TraceView - 2"));
+    EXPECT_EQ(second.name(), "Pelto TraceView - 2");
     EXPECT_TRUE(diag::isTraceViewName(second.name()));
 
     // A socket left behind by a viewer that died is taken over.
@@ -161,7 +140,7 @@ TEST_F(TraceTest, ListenerTakesTheNextFreeNameWhenOneIsTaken) {
     ASSERT_TRUE(left.open(QIODevice::WriteOnly));
     left.close();
     ASSERT_TRUE(second.listen());
-    EXPECT_EQ(second.name(), QStringLiteral("Pelto TraceView - 2"));
+    EXPECT_EQ(second.name(), "Pelto TraceView - 2");
 }
 
 } // namespace
