@@ -8,6 +8,9 @@ namespace pelto::fspath {
 QString normalize(const QString& path) {
     if (path.isEmpty())
         return {};
+    // An absolute path needs no current folder (asking for it costs a system call).
+    if (path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 
@@ -42,12 +45,47 @@ bool isWithin(const QString& path, const QString& folder) {
            path.at(folder.size()) == QLatin1Char('/');
 }
 
+namespace {
+
+// True when every character is ASCII; such text is the same in Latin-1, UTF-8 and UTF-16.
+bool isAscii(QStringView text) {
+    char16_t seen = 0;
+    for (const QChar c : text)
+        seen |= c.unicode();
+    return seen < 0x80;
+}
+
+} // namespace
+
 QByteArray native(const QString& path) {
+    if (isAscii(path))
+        return path.toLatin1();
     return QFile::encodeName(path);
 }
 
+const char* nativeName(const QString& name, QByteArray& buffer) {
+    if (isAscii(name)) {
+        buffer.resize(name.size() + 1);
+        char* out = buffer.data();
+        for (const QChar c : name)
+            *out++ = static_cast<char>(c.unicode());
+        *out = '\0';
+    } else {
+        buffer = QFile::encodeName(name);
+    }
+    return buffer.constData();
+}
+
 QString fromNative(const char* name) {
-    return QFile::decodeName(name);
+    // Most names are plain ASCII: take them directly instead of through the full decoder, which
+    // costs several times more per name.
+    unsigned char seen = 0;
+    qsizetype size = 0;
+    for (; name[size] != '\0'; ++size)
+        seen |= static_cast<unsigned char>(name[size]);
+    if (seen < 0x80)
+        return QString::fromLatin1(name, size);
+    return QFile::decodeName(QByteArray::fromRawData(name, size));
 }
 
 } // namespace pelto::fspath

@@ -19,6 +19,8 @@ QString join(const QString& folder, const QString& name);
 bool isWithin(const QString& path, const QString& folder);
 // The bytes the system calls take.
 QByteArray native(const QString& path);
+// The same for one name, written into a buffer the caller reuses; returns it as a C string.
+const char* nativeName(const QString& name, QByteArray& buffer);
 // A name as stored, decoded from the bytes the system gave.
 QString fromNative(const char* name);
 

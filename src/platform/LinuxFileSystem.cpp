@@ -6,8 +6,6 @@
 #include "platform/PosixError.h"
 #include "platform/TreeRemover.h"
 
-#include <QStringEncoder>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -179,21 +177,17 @@ QDateTime LinuxFileSystem::LastModifiedOf(const QString& path) {
 QList<std::optional<qint64>> LinuxFileSystem::ModifiedTimesIn(const QString& folderPath,
                                                               const QStringList& names) {
     const QString folder = fspath::normalize(folderPath);
-    const int fd = folder.isEmpty() ? -1
-                                    : open(fspath::native(folder).constData(),
-                                           O_PATH | O_DIRECTORY | O_CLOEXEC);
+    const int fd = folder.isEmpty()
+                       ? -1
+                       : open(fspath::native(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) // not there under this name: look the entries up one by one, case-blind
         return FileSystem::ModifiedTimesIn(folderPath, names);
     QList<std::optional<qint64>> times;
     times.reserve(names.size());
-    // Names are encoded as fspath::native encodes them, into one reused buffer.
-    QStringEncoder encode(QStringEncoder::System);
     QByteArray buffer;
     for (const QString& name : names) {
-        buffer.resize(encode.requiredSpace(name.size()) + 1);
-        *encode.appendToBuffer(buffer.data(), name) = '\0';
         struct stat st {};
-        if (fstatat(fd, buffer.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+        if (fstatat(fd, fspath::nativeName(name, buffer), &st, AT_SYMLINK_NOFOLLOW) == 0)
             times.append(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1'000'000);
         else
             times.append(std::nullopt);
