@@ -2,7 +2,6 @@
 // A clean world for profile tests: a temporary folder holding the profile file, the folder
 // trees and the settings store; the program-wide state reset; a real file-system service;
 // scripted dialogs; the error log written into the temporary folder; a fixed "today".
-
 #include "diag/ErrorLog.h"
 #include "diag/Trace.h"
 #include "engine/compare/ProgramState.h"
@@ -12,34 +11,18 @@
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileForm.h"
 #include "profiles/ProfileHistory.h"
+#include "profiles/ProfileTables.h"
 #include "settings/Registry.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
-#include <QLocale>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 #include <ostream>
 
-// Readable failure messages for texts and lists of texts (control characters as \u escapes).
 inline void PrintTo(const QString& text, std::ostream* os) {
-    QString shown;
-    for (const QChar c : text)
-        shown += c.unicode() < 0x20
-                     ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))
-                     : QString(c);
-    *os << '"' << shown.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << "{\n";
-    for (const QString& line : list) {
-        *os << "  ";
-        PrintTo(line, os);
-        *os << "\n";
-    }
-    *os << "}";
+    *os << '"' << text.toStdString() << '"';
 }
 
 namespace pelto::test {
@@ -63,7 +46,6 @@ public:
         if (!root.isEmpty() && asMyPath.startsWith(root + QLatin1Char('/')))
             QDir().mkpath(asMyPath);
     }
-
     QStringList captions() const {
         QStringList out;
         for (int k = 1; k <= menu.UBound(); ++k)
@@ -83,13 +65,12 @@ protected:
         diag::ResetErrorLog();
         diag::ResetTrace();
         diag::SetLogEnabled(true);
-        diag::SetLogFile(path(QStringLiteral("Error Log.txt")));
+        diag::SetLogFile(path("Error Log.txt"));
         resetProfileFile();
         setHistoryDateSource(&ProfileTest::fixedToday);
-        reg_ = std::make_unique<Registry>(
-            std::make_unique<QSettingsBackend>(path(QStringLiteral("settings"))));
-        reg_->setApplicationName(QStringLiteral("Pelto"));
-        g().goReg = reg_.get();
+        reg_.emplace(std::make_unique<QSettingsBackend>(path("settings")));
+        reg_->setApplicationName("Pelto");
+        g().goReg = &*reg_;
         g().goFSO = &fs_;
         form_.root = root_;
         dialogs_.emplace();
@@ -110,26 +91,27 @@ protected:
         QDir().mkpath(path(relative));
         return path(relative);
     }
-    QString iniPath() const { return path(QStringLiteral("Pelto.INI")); }
+    QString iniPath() const { return path("Pelto.INI"); }
     void writeIni(const QStringList& lines) const { writeTextLines(iniPath(), lines); }
-
-    bool load() { return ReadINI(QStringLiteral("Load"), form_, iniPath()); }
+    bool load() { return ReadINI("Load", form_, iniPath()); }
     bool read(const QString& section) { return ReadINI(section, form_, iniPath()); }
-
-    // What the error log holds after its header.
-    static QString logText() { return diag::messageLog().text(); }
 
     // A value of the settings store, read through a second store object on the same folder.
     QString stored(const QString& section, const QString& key) const {
-        Registry other(std::make_unique<QSettingsBackend>(path(QStringLiteral("settings"))));
-        other.setApplicationName(QStringLiteral("Pelto"));
+        Registry other(std::make_unique<QSettingsBackend>(path("settings")));
+        other.setApplicationName("Pelto");
         other.setSection(section);
         other.setKey(key);
         other.GetReg();
         return other.Settings();
     }
-
     static QString profileField(int field, int line) { return g().gasProfile.at(field, line); }
+    static QStringList tableLines(int count) {
+        QStringList out;
+        for (int n = 1; n <= count; ++n)
+            out.append(profileField(profile::kLine, n));
+        return out;
+    }
 
     ScriptedDialogs& dialogs() { return *dialogs_; }
     TestProfileForm& form() { return form_; }
@@ -139,7 +121,7 @@ private:
     QTemporaryDir temp_;
     QString root_;
     LinuxFileSystem fs_;
-    std::unique_ptr<Registry> reg_;
+    std::optional<Registry> reg_;
     TestProfileForm form_;
     std::optional<ScriptedDialogs> dialogs_;
 };

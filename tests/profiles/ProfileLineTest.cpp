@@ -1,6 +1,5 @@
 // Cutting profile lines into source, subdirs, destination and exclusions, in both path forms,
 // and the fixed-width display of the profile list and the menu captions.
-
 #include "profiles/ProfileLine.h"
 #include "profiles/ProfileListModel.h"
 #include "profiles/ProfileMenuModel.h"
@@ -10,149 +9,95 @@
 namespace pelto {
 namespace {
 
-ProfileLineParts slash(const QString& line) {
-    return parseProfileLine(line, PathSyntax::Separator);
-}
-ProfileLineParts drive(const QString& line) {
-    return parseProfileLine(line, PathSyntax::DriveLetter);
+constexpr auto Slash = PathSyntax::Separator;
+constexpr auto Drive = PathSyntax::DriveLetter;
+
+struct LineCase {
+    PathSyntax syntax;
+    const char* line;
+    const char* source;
+    const char* destination;
+    bool subdirs;
+    const char* excludes;
+};
+
+TEST(ProfileLineTest, CutsSourceDestinationSubdirsAndExclusions) {
+    const LineCase cases[] = {
+        {Slash, "/home/me/Work   /media/backup/Work   subdirs exclude *.tmp", "/home/me/Work",
+         "/media/backup/Work", true, "exclude *.tmp"},
+        // Tabs count as blanks, paths may hold blanks, exclusions keep their case.
+        {Slash, "/home/me/My Documents\t/backup/My Documents\tSUBDIRS\tExclude \"my file*\" *.bak",
+         "/home/me/My Documents", "/backup/My Documents", true, "Exclude \"my file*\" *.bak"},
+        // The root keeps its separator, other paths lose it.
+        {Slash, "/ /backup/", "/", "/backup", false, ""},
+        {Slash, "/data/ /", "/data", "/", false, ""},
+        // Keywords inside folder names, or glued to other letters, are names.
+        {Slash, "/data/exclude me/subdirs /backup/subdirsX/myexclude x", "/data/exclude me/subdirs",
+         "/backup/subdirsX/myexclude x", false, ""},
+        // A closing exclude starts an (empty) exclusion text; only the first exclude counts.
+        {Slash, "/a /b exclude", "/a", "/b", false, "exclude"},
+        {Slash, "/a /b subdirs exclude subdirs exclude *.x", "/a", "/b", true,
+         "exclude subdirs exclude *.x"},
+        // A drive alone takes the source's path; a drive root keeps its backslash.
+        {Drive, "C:\\Work   E:   subdirs exclude *.tmp", "C:\\Work", "E:\\Work", true,
+         "exclude *.tmp"},
+        {Drive, "C:\\Data\\ D:", "C:\\Data", "D:\\Data", false, ""},
+        {Drive, "C:\\Work E:\\", "C:\\Work", "E:\\", false, ""},
+        {Drive, "C:\\ D:\\Backup\\", "C:\\", "D:\\Backup", false, ""},
+        {Drive, "C:\\My Files\\ E:\\Copy of My Files subdirs", "C:\\My Files",
+         "E:\\Copy of My Files", true, ""},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        const ProfileLineParts p = parseProfileLine(c.line, c.syntax);
+        EXPECT_EQ(p.error, ProfileLineError::None);
+        EXPECT_EQ(p.source, c.source);
+        EXPECT_EQ(p.destination, c.destination);
+        EXPECT_EQ(p.subdirs, c.subdirs);
+        EXPECT_EQ(p.excludes, c.excludes);
+        EXPECT_EQ(p.line, QString(c.line).replace(u'\t', u' '));
+    }
 }
 
-TEST(ProfileLineSeparatorForm, CutsSourceDestinationSubdirsAndExclusions) {
-    const auto p =
-        slash(QStringLiteral("/home/me/Work   /media/backup/Work   subdirs exclude *.tmp"));
-    EXPECT_EQ(p.error, ProfileLineError::None);
-    EXPECT_EQ(p.source, QStringLiteral("/home/me/Work"));
-    EXPECT_EQ(p.destination, QStringLiteral("/media/backup/Work"));
-    EXPECT_TRUE(p.subdirs);
-    EXPECT_EQ(p.excludes, QStringLiteral("exclude *.tmp"));
+TEST(ProfileLineTest, ColumnAndDestinationErrors) {
+    const std::tuple<PathSyntax, const char*, ProfileLineError> cases[] = {
+        {Slash, " /a /b", ProfileLineError::Column},
+        {Slash, "\t/a /b", ProfileLineError::Column},
+        {Slash, "C:\\Work E:", ProfileLineError::Column},
+        {Slash, "home/a /b", ProfileLineError::Column},
+        {Slash, "/a/b/c", ProfileLineError::NoDestination},
+        {Slash, "/a b/c subdirs", ProfileLineError::NoDestination},
+        {Drive, "/home/a /b", ProfileLineError::Column},
+        {Drive, "\tC:\\a D:", ProfileLineError::Column},
+        {Drive, "Work:\\a D:", ProfileLineError::Column},
+        {Drive, "C:\\Work", ProfileLineError::NoDestination},
+    };
+    for (const auto& [syntax, line, error] : cases)
+        EXPECT_EQ(parseProfileLine(line, syntax).error, error) << line;
+    EXPECT_EQ(parseProfileLine("\t/a", Slash).line, " /a"); // the line is kept for every outcome
+    EXPECT_EQ(columnErrorText(Drive), "Expected : in column 2");
+    EXPECT_EQ(columnErrorText(Slash), "Expected / in column 1");
 }
 
-TEST(ProfileLineSeparatorForm, TabsCountAsBlanksAndPathsMayHoldBlanks) {
-    const auto p = slash(QStringLiteral("/home/me/My Documents\t/backup/My Documents\tSUBDIRS\t"
-                                        "Exclude \"my file*\" *.bak"));
-    EXPECT_EQ(p.line, QStringLiteral("/home/me/My Documents /backup/My Documents SUBDIRS "
-                                     "Exclude \"my file*\" *.bak"));
-    EXPECT_EQ(p.source, QStringLiteral("/home/me/My Documents"));
-    EXPECT_EQ(p.destination, QStringLiteral("/backup/My Documents"));
-    EXPECT_TRUE(p.subdirs);
-    // The exclusion text keeps the case it was written in.
-    EXPECT_EQ(p.excludes, QStringLiteral("Exclude \"my file*\" *.bak"));
-}
-
-TEST(ProfileLineSeparatorForm, RootKeepsItsSeparatorOtherPathsLoseIt) {
-    auto p = slash(QStringLiteral("/ /backup/"));
-    EXPECT_EQ(p.source, QStringLiteral("/"));
-    EXPECT_EQ(p.destination, QStringLiteral("/backup"));
-    p = slash(QStringLiteral("/data/ /"));
-    EXPECT_EQ(p.source, QStringLiteral("/data"));
-    EXPECT_EQ(p.destination, QStringLiteral("/"));
-    EXPECT_FALSE(p.subdirs);
-    EXPECT_TRUE(p.excludes.isEmpty());
-}
-
-TEST(ProfileLineSeparatorForm, ColumnAndDestinationErrors) {
-    EXPECT_EQ(slash(QStringLiteral(" /a /b")).error, ProfileLineError::Column);
-    EXPECT_EQ(slash(QStringLiteral("\t/a /b")).error, ProfileLineError::Column);
-    EXPECT_EQ(slash(QStringLiteral("C:\\Work E:")).error, ProfileLineError::Column);
-    EXPECT_EQ(slash(QStringLiteral("home/a /b")).error, ProfileLineError::Column);
-    EXPECT_EQ(slash(QStringLiteral("/a/b/c")).error, ProfileLineError::NoDestination);
-    EXPECT_EQ(slash(QStringLiteral("/a b/c subdirs")).error, ProfileLineError::NoDestination);
-    // The field 1 text is kept for every outcome.
-    EXPECT_EQ(slash(QStringLiteral("\t/a")).line, QStringLiteral(" /a"));
-}
-
-TEST(ProfileLineSeparatorForm, KeywordsInsideFolderNamesStayPartOfThePath) {
-    // "exclude " and "subdirs" inside the source, or glued to other letters, are names.
-    auto p = slash(QStringLiteral("/data/exclude me/subdirs /backup/subdirsX/myexclude x"));
-    EXPECT_EQ(p.source, QStringLiteral("/data/exclude me/subdirs"));
-    EXPECT_EQ(p.destination, QStringLiteral("/backup/subdirsX/myexclude x"));
-    EXPECT_FALSE(p.subdirs);
-    EXPECT_TRUE(p.excludes.isEmpty());
-    // The word exclude at the very end starts an (empty) exclusion text, which its validation
-    // then reports.
-    p = slash(QStringLiteral("/a /b exclude"));
-    EXPECT_EQ(p.destination, QStringLiteral("/b"));
-    EXPECT_EQ(p.excludes, QStringLiteral("exclude"));
-    // Only the first exclude word counts; later ones belong to the exclusion text.
-    p = slash(QStringLiteral("/a /b subdirs exclude subdirs exclude *.x"));
-    EXPECT_TRUE(p.subdirs);
-    EXPECT_EQ(p.destination, QStringLiteral("/b"));
-    EXPECT_EQ(p.excludes, QStringLiteral("exclude subdirs exclude *.x"));
-}
-
-TEST(ProfileLineDriveForm, DriveAloneTakesTheSourcePath) {
-    const auto p = drive(QStringLiteral("C:\\Work   E:   subdirs exclude *.tmp"));
-    EXPECT_EQ(p.error, ProfileLineError::None);
-    EXPECT_EQ(p.source, QStringLiteral("C:\\Work"));
-    EXPECT_EQ(p.destination, QStringLiteral("E:\\Work"));
-    EXPECT_TRUE(p.subdirs);
-    EXPECT_EQ(p.excludes, QStringLiteral("exclude *.tmp"));
-    EXPECT_EQ(drive(QStringLiteral("C:\\Data\\Photos D:")).destination,
-              QStringLiteral("D:\\Data\\Photos"));
-    EXPECT_EQ(drive(QStringLiteral("C:\\Work E:\\")).destination, QStringLiteral("E:\\"));
-}
-
-TEST(ProfileLineDriveForm, DriveRootKeepsItsBackslash) {
-    auto p = drive(QStringLiteral("C:\\ D:\\Backup\\"));
-    EXPECT_EQ(p.source, QStringLiteral("C:\\"));
-    EXPECT_EQ(p.destination, QStringLiteral("D:\\Backup"));
-    p = drive(QStringLiteral("C:\\Data\\ D:"));
-    EXPECT_EQ(p.source, QStringLiteral("C:\\Data"));
-    EXPECT_EQ(p.destination, QStringLiteral("D:\\Data"));
-    p = drive(QStringLiteral("C:\\My Files\\ E:\\Copy of My Files subdirs"));
-    EXPECT_EQ(p.source, QStringLiteral("C:\\My Files"));
-    EXPECT_EQ(p.destination, QStringLiteral("E:\\Copy of My Files"));
-}
-
-TEST(ProfileLineDriveForm, ColumnAndDestinationErrors) {
-    EXPECT_EQ(drive(QStringLiteral("/home/a /b")).error, ProfileLineError::Column);
-    EXPECT_EQ(drive(QStringLiteral("\tC:\\a D:")).error, ProfileLineError::Column);
-    EXPECT_EQ(drive(QStringLiteral("Work:\\a D:")).error, ProfileLineError::Column);
-    EXPECT_EQ(drive(QStringLiteral("C:\\Work")).error, ProfileLineError::NoDestination);
-    EXPECT_EQ(columnErrorText(PathSyntax::DriveLetter), QStringLiteral("Expected : in column 2"));
-    EXPECT_EQ(columnErrorText(PathSyntax::Separator), QStringLiteral("Expected / in column 1"));
-}
-
-TEST(ProfileListColumns, PathsArePaddedOrShortenedToTwentyCharacters) {
-    EXPECT_EQ(displayPath(QStringLiteral("/a")), QStringLiteral("/a").leftJustified(20));
-    const QString nineteen(19, u'x');
-    EXPECT_EQ(displayPath(nineteen), nineteen + QLatin1Char(' '));
-    const QString twenty = QStringLiteral("/abcdefghijklmnopqrs");
-    ASSERT_EQ(twenty.size(), 20);
-    EXPECT_EQ(displayPath(twenty), QStringLiteral("/ab...fghijklmnopqrs"));
-    const QString twentyFive = QStringLiteral("/home/user/Pictures/2024x");
-    ASSERT_EQ(twentyFive.size(), 25);
-    EXPECT_EQ(displayPath(twentyFive), QStringLiteral("/ho...Pictures/2024x"));
-    EXPECT_EQ(subdirsColumn(true), QStringLiteral("  subdirs   "));
+TEST(ProfileLineTest, ListPathsArePaddedOrShortenedToTwentyCharacters) {
+    EXPECT_EQ(displayPath("/a"), QString("/a").leftJustified(20));
+    EXPECT_EQ(displayPath(QString(19, u'x')), QString(19, u'x') + ' ');
+    EXPECT_EQ(displayPath("/abcdefghijklmnopqrs"), "/ab...fghijklmnopqrs");
+    EXPECT_EQ(displayPath("/home/user/Pictures/2024x"), "/ho...Pictures/2024x");
+    EXPECT_EQ(ProfileListModel::lineFor("/src", subdirsColumn(true), "/home/user/Pictures/2024x",
+                                        "exclude *.tmp"),
+              "/src" + QString(18, u' ') + "subdirs   /ho...Pictures/2024xexclude *.tmp");
     EXPECT_EQ(subdirsColumn(false), QString(12, u' '));
-
-    const QString line = ProfileListModel::lineFor(QStringLiteral("/src"), subdirsColumn(true),
-                                                   twentyFive, QStringLiteral("exclude *.tmp"));
-    EXPECT_EQ(line, QStringLiteral("/src") + QString(18, u' ') +
-                        QStringLiteral("subdirs   /ho...Pictures/2024xexclude *.tmp"));
 }
 
-TEST(ProfileMenuCaptions, NumberedOneToNineThenLetters) {
-    EXPECT_EQ(ProfileMenuModel::entryCaption(1, QStringLiteral("Backup"), true),
-              QStringLiteral("&1 Backup"));
-    EXPECT_EQ(ProfileMenuModel::entryCaption(9, QStringLiteral("B"), true), QStringLiteral("&9 B"));
-    EXPECT_EQ(ProfileMenuModel::entryCaption(10, QStringLiteral("B"), true),
-              QStringLiteral("&a B"));
-    EXPECT_EQ(ProfileMenuModel::entryCaption(12, QStringLiteral("B"), true),
-              QStringLiteral("&c B"));
-    EXPECT_EQ(ProfileMenuModel::entryCaption(35, QStringLiteral("B"), true),
-              QStringLiteral("&z B"));
-    EXPECT_EQ(ProfileMenuModel::entryCaption(12, QStringLiteral("My Backup"), false),
-              QStringLiteral("My Backup"));
-}
-
-TEST(ProfileMenuCaptions, SectionNameComesBackFromTheCaption) {
-    EXPECT_EQ(ProfileMenuModel::sectionOfCaption(QStringLiteral("&2 My Backup"), true),
-              QStringLiteral("My Backup"));
-    EXPECT_EQ(ProfileMenuModel::sectionOfCaption(QStringLiteral("&2 My Backup"), false),
-              QStringLiteral("&2 My Backup"));
-    EXPECT_EQ(ProfileMenuModel::sectionOfCaption(QStringLiteral("NoBlank"), true),
-              QStringLiteral("NoBlank"));
+TEST(ProfileLineTest, MenuCaptionsNumberOneToNineThenLettersAndGiveBackTheSection) {
+    EXPECT_EQ(ProfileMenuModel::entryCaption(9, "B", true), "&9 B");
+    EXPECT_EQ(ProfileMenuModel::entryCaption(10, "B", true), "&a B");
+    EXPECT_EQ(ProfileMenuModel::entryCaption(35, "B", true), "&z B");
+    EXPECT_EQ(ProfileMenuModel::entryCaption(12, "My Backup", false), "My Backup");
+    EXPECT_EQ(ProfileMenuModel::sectionOfCaption("&2 My Backup", true), "My Backup");
+    EXPECT_EQ(ProfileMenuModel::sectionOfCaption("&2 My Backup", false), "&2 My Backup");
+    EXPECT_EQ(ProfileMenuModel::sectionOfCaption("NoBlank", true), "NoBlank");
 }
 
 } // namespace
