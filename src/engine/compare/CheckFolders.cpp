@@ -163,11 +163,11 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
             continue;
         }
         names.append(name);
-        srcList.Add(static_cast<int>(names.size()), lower);
+        srcList.addNumbered(static_cast<qint32>(names.size()), lower);
     }
     for (const QString& name : std::as_const(dst.folders)) {
         names.append(name);
-        dstList.Add(static_cast<int>(names.size()), LowerCaseKey(name));
+        dstList.addNumbered(static_cast<qint32>(names.size()), LowerCaseKey(name));
     }
     srcList.Sort();
     dstList.Sort();

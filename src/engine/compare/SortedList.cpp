@@ -4,7 +4,10 @@
 #include "platform/RuntimeError.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -93,7 +96,100 @@ QString addValueText(const QVariant& value) {
     }
 }
 
+using StoredValue = std::variant<qint32, QVariant>;
+
+StoredValue toStored(const QVariant& value) {
+    if (value.typeId() == QMetaType::Int)
+        return value.toInt();
+    return value;
+}
+
+QVariant toVariant(const StoredValue& value) {
+    if (const qint32* number = std::get_if<qint32>(&value))
+        return QVariant(*number);
+    return std::get<QVariant>(value);
+}
+
+// Four 16-bit codes as they lie in memory.
+quint64 loadFour(const char16_t* text) {
+    quint64 units = 0;
+    std::memcpy(&units, text, sizeof units);
+    return units;
+}
+
+// Four codes loaded by loadFour as one number whose order is that of the codes: the first code
+// in the highest bits.
+quint64 inCodeOrder(quint64 units) {
+    if constexpr (std::endian::native == std::endian::little) {
+        units = (units << 32) | (units >> 32);
+        units = ((units & 0x0000ffff0000ffffULL) << 16) | ((units >> 16) & 0x0000ffff0000ffffULL);
+    }
+    return units;
+}
+
+// Compares two texts by their 16-bit codes from position `from` on, where both are known to
+// agree before it: negative, zero or positive, as QString::compare with Qt::CaseSensitive.
+// Names often share long beginnings, so the codes are compared four at a time.
+inline int compareUnits(const char16_t* a, qint32 na, const char16_t* b, qint32 nb, qint32 from) {
+    const qint32 n = std::min(na, nb);
+    qint32 k = from;
+    for (; k + 4 <= n; k += 4) {
+        const quint64 x = loadFour(a + k);
+        const quint64 y = loadFour(b + k);
+        if (x != y) {
+            // The first code that differs decides.
+            const quint64 diff = x ^ y;
+            const int at = (std::endian::native == std::endian::little ? std::countr_zero(diff)
+                                                                       : std::countl_zero(diff)) /
+                           16;
+            return a[k + at] < b[k + at] ? -1 : 1;
+        }
+    }
+    for (; k < n; ++k) {
+        if (a[k] != b[k])
+            return a[k] < b[k] ? -1 : 1;
+    }
+    return na < nb ? -1 : (na > nb ? 1 : 0);
+}
+
+const char16_t* unitsOf(const QString& text) {
+    return reinterpret_cast<const char16_t*>(text.constData());
+}
+
+int compareKeys(const QString& a, const QString& b) {
+    return compareUnits(unitsOf(a), static_cast<qint32>(a.size()), unitsOf(b),
+                        static_cast<qint32>(b.size()), 0);
+}
+
 } // namespace
+
+SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
+    SortRef ref;
+    ref.text = unitsOf(key);
+    ref.size = static_cast<qint32>(key.size());
+    ref.pair = pair;
+    // Shorter texts pad with 0, which keeps the binary order: a text sorts before any longer
+    // text it begins, and equal heads leave the decision to the whole texts.
+    if (ref.size >= 4) {
+        ref.head = inCodeOrder(loadFour(ref.text));
+    } else {
+        for (qint32 k = 0; k < 4; ++k)
+            ref.head = (ref.head << 16) | (k < ref.size ? ref.text[k] : 0u);
+    }
+    return ref;
+}
+
+// The texts of two references with equal heads, which agree on their first codes, up to four.
+bool SortedList::tailPrecedes(const SortRef& a, const SortRef& b) {
+    return compareUnits(a.text, a.size, b.text, b.size, std::min({a.size, b.size, qint32(4)})) < 0;
+}
+
+// Most keys differ in their first four codes: that test stays inline in the sort's loops.
+inline bool SortedList::precedes(const SortRef& a, const SortRef& b) {
+    if (a.head != b.head)
+        return a.head < b.head;
+    return tailPrecedes(a, b);
+}
 
 void SortedList::Clear() {
     Procedure proc(kModule, "Sub Clear", noParams());
@@ -104,6 +200,7 @@ void SortedList::Clear() {
     pendingKeys_ = {};
     pendingCount_ = 0;
     pendingCapacity_ = 0;
+    order_ = {};
 }
 
 qint32 SortedList::FindKey(const QString& key_value) {
@@ -121,7 +218,7 @@ qint32 SortedList::FindKey(const QString& key_value) {
         if (sum % 2 != 0 && m % 2 != 0)
             ++m;
         mid = static_cast<qint32>(m);
-        c = key_value.compare(sortedKeys_[mid - 1], Qt::CaseSensitive);
+        c = compareKeys(key_value, sortedKeys_[mid - 1]);
         if (c == 0)
             return mid;
         if (c > 0)
@@ -137,7 +234,7 @@ QVariant SortedList::Item(qint32 i) {
     Sort();
     if (i < 1 || i > sortedCount_)
         return QVariant(0);
-    return sortedValues_[i - 1];
+    return toVariant(sortedValues_[i - 1]);
 }
 
 QString SortedList::Key(qint32 i) {
@@ -151,17 +248,16 @@ QString SortedList::Key(qint32 i) {
 void SortedList::SelectionSort(qint32 min, qint32 max) {
     Procedure proc(kModule, "Sub SelectionSort",
                    [&] { return traceParams("min", min, "max", max); });
+    SortRef* const refs = order_.data(); // position p at index p - 1
     for (qint32 i = min; i < max; ++i) {
         // The first of equal smallest keys wins.
-        qint32 smallest = i;
+        SortRef* smallest = &refs[i - 1];
         for (qint32 j = i + 1; j <= max; ++j) {
-            if (pendingKeys_[j - 1] < pendingKeys_[smallest - 1])
-                smallest = j;
+            if (precedes(refs[j - 1], *smallest))
+                smallest = &refs[j - 1];
         }
-        if (smallest != i) {
-            std::swap(pendingKeys_[i - 1], pendingKeys_[smallest - 1]);
-            std::swap(pendingValues_[i - 1], pendingValues_[smallest - 1]);
-        }
+        if (smallest != &refs[i - 1])
+            std::swap(refs[i - 1], *smallest);
     }
 }
 
@@ -176,19 +272,26 @@ void SortedList::Add(const QVariant& value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", "<Missing>");
     });
-    PELTO_TRY(proc, , addPair(value, QString()));
+    PELTO_TRY(proc, , addPair(toStored(value), QString()));
 }
 
 void SortedList::Add(const QVariant& value, const QString& key_value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", key_value);
     });
+    PELTO_TRY(proc, , addPair(toStored(value), key_value));
+}
+
+void SortedList::addNumbered(qint32 value, const QString& key_value) {
+    // Traced as Add traces an integer value.
+    Procedure proc(kModule, "Sub Add",
+                   [&] { return traceParams("value", value, "key_value", key_value); });
     PELTO_TRY(proc, , addPair(value, key_value));
 }
 
 // Stores a pair at pending position count + 1, growing the buffer when it is full. Either the
 // pair is stored and counted or, when growing fails, nothing changes.
-void SortedList::addPair(const QVariant& value, const QString& key) {
+void SortedList::addPair(Value value, QString key) {
     const qint32 count = checkedCount(qint64(pendingCount_) + 1);
     if (count > pendingCapacity_) {
         // Grow by a tenth more than the current size, at least by 100: 100, 210, 441, 926, ...
@@ -196,12 +299,12 @@ void SortedList::addPair(const QVariant& value, const QString& key) {
         if (increment < kMinimumGrowth)
             increment = kMinimumGrowth;
         const qint32 capacity = checkedCount(pendingCapacity_ + increment);
-        pendingKeys_.resize(static_cast<size_t>(capacity));
-        pendingValues_.resize(static_cast<size_t>(capacity));
+        pendingKeys_.reserve(static_cast<size_t>(capacity));
+        pendingValues_.reserve(static_cast<size_t>(capacity));
         pendingCapacity_ = capacity;
     }
-    pendingKeys_[count - 1] = key;
-    pendingValues_[count - 1] = value;
+    pendingKeys_.push_back(std::move(key));
+    pendingValues_.push_back(std::move(value));
     pendingCount_ = count;
 }
 
@@ -209,6 +312,15 @@ void SortedList::Sort() {
     Procedure proc(kModule, "Sub Sort", noParams());
     if (pendingCount_ < 1)
         return;
+    // The sort moves references to the pending keys; the pairs move once, in the merge.
+    PELTO_TRY(proc, , {
+        order_.clear();
+        order_.reserve(static_cast<size_t>(pendingCount_));
+        for (qint32 k = 0; k < pendingCount_; ++k)
+            order_.push_back(refTo(pendingKeys_[static_cast<size_t>(k)], k));
+    });
+    if (order_.size() != static_cast<size_t>(pendingCount_))
+        return; // no room to sort in: the pairs stay pending
     if (pendingCount_ > 1)
         Quicksort(1, pendingCount_);
     MergeLists();
@@ -228,14 +340,21 @@ void SortedList::MergeLists() {
         return;
 
     // Merge from the back so that no extra buffer is needed. On equal keys the pending pair goes
-    // behind the pair that was already sorted.
+    // behind the pair that was already sorted. Pending position j is the pair order_[j - 1] names.
+    const auto takePending = [this](qint32 j, qint32 k) {
+        const auto pair = static_cast<size_t>(order_[j - 1].pair);
+        sortedKeys_[k - 1] = std::move(pendingKeys_[pair]);
+        sortedValues_[k - 1] = std::move(pendingValues_[pair]);
+    };
     qint32 i = sortedCount_;
     qint32 j = pendingCount_;
     qint32 k = total;
     while (i >= 1 && j >= 1) {
-        if (sortedKeys_[i - 1] <= pendingKeys_[j - 1]) {
-            sortedKeys_[k - 1] = std::move(pendingKeys_[j - 1]);
-            sortedValues_[k - 1] = std::move(pendingValues_[j - 1]);
+        const SortRef& pending = order_[j - 1];
+        const QString& sorted = sortedKeys_[i - 1];
+        if (compareUnits(unitsOf(sorted), static_cast<qint32>(sorted.size()), pending.text,
+                         pending.size, 0) <= 0) {
+            takePending(j, k);
             --j;
         } else {
             sortedKeys_[k - 1] = std::move(sortedKeys_[i - 1]);
@@ -245,13 +364,12 @@ void SortedList::MergeLists() {
         --k;
     }
     // Remaining sorted pairs are already in place.
-    for (; j >= 1; --j, --k) {
-        sortedKeys_[k - 1] = std::move(pendingKeys_[j - 1]);
-        sortedValues_[k - 1] = std::move(pendingValues_[j - 1]);
-    }
+    for (; j >= 1; --j, --k)
+        takePending(j, k);
     sortedCount_ = total;
     pendingKeys_ = {};
     pendingValues_ = {};
+    order_ = {};
     pendingCount_ = 0;
     pendingCapacity_ = 0;
 }
@@ -261,12 +379,7 @@ void SortedList::MergeLists() {
 // nested call and the larger one by the loop, which keeps the nesting depth logarithmic.
 void SortedList::Quicksort(qint32 min, qint32 max) {
     Procedure proc(kModule, "Sub Quicksort", [&] { return traceParams("min", min, "max", max); });
-    const auto key = [this](qint32 p) -> QString& { return pendingKeys_[p - 1]; };
-    const auto value = [this](qint32 p) -> QVariant& { return pendingValues_[p - 1]; };
-    const auto movePair = [&](qint32 from, qint32 to) {
-        key(to) = std::move(key(from));
-        value(to) = std::move(value(from));
-    };
+    const auto at = [this](qint32 p) -> SortRef& { return order_[static_cast<size_t>(p - 1)]; };
 
     for (;;) {
         if (max - min <= kSelectionSortSpan) {
@@ -279,33 +392,28 @@ void SortedList::Quicksort(qint32 min, qint32 max) {
             p = max;
 
         // Take the pivot out and fill its place with the pair at min: min becomes the hole.
-        QString pivotKey = std::move(key(p));
-        QVariant pivotValue = std::move(value(p));
+        const SortRef pivot = at(p);
         if (p != min)
-            movePair(min, p);
+            at(p) = at(min);
         qint32 lo = min;
         qint32 hi = max;
-        const auto placePivot = [&](qint32 at) {
-            key(at) = std::move(pivotKey);
-            value(at) = std::move(pivotValue);
-        };
         for (;;) {
-            while (hi > lo && key(hi) >= pivotKey)
+            while (hi > lo && !precedes(at(hi), pivot))
                 --hi;
             if (hi <= lo) {
-                placePivot(lo);
+                at(lo) = pivot;
                 break;
             }
-            movePair(hi, lo);
+            at(lo) = at(hi);
             ++lo;
-            while (lo < hi && key(lo) < pivotKey)
+            while (lo < hi && precedes(at(lo), pivot))
                 ++lo;
             if (lo >= hi) {
                 lo = hi;
-                placePivot(hi);
+                at(hi) = pivot;
                 break;
             }
-            movePair(lo, hi);
+            at(hi) = at(lo);
         }
 
         if (lo - min < max - lo) {

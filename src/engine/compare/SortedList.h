@@ -7,10 +7,16 @@
 // lower-case the keys before adding them. Positions are 1-based; 0 is never a valid position.
 // Duplicate keys are kept. When a merge meets equal keys, the pair that was already sorted comes
 // first; within one pending batch the order of equal keys is unspecified.
+//
+// The comparison walk fills two lists per folder with tens of thousands of names in all, so the
+// list keeps integer values without a variant, sorts references to the pending keys instead of
+// moving the pairs themselves, and offers the walk an untraced way to add numbered pairs and to
+// read the sorted part.
 
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
+#include <variant>
 #include <vector>
 
 namespace pelto {
@@ -35,25 +41,55 @@ public:
     // Sorts the pending buffer and merges it into the sorted part.
     void Sort();
 
+    // The same as Add(value, key_value) for an integer value, without making a variant of it.
+    void addNumbered(qint32 value, const QString& key_value);
+    // The sorted part as it stands, for a caller that has called Sort and reads every position:
+    // no sort and no trace per read. i must lie within 1..sortedCount().
+    const QString& sortedKey(qint32 i) const { return sortedKeys_[static_cast<size_t>(i - 1)]; }
+    // The value at sorted position i as an integer, as QVariant::toInt gives it.
+    qint32 sortedNumber(qint32 i) const {
+        const Value& value = sortedValues_[static_cast<size_t>(i - 1)];
+        const qint32* number = std::get_if<qint32>(&value);
+        return number ? *number : std::get<QVariant>(value).toInt();
+    }
+
     // The sizes of the two parts, for callers that must not trigger a sort.
     qint32 sortedCount() const { return sortedCount_; }
     qint32 pendingCount() const { return pendingCount_; }
     qint32 pendingCapacity() const { return pendingCapacity_; }
 
 private:
-    void addPair(const QVariant& value, const QString& key);
+    // A pending key as the sort sees it: its first four 16-bit codes packed into one number,
+    // which decides most comparisons, and the whole text for the rest.
+    struct SortRef {
+        quint64 head = 0;
+        const char16_t* text = nullptr;
+        qint32 size = 0;
+        qint32 pair = 0; // index into the pending arrays
+    };
+    static SortRef refTo(const QString& key, qint32 pair);
+    // Binary order of the keys: a < b.
+    static bool precedes(const SortRef& a, const SortRef& b);
+    static bool tailPrecedes(const SortRef& a, const SortRef& b);
+
+    // Integers, the values the comparison stores, are kept without a variant.
+    using Value = std::variant<qint32, QVariant>;
+
+    void addPair(Value value, QString key);
     void SelectionSort(qint32 min, qint32 max);
     void Quicksort(qint32 min, qint32 max);
     void MergeLists();
 
     // Position p (1-based) of each array lives at index p - 1.
-    std::vector<QVariant> sortedValues_;
+    std::vector<Value> sortedValues_;
     std::vector<QString> sortedKeys_;
     qint32 sortedCount_ = 0;
-    std::vector<QVariant> pendingValues_;
+    // The pending pairs stay where they were added; the sort orders references to them.
+    std::vector<Value> pendingValues_;
     std::vector<QString> pendingKeys_;
     qint32 pendingCount_ = 0;
     qint32 pendingCapacity_ = 0;
+    std::vector<SortRef> order_; // pending position p is order_[p - 1] while sorting
 };
 
 } // namespace pelto
