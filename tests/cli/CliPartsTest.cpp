@@ -52,31 +52,30 @@ private:
 };
 
 TEST(ProgressLineTest, ElapsedTimeGrowsAnHourFieldOnlyWhenNeeded) {
-    EXPECT_EQ(elapsedText(0), QStringLiteral("0:00"));
-    EXPECT_EQ(elapsedText(61'999), QStringLiteral("1:01"));
-    EXPECT_EQ(elapsedText(3'599'000), QStringLiteral("59:59"));
-    EXPECT_EQ(elapsedText(3'723'000), QStringLiteral("1:02:03"));
+    EXPECT_EQ(elapsedText(0), "0:00");
+    EXPECT_EQ(elapsedText(61'999), "1:01");
+    EXPECT_EQ(elapsedText(3'599'000), "59:59");
+    EXPECT_EQ(elapsedText(3'723'000), "1:02:03");
 }
 
 TEST(ProgressLineTest, FolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
-    ProgressState state{QStringLiteral("Checking"), 12'000, 1234, 1200,
-                        QStringLiteral("/home/me/photos/2024/holiday     ")};
+    ProgressState state{"Checking", 12'000, 1234, 1200, "/home/me/photos/2024/holiday     "};
     EXPECT_EQ(progressText(state, 200),
               QStringLiteral("Checking 0:12 | source 1234 files | destination 1200 files | "
                              "/home/me/photos/2024/holiday"));
 
     const QString narrow = progressText(state, 70);
     EXPECT_EQ(narrow.size(), 69);
-    EXPECT_TRUE(narrow.endsWith(QStringLiteral(" files | ...liday"))) << qPrintable(narrow);
+    EXPECT_TRUE(narrow.endsWith(" files | ...liday")) << qPrintable(narrow);
 
     // Too narrow even for the counts: they are cut, the folder left out.
-    EXPECT_EQ(progressText(state, 20), QStringLiteral("Checking 0:12 | sou"));
+    EXPECT_EQ(progressText(state, 20), "Checking 0:12 | sou");
 }
 
 TEST(ReportTest, FolderHeadersAloneAreNoDifference) {
     // In archive mode a source folder with files gets its header even when no file is listed.
     HeadlessMainForm af;
-    af.lstSrcFile().add(QStringLiteral("Dir: /s to /d"));
+    af.lstSrcFile().add("Dir: /s to /d");
     EXPECT_FALSE(hasDifferences(af));
     af.lstSrcFile().add(QStringLiteral("1: a archive\u00a0"));
     EXPECT_TRUE(hasDifferences(af));
@@ -89,10 +88,9 @@ TEST(ReportTest, FolderHeadersAloneAreNoDifference) {
 TEST(CliDialogsTest, QuestionsGetTheCautiousAnswerUnlessTheCommandLineChoseOtherwise) {
     CapturedConsole cautious;
     CliDialogs boxes(cautious.console(), false, false);
-    EXPECT_FALSE(boxes.yesNo(QStringLiteral("Free space?"), QStringLiteral("Out of disk space")));
-    EXPECT_EQ(boxes.abortRetryIgnore(QStringLiteral("boom"), QStringLiteral("Unexpected Error")),
-              BoxAnswer::Abort);
-    EXPECT_FALSE(boxes.retry(QStringLiteral("Drive is not available."), QStringLiteral("Pelto")));
+    EXPECT_FALSE(boxes.yesNo("Free space?", "Out of disk space"));
+    EXPECT_EQ(boxes.abortRetryIgnore("boom", "Unexpected Error"), BoxAnswer::Abort);
+    EXPECT_FALSE(boxes.retry("Drive is not available.", "Pelto"));
     EXPECT_EQ(boxes.errorReports(), 1);
     EXPECT_EQ(boxes.errorsIgnored(), 0);
     EXPECT_EQ(cautious.err(), QStringLiteral("Out of disk space: Free space?\n"
@@ -104,9 +102,8 @@ TEST(CliDialogsTest, QuestionsGetTheCautiousAnswerUnlessTheCommandLineChoseOther
 
     CapturedConsole bold;
     CliDialogs chosen(bold.console(), true, true);
-    EXPECT_TRUE(chosen.yesNo(QStringLiteral("Create?"), QStringLiteral("Pelto")));
-    EXPECT_EQ(chosen.abortRetryIgnore(QStringLiteral("boom"), QStringLiteral("Unexpected Error")),
-              BoxAnswer::Ignore);
+    EXPECT_TRUE(chosen.yesNo("Create?", "Pelto"));
+    EXPECT_EQ(chosen.abortRetryIgnore("boom", "Unexpected Error"), BoxAnswer::Ignore);
     EXPECT_EQ(chosen.errorsIgnored(), 1);
 }
 
@@ -114,9 +111,8 @@ TEST(CliDialogsTest, NoticeRepeatingTheLoggedMessageIsNotShownTwice) {
     CapturedConsole captured;
     QString logged = QStringLiteral("\r\nOut of space on destination drive.");
     CliDialogs boxes(captured.console(), false, false, [&] { return logged; });
-    boxes.notice(QStringLiteral("\r\nOut of space on destination drive."),
-                 QStringLiteral("Pelto Error"));
-    boxes.notice(QStringLiteral("Something else\r\nin two lines"), QStringLiteral("Pelto Error"));
+    boxes.notice(QStringLiteral("\r\nOut of space on destination drive."), "Pelto Error");
+    boxes.notice(QStringLiteral("Something else\r\nin two lines"), "Pelto Error");
     EXPECT_EQ(captured.err(), QStringLiteral("Pelto Error: Something else\nin two lines\n"));
 }
 
@@ -127,19 +123,18 @@ TEST(LogEchoTest, EveryLoggedMessagePassesOnceAlsoAfterTheLogWasEmptied) {
     QStringList echoed;
     {
         LogEcho echo(log, [&](const QString& m) { echoed.append(m); });
-        log.append(QStringLiteral("first"));
+        log.append("first");
         log.append(QStringLiteral("\r\nLocked file skipped: /s/a"));
         log.clear();
-        log.append(QStringLiteral("after clearing"));
-        EXPECT_EQ(echo.last(), QStringLiteral("after clearing"));
+        log.append("after clearing");
+        EXPECT_EQ(echo.last(), "after clearing");
         EXPECT_EQ(echo.messages().size(), 3);
     }
-    EXPECT_EQ(echoed,
-              (QStringList{QStringLiteral("first"), QStringLiteral("\r\nLocked file skipped: /s/a"),
-                           QStringLiteral("after clearing")}));
+    EXPECT_EQ(echoed, (QStringList{"first", QStringLiteral("\r\nLocked file skipped: /s/a"),
+                                   "after clearing"}));
     // The window's own hook still ran, and is back alone once the echo is gone.
     EXPECT_EQ(windowUpdates, 4);
-    log.append(QStringLiteral("later"));
+    log.append("later");
     EXPECT_EQ(windowUpdates, 5);
     EXPECT_EQ(echoed.size(), 3);
 }
@@ -148,32 +143,28 @@ TEST(FolderSafetyTest, FoldersAreComparedComponentByComponentAsTheSystemFindsThe
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString root = QFileInfo(dir.path()).canonicalFilePath();
-    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("Data/inner")));
-    ASSERT_TRUE(QDir(root).mkpath(QStringLiteral("Data2")));
-    ASSERT_TRUE(QFile::link(root + QStringLiteral("/Data"), root + QStringLiteral("/link")));
+    ASSERT_TRUE(QDir(root).mkpath("Data/inner"));
+    ASSERT_TRUE(QDir(root).mkpath("Data2"));
+    ASSERT_TRUE(QFile::link(root + "/Data", root + "/link"));
     LinuxFileSystem fs;
 
-    EXPECT_EQ(resolvedFolder(fs, root + QStringLiteral("/DATA/./inner/../new/deeper/")),
-              root + QStringLiteral("/Data/new/deeper"));
-    EXPECT_EQ(resolvedFolder(fs, root + QStringLiteral("/link/inner")),
-              root + QStringLiteral("/Data/inner"));
-
-    EXPECT_EQ(
-        folderPairProblem(fs, root + QStringLiteral("/Data"), root + QStringLiteral("/Data2")),
-        QString());
-    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/data"), root + QStringLiteral("/link")),
-              QStringLiteral("Source and destination are the same folder: ") + root +
-                  QStringLiteral("/Data"));
-    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/Data"),
-                                root + QStringLiteral("/link/inner/x")),
-              QStringLiteral("The destination folder lies inside the source folder: ") + root +
-                  QStringLiteral("/Data/inner/x is inside ") + root + QStringLiteral("/Data"));
-    EXPECT_EQ(folderPairProblem(fs, QStringLiteral("/"), root),
-              QStringLiteral("The destination folder lies inside the source folder: ") + root +
-                  QStringLiteral(" is inside /"));
-    EXPECT_EQ(folderPairProblem(fs, root + QStringLiteral("/Data/inner"), root),
-              QStringLiteral("The source folder lies inside the destination folder: ") + root +
-                  QStringLiteral("/Data/inner is inside ") + root);
+    EXPECT_EQ(resolvedFolder(fs, root + "/DATA/./inner/../new/deeper/"), root + "/Data/new/deeper");
+    EXPECT_EQ(resolvedFolder(fs, root + "/link/inner"), root + "/Data/inner");
+    const std::tuple<QString, QString, QString> pairs[] = {
+        {root + "/Data", root + "/Data2", ""},
+        {root + "/data", root + "/link",
+         "Source and destination are the same folder: " + root + "/Data"},
+        {root + "/Data", root + "/link/inner/x",
+         "The destination folder lies inside the source folder: " + root +
+             "/Data/inner/x is inside " + root + "/Data"},
+        {"/", root,
+         "The destination folder lies inside the source folder: " + root + " is inside /"},
+        {root + "/Data/inner", root,
+         "The source folder lies inside the destination folder: " + root +
+             "/Data/inner is inside " + root},
+    };
+    for (const auto& [source, destination, problem] : pairs)
+        EXPECT_EQ(folderPairProblem(fs, source, destination), problem) << qPrintable(source);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "CliSandbox.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -15,39 +16,33 @@
 #endif
 
 namespace pelto::cli::test {
-namespace {
-
-// A hard link where the file system allows it, so that a sandbox costs no copy of the program.
-bool placeProgram(const QString& target) {
-    const QString program = QStringLiteral(PELTO_CLI_PROGRAM);
-    if (::link(QFile::encodeName(program).constData(), QFile::encodeName(target).constData()) == 0)
-        return true;
-    return QFile::copy(program, target);
-}
-
-} // namespace
 
 CliSandbox::CliSandbox() {
     if (!dir_.isValid())
         return;
     for (const char* folder : {"bin", "home", "config", "runtime"})
-        makeFolder(QString::fromLatin1(folder));
-    ready_ = placeProgram(path(QStringLiteral("bin/pelto-cli")));
+        makeFolder(folder);
+    // A hard link where the file system allows it, so that a sandbox costs no copy.
+    const QString program = QStringLiteral(PELTO_CLI_PROGRAM);
+    const QString target = path("bin/pelto-cli");
+    ready_ = ::link(QFile::encodeName(program).constData(),
+                    QFile::encodeName(target).constData()) == 0 ||
+             QFile::copy(program, target);
 }
 
 QString CliSandbox::path(const QString& relative) const {
-    return relative.isEmpty() ? root() : root() + QLatin1Char('/') + relative;
+    return relative.isEmpty() ? dir_.path() : dir_.path() + QLatin1Char('/') + relative;
 }
 
 CliResult CliSandbox::run(const QStringList& arguments) const {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("runtime")));
+    env.insert("HOME", path("home"));
+    env.insert("XDG_CONFIG_HOME", path("config"));
+    env.insert("XDG_RUNTIME_DIR", path("runtime"));
     process.setProcessEnvironment(env);
-    process.setWorkingDirectory(root());
-    process.start(path(QStringLiteral("bin/pelto-cli")), arguments);
+    process.setWorkingDirectory(path({}));
+    process.start(path("bin/pelto-cli"), arguments);
     CliResult result;
     if (!process.waitForStarted(-1) || !process.waitForFinished(-1))
         return result;
@@ -62,17 +57,14 @@ void CliSandbox::makeFolder(const QString& relative) const {
 }
 
 void CliSandbox::write(const QString& relative, const QByteArray& content, qint64 modified) const {
-    const QString file = path(relative);
-    QDir().mkpath(QFileInfo(file).path());
-    QFile out(file);
+    QDir().mkpath(QFileInfo(path(relative)).path());
+    QFile out(path(relative));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return;
     out.write(content);
-    // Written out first, or closing the file would stamp it with the time of closing.
-    out.flush();
-    if (modified != 0)
-        out.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
-                        QFileDevice::FileModificationTime);
+    out.flush(); // or closing the file would stamp it with the time of closing
+    out.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
+                    QFileDevice::FileModificationTime);
 }
 
 bool CliSandbox::exists(const QString& relative) const {
@@ -80,40 +72,51 @@ bool CliSandbox::exists(const QString& relative) const {
 }
 
 QString CliSandbox::errorLog() const {
-    QFile log(path(QStringLiteral("bin/Error Log.txt")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(log.readAll());
+    QFile log(path("bin/Error Log.txt"));
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
 QString CliSandbox::setting(const QString& section, const QString& key) const {
-    const QSettings store(path(QStringLiteral("config/Pelto.ini")), QSettings::IniFormat);
+    const QSettings store(path("config/Pelto.ini"), QSettings::IniFormat);
     return store.value(section + QLatin1Char('/') + key).toString();
+}
+
+void CliSandbox::buildMixedTree() const {
+    write("src/a.txt", "a");
+    write("src/b.txt", "b new", kNewer);
+    write("dst/b.txt", "b");
+    write("src/same.txt", "same");
+    write("dst/same.txt", "same");
+    write("src/Upper.TXT", "upper");
+    write("src/newdir/n.txt", "n");
+    write("src/sub/c.txt", "c");
+    makeFolder("dst/sub");
+    write("dst/x.log", "x");
+    write("dst/old/o.txt", "o");
 }
 
 QMap<QString, QString> snapshot(const QString& folder) {
     QMap<QString, QString> entries;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    const QDir base(folder);
     while (it.hasNext()) {
         const QString file = it.next();
         const QFileInfo info(file);
-        const QString key = base.relativeFilePath(file);
+        QString& entry = entries[QDir(folder).relativeFilePath(file)];
         if (info.isSymLink()) {
-            entries.insert(key, QStringLiteral("link ") + info.symLinkTarget());
+            entry = "link " + info.symLinkTarget();
         } else if (info.isDir()) {
-            entries.insert(key, QStringLiteral("folder"));
+            entry = "folder";
         } else {
             QFile content(file);
-            QByteArray hash;
-            if (content.open(QIODevice::ReadOnly))
-                hash =
-                    QCryptographicHash::hash(content.readAll(), QCryptographicHash::Sha1).toHex();
-            entries.insert(key, QStringLiteral("file %1 %2 ")
-                                        .arg(info.size())
-                                        .arg(info.lastModified().toMSecsSinceEpoch()) +
-                                    QString::fromLatin1(hash));
+            const QByteArray hash =
+                content.open(QIODevice::ReadOnly)
+                    ? QCryptographicHash::hash(content.readAll(), QCryptographicHash::Sha1).toHex()
+                    : QByteArray();
+            entry = QStringLiteral("file %1 %2 %3")
+                        .arg(info.size())
+                        .arg(info.lastModified().toMSecsSinceEpoch())
+                        .arg(QString::fromLatin1(hash));
         }
     }
     return entries;

@@ -1,10 +1,8 @@
 #pragma once
 // A sandbox for running the built pelto-cli: a temporary folder holding a copy of the program
-// (so that its error log and its default profile file land in the sandbox, beside the copy),
-// its own home, configuration and runtime folders, and room for the trees under test.
-
+// (so that its error log and its default profile file land beside the copy), its own home,
+// configuration and runtime folders, and room for the trees under test.
 #include <QByteArray>
-#include <QDateTime>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -18,30 +16,33 @@ struct CliResult {
     QString err;
 };
 
+// Times (UTC seconds) the trees give their files.
+inline constexpr qint64 kOlder = 1704067200; // 2024-01-01
+inline constexpr qint64 kNewer = 1704153600; // 2024-01-02
+
 class CliSandbox {
 public:
     CliSandbox();
 
     bool isValid() const { return ready_; }
-    QString root() const { return dir_.path(); }
-    // A path below the sandbox.
-    QString path(const QString& relative) const;
-    // The folder the program copy runs from.
-    QString programFolder() const { return path(QStringLiteral("bin")); }
+    QString path(const QString& relative) const; // "" is the sandbox itself
 
-    // Runs the program copy with the arguments; waits for it to end.
+    // Runs the program copy with the arguments and waits for it to end.
     CliResult run(const QStringList& arguments) const;
 
     void makeFolder(const QString& relative) const;
-    // Writes a file (making its folders) with the given modification time (UTC seconds since
-    // 1970; 0 keeps the time of writing).
-    void write(const QString& relative, const QByteArray& content, qint64 modified = 0) const;
+    // Writes a file, making its folders, with the modification time (UTC seconds since 1970).
+    void write(const QString& relative, const QByteArray& content, qint64 modified = kOlder) const;
     bool exists(const QString& relative) const;
 
-    // The error log beside the program copy ("" when none was written).
-    QString errorLog() const;
-    // A value of the settings store the program uses in this sandbox.
+    QString errorLog() const; // beside the program copy; "" when none was written
     QString setting(const QString& section, const QString& key) const;
+
+    // A source tree "src" and a destination tree "dst" that differ in every way a check reports:
+    // src/a.txt and src/Upper.TXT missing at the destination, src/b.txt newer, src/same.txt
+    // as old, folder src/newdir missing, src/sub/c.txt missing in the matched folder sub,
+    // dst/x.log and folder dst/old only at the destination.
+    void buildMixedTree() const;
 
 private:
     QTemporaryDir dir_;
