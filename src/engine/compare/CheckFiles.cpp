@@ -8,6 +8,7 @@
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/FolderListing.h"
+#include "engine/compare/KeyOrder.h"
 #include "engine/compare/MainForm.h"
 #include "engine/compare/ProgramState.h"
 #include "engine/compare/SortedList.h"
@@ -17,7 +18,9 @@
 #include <QList>
 #include <QSet>
 #include <QStringBuilder>
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 namespace pelto {
 
@@ -91,9 +94,7 @@ public:
             RefreshDisplayIfDue(af_);
             const QString& sk = src_.key(i);
             const QString& dk = dst_.key(j);
-            const int order = i > ns   ? 1
-                              : j > nd ? -1
-                                       : QString::compare(sk, dk, Qt::CaseSensitive);
+            const int order = i > ns ? 1 : j > nd ? -1 : detail::compareKeys(sk, dk);
             if (order < 0) {
                 if (!skipCollision(src_, i) && !sourceUnmatched(i, sk))
                     return false;
@@ -116,49 +117,47 @@ public:
     }
 
 private:
-    // One side's sorted list, read once: the keys and the stored names by 1-based position.
+    // One side's sorted list, read in place: the keys and the stored names by 1-based position.
     struct Side {
         Side(SortedList& list, const QString& shownDir, const QString& diskDir,
              const QStringList* names)
             : list(list), shownDir(shownDir), diskDir(diskDir), names(names) {}
 
         void load() {
-            const qint32 n = list.Count();
-            keys.reserve(n);
-            stored.reserve(n);
-            // While the trace is on, every read shows in it; otherwise the sorted part is read
-            // directly, which gives the same keys and values.
-            const bool traced = diag::TraceActive();
-            if (!traced)
-                list.Sort();
-            for (qint32 p = 1; p <= n; ++p) {
-                int value = 0;
-                if (traced) {
-                    keys.append(list.Key(p));
-                    value = list.Item(p).toInt();
-                } else if (p <= list.sortedCount()) {
-                    keys.append(list.sortedKey(p));
-                    value = list.sortedNumber(p);
-                } else {
-                    keys.append(QString()); // as Key and Item read a position the sort missed
+            n = list.Count();
+            // While the trace is on, the walk's reads of every position show in it (the first
+            // read sorts); otherwise the list is sorted and read in place without them.
+            if (diag::TraceActive()) {
+                for (qint32 p = 1; p <= n; ++p) {
+                    list.Key(p);
+                    list.Item(p);
                 }
-                stored.append(names && !diskDir.isEmpty() && value >= 1 && value <= names->size()
-                                  ? names->at(value - 1)
-                                  : QString());
+            } else {
+                list.Sort();
             }
-            times.resize(n);
+            sorted = list.sortedCount();
+            times.assign(static_cast<size_t>(n), std::nullopt);
         }
-        qint32 count() const { return static_cast<qint32>(keys.size()); }
-        // The key at a position; empty text outside the list.
+        qint32 count() const { return n; }
+        // The key at a position; empty text outside the sorted list.
         const QString& key(qint32 p) const {
             static const QString none;
-            return p >= 1 && p <= keys.size() ? keys[p - 1] : none;
+            return p >= 1 && p <= sorted ? list.sortedKey(p) : none;
+        }
+        // The stored name of the entry at a position, when the list carries stored names.
+        const QString* storedName(qint32 p) const {
+            if (!names || diskDir.isEmpty() || p < 1 || p > sorted)
+                return nullptr;
+            const qint32 value = list.sortedNumber(p);
+            if (value < 1 || value > names->size() || names->at(value - 1).isEmpty())
+                return nullptr;
+            return &names->at(value - 1);
         }
         // The entry's path as stored on disk, when the list carries stored names.
         std::optional<QString> diskPath(qint32 p) const {
-            if (p < 1 || p > stored.size() || stored[p - 1].isEmpty())
-                return std::nullopt;
-            return diskDir + stored[p - 1];
+            if (const QString* name = storedName(p))
+                return diskDir + *name;
+            return std::nullopt;
         }
         // The entry's path for messages and case-blind lookups.
         QString anyPath(qint32 p) const { return diskPath(p).value_or(shownDir + key(p)); }
@@ -167,15 +166,15 @@ private:
         const QString shownDir;
         const QString& diskDir;
         const QStringList* names;
-        QStringList keys;
-        QStringList stored;
-        QList<std::optional<qint64>> times; // modification times read ahead, by position - 1
+        qint32 n = 0;      // the list's count
+        qint32 sorted = 0; // positions that hold a sorted pair (all of them, unless sorting failed)
+        std::vector<std::optional<qint64>> times; // modification times read ahead, by position - 1
     };
 
     // Keys held by more than one entry of one side: names that differ only in letter case.
     void findCollisions(const Side& side) {
         for (qint32 p = 2; p <= side.count(); ++p) {
-            if (side.key(p) == side.key(p - 1))
+            if (detail::compareKeys(side.key(p), side.key(p - 1)) == 0)
                 collisions_.insert(side.key(p));
         }
     }
@@ -186,29 +185,37 @@ private:
     void prefetchTimes() {
         if (src_.diskDir.isEmpty() || dst_.diskDir.isEmpty())
             return;
-        QList<qint32> srcPos, dstPos;
+        const qsizetype most = std::min(src_.count(), dst_.count());
+        std::vector<qint32> srcPos, dstPos;
+        srcPos.reserve(static_cast<size_t>(most));
+        dstPos.reserve(static_cast<size_t>(most));
         QStringList srcNames, dstNames;
+        srcNames.reserve(most);
+        dstNames.reserve(most);
         for (qint32 i = 1, j = 1; i <= src_.count() && j <= dst_.count();) {
-            const int order = QString::compare(src_.key(i), dst_.key(j), Qt::CaseSensitive);
-            if (order == 0 && !collisions_.contains(src_.key(i)) && !src_.stored[i - 1].isEmpty() &&
-                !dst_.stored[j - 1].isEmpty()) {
-                srcPos.append(i);
-                srcNames.append(src_.stored[i - 1]);
-                dstPos.append(j);
-                dstNames.append(dst_.stored[j - 1]);
+            const int order = detail::compareKeys(src_.key(i), dst_.key(j));
+            if (order == 0 && (collisions_.isEmpty() || !collisions_.contains(src_.key(i)))) {
+                const QString* srcName = src_.storedName(i);
+                const QString* dstName = dst_.storedName(j);
+                if (srcName && dstName) {
+                    srcPos.push_back(i);
+                    srcNames.append(*srcName);
+                    dstPos.push_back(j);
+                    dstNames.append(*dstName);
+                }
             }
             i += order <= 0 ? 1 : 0;
             j += order >= 0 ? 1 : 0;
         }
-        if (srcPos.isEmpty())
+        if (srcPos.empty())
             return;
         try {
             const auto srcTimes = g().goFSO->ModifiedTimesIn(src_.diskDir, srcNames);
             const auto dstTimes = g().goFSO->ModifiedTimesIn(dst_.diskDir, dstNames);
-            for (qsizetype k = 0; k < srcPos.size() && k < srcTimes.size(); ++k)
-                src_.times[srcPos[k] - 1] = srcTimes[k];
-            for (qsizetype k = 0; k < dstPos.size() && k < dstTimes.size(); ++k)
-                dst_.times[dstPos[k] - 1] = dstTimes[k];
+            for (size_t k = 0; k < srcPos.size() && k < size_t(srcTimes.size()); ++k)
+                src_.times[static_cast<size_t>(srcPos[k] - 1)] = srcTimes[qsizetype(k)];
+            for (size_t k = 0; k < dstPos.size() && k < size_t(dstTimes.size()); ++k)
+                dst_.times[static_cast<size_t>(dstPos[k] - 1)] = dstTimes[qsizetype(k)];
         } catch (const RuntimeError&) {
             // Each file is then read at its turn.
         }
@@ -227,7 +234,7 @@ private:
     }
 
     qint64 modifiedMs(const Side& side, qint32 pos) {
-        if (const std::optional<qint64>& known = side.times[pos - 1])
+        if (const std::optional<qint64>& known = side.times[static_cast<size_t>(pos - 1)])
             return *known;
         if (const auto path = side.diskPath(pos))
             return g().goFSO->LastModifiedOf(*path).toMSecsSinceEpoch();
@@ -375,24 +382,25 @@ namespace detail {
 
 QString LowerCaseKey(const QString& name) {
     // Most names are plain ASCII: lowering them directly is several times faster than the full
-    // Unicode mapping and gives the same text.
-    const auto* const text = reinterpret_cast<const char16_t*>(name.constData());
+    // Unicode mapping and gives the same text. Both loops run to the end without branching on
+    // the data, so the compiler can take several codes per step.
+    const char16_t* const text = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype size = name.size();
-    qsizetype firstUpper = -1;
+    char16_t all = 0;
+    bool upper = false;
     for (qsizetype k = 0; k < size; ++k) {
-        const char16_t c = text[k];
-        if (c >= 0x80)
-            return name.toLower();
-        if (firstUpper < 0 && c >= u'A' && c <= u'Z')
-            firstUpper = k;
+        all |= text[k];
+        upper |= char16_t(text[k] - u'A') <= char16_t(u'Z' - u'A');
     }
-    if (firstUpper < 0)
+    if (all >= 0x80)
+        return name.toLower();
+    if (!upper)
         return name;
     QString lower(size, Qt::Uninitialized);
     char16_t* const out = reinterpret_cast<char16_t*>(lower.data());
     for (qsizetype k = 0; k < size; ++k) {
         const char16_t c = text[k];
-        out[k] = c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+        out[k] = char16_t(c + (char16_t(c - u'A') <= char16_t(u'Z' - u'A') ? u'a' - u'A' : 0));
     }
     return lower;
 }

@@ -1,18 +1,20 @@
 #include "engine/compare/SortedList.h"
 
 #include "diag/Procedure.h"
+#include "engine/compare/KeyOrder.h"
 #include "platform/RuntimeError.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <utility>
 
 namespace pelto {
 
+using detail::codesOf;
+using detail::compareKeyCodes;
+using detail::compareKeys;
 using diag::noParams;
 using diag::Procedure;
 using diag::traceParams;
@@ -110,68 +112,17 @@ QVariant toVariant(const StoredValue& value) {
     return std::get<QVariant>(value);
 }
 
-// Four 16-bit codes as they lie in memory.
-quint64 loadFour(const char16_t* text) {
-    quint64 units = 0;
-    std::memcpy(&units, text, sizeof units);
-    return units;
-}
-
-// Four codes loaded by loadFour as one number whose order is that of the codes: the first code
-// in the highest bits.
-quint64 inCodeOrder(quint64 units) {
-    if constexpr (std::endian::native == std::endian::little) {
-        units = (units << 32) | (units >> 32);
-        units = ((units & 0x0000ffff0000ffffULL) << 16) | ((units >> 16) & 0x0000ffff0000ffffULL);
-    }
-    return units;
-}
-
-// Compares two texts by their 16-bit codes from position `from` on, where both are known to
-// agree before it: negative, zero or positive, as QString::compare with Qt::CaseSensitive.
-// Names often share long beginnings, so the codes are compared four at a time.
-inline int compareUnits(const char16_t* a, qint32 na, const char16_t* b, qint32 nb, qint32 from) {
-    const qint32 n = std::min(na, nb);
-    qint32 k = from;
-    for (; k + 4 <= n; k += 4) {
-        const quint64 x = loadFour(a + k);
-        const quint64 y = loadFour(b + k);
-        if (x != y) {
-            // The first code that differs decides.
-            const quint64 diff = x ^ y;
-            const int at = (std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                       : std::countl_zero(diff)) /
-                           16;
-            return a[k + at] < b[k + at] ? -1 : 1;
-        }
-    }
-    for (; k < n; ++k) {
-        if (a[k] != b[k])
-            return a[k] < b[k] ? -1 : 1;
-    }
-    return na < nb ? -1 : (na > nb ? 1 : 0);
-}
-
-const char16_t* unitsOf(const QString& text) {
-    return reinterpret_cast<const char16_t*>(text.constData());
-}
-
-int compareKeys(const QString& a, const QString& b) {
-    return compareUnits(unitsOf(a), static_cast<qint32>(a.size()), unitsOf(b),
-                        static_cast<qint32>(b.size()), 0);
-}
-
 } // namespace
 
 SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
     SortRef ref;
-    ref.text = unitsOf(key);
+    ref.text = codesOf(key);
     ref.size = static_cast<qint32>(key.size());
     ref.pair = pair;
     // Shorter texts pad with 0, which keeps the binary order: a text sorts before any longer
     // text it begins, and equal heads leave the decision to the whole texts.
     if (ref.size >= 4) {
-        ref.head = inCodeOrder(loadFour(ref.text));
+        ref.head = detail::fourCodesInOrder(detail::loadFourCodes(ref.text));
     } else {
         for (qint32 k = 0; k < 4; ++k)
             ref.head = (ref.head << 16) | (k < ref.size ? ref.text[k] : 0u);
@@ -181,7 +132,8 @@ SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
 
 // The texts of two references with equal heads, which agree on their first codes, up to four.
 bool SortedList::tailPrecedes(const SortRef& a, const SortRef& b) {
-    return compareUnits(a.text, a.size, b.text, b.size, std::min({a.size, b.size, qint32(4)})) < 0;
+    return compareKeyCodes(a.text, a.size, b.text, b.size, std::min({a.size, b.size, qint32(4)})) <
+           0;
 }
 
 // Most keys differ in their first four codes: that test stays inline in the sort's loops.
@@ -352,8 +304,7 @@ void SortedList::MergeLists() {
     while (i >= 1 && j >= 1) {
         const SortRef& pending = order_[j - 1];
         const QString& sorted = sortedKeys_[i - 1];
-        if (compareUnits(unitsOf(sorted), static_cast<qint32>(sorted.size()), pending.text,
-                         pending.size, 0) <= 0) {
+        if (compareKeyCodes(codesOf(sorted), sorted.size(), pending.text, pending.size, 0) <= 0) {
             takePending(j, k);
             --j;
         } else {
