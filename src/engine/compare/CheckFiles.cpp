@@ -120,7 +120,7 @@ private:
     // One side's sorted list, read in place: the keys and the stored names by 1-based position.
     struct Side {
         Side(SortedList& list, const QString& shownDir, const QString& diskDir,
-             const QStringList* names)
+             const detail::StoredNames* names)
             : list(list), shownDir(shownDir), diskDir(diskDir), names(names) {}
 
         void load() {
@@ -149,9 +149,10 @@ private:
             if (!names || diskDir.isEmpty() || p < 1 || p > sorted)
                 return nullptr;
             const qint32 value = list.sortedNumber(p);
-            if (value < 1 || value > names->size() || names->at(value - 1).isEmpty())
+            if (value < 1 || static_cast<size_t>(value) > names->size())
                 return nullptr;
-            return &names->at(value - 1);
+            const QString* name = (*names)[static_cast<size_t>(value - 1)];
+            return name->isEmpty() ? nullptr : name;
         }
         // The entry's path as stored on disk, when the list carries stored names.
         std::optional<QString> diskPath(qint32 p) const {
@@ -165,7 +166,7 @@ private:
         SortedList& list;
         const QString shownDir;
         const QString& diskDir;
-        const QStringList* names;
+        const detail::StoredNames* names;
         qint32 n = 0;      // the list's count
         qint32 sorted = 0; // positions that hold a sorted pair (all of them, unless sorting failed)
         std::vector<std::optional<qint64>> times; // modification times read ahead, by position - 1
@@ -358,10 +359,12 @@ private:
 };
 
 // Adds the files of one side to its list, leaving out excluded ones with a note.
-void addFiles(const QStringList& files, const QString& folderPath, bool exclude, bool source,
-              SortedList& list, QStringList& names) {
-    for (const QString& name : files) {
-        QString lower = detail::LowerCaseKey(name);
+void addFiles(const detail::FolderEntries& listing, const QString& folderPath, bool exclude,
+              bool source, SortedList& list, detail::StoredNames& names) {
+    for (const DirEntry& entry : std::as_const(listing.entries)) {
+        if (entry.kind != EntryKind::File)
+            continue;
+        QString lower = detail::LowerCaseKey(entry.name);
         if (exclude && FileExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFiles"),
                            (source ? QStringLiteral("Source file excluded: ")
@@ -370,7 +373,7 @@ void addFiles(const QStringList& files, const QString& folderPath, bool exclude,
                            false);
             continue;
         }
-        names.append(name);
+        names.push_back(&entry.name);
         ++(source ? g().glSrcFiles : g().glDstFiles);
         list.addNumbered(static_cast<qint32>(names.size()), lower);
     }
@@ -423,8 +426,8 @@ bool CheckListsImpl(SortedList* aoSrcLst, SortedList* aoDstLst, const ListPair& 
     return walk.run();
 }
 
-bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const QStringList* srcFiles,
-                  const QStringList* dstFiles, MainForm& af, bool bbFirstCall) {
+bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const FolderEntries* srcEntries,
+                  const FolderEntries* dstEntries, MainForm& af, bool bbFirstCall) {
     Procedure proc(kModule, "Function CheckFiles", [&] {
         return traceParams("aoSrcFolder", "<Folder>", "aoDstFolder", "<Folder>", "af", "<Form>",
                            "bbFirstCall", "<Boolean = False>");
@@ -432,20 +435,21 @@ bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const QStringL
     const bool archive = g().gbArchive;
     FolderEntries ownSrc;
     FolderEntries ownDst;
-    const auto listOwn = [&](const QString& path, FolderEntries& own, const QStringList*& files) {
+    const auto listOwn = [&](const QString& path, FolderEntries& own,
+                             const FolderEntries*& entries) {
         const ListOutcome outcome = ListFolderEntries(proc, path, own);
         if (outcome == ListOutcome::Stop)
             g().gbErrorFlag = true;
-        files = &own.files;
+        entries = &own;
         return outcome;
     };
-    if (!srcFiles) {
-        const ListOutcome outcome = listOwn(srcPath, ownSrc, srcFiles);
+    if (!srcEntries) {
+        const ListOutcome outcome = listOwn(srcPath, ownSrc, srcEntries);
         if (outcome != ListOutcome::Listed)
             return outcome == ListOutcome::Skipped;
     }
-    if (!archive && !dstFiles) {
-        const ListOutcome outcome = listOwn(dstPath, ownDst, dstFiles);
+    if (!archive && !dstEntries) {
+        const ListOutcome outcome = listOwn(dstPath, ownDst, dstEntries);
         if (outcome != ListOutcome::Listed)
             return outcome == ListOutcome::Skipped;
     }
@@ -453,11 +457,11 @@ bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const QStringL
     SortedList srcList;
     SortedList dstList;
     const bool exclude = CheckExcludeSubdir(bbFirstCall);
-    QStringList names;
-    names.reserve(srcFiles->size() + (dstFiles && !archive ? dstFiles->size() : 0));
-    addFiles(*srcFiles, srcPath, exclude, true, srcList, names);
+    StoredNames names;
+    names.reserve(static_cast<size_t>(srcEntries->files + (archive ? 0 : dstEntries->files)));
+    addFiles(*srcEntries, srcPath, exclude, true, srcList, names);
     if (!archive)
-        addFiles(*dstFiles, dstPath, exclude, false, dstList, names);
+        addFiles(*dstEntries, dstPath, exclude, false, dstList, names);
 
     const ListPair pair{true, srcPath, dstPath, AddSlash(srcPath), AddSlash(dstPath), &names};
     const bool result = CheckListsImpl(&srcList, &dstList, pair, af, false);

@@ -133,8 +133,7 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
         dstListed = true;
     }
 
-    if (!CheckFilesAt(srcPath, dstPath, &src.files, dstListed ? &dst.files : nullptr, af,
-                      bbFirstCall))
+    if (!CheckFilesAt(srcPath, dstPath, &src, dstListed ? &dst : nullptr, af, bbFirstCall))
         return false;
     if (g().gbCancel)
         return true;
@@ -153,21 +152,25 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
             return outcome == ListOutcome::Skipped;
     }
 
-    QStringList names;
-    names.reserve(src.folders.size() + dst.folders.size());
-    for (const QString& name : std::as_const(src.folders)) {
-        QString lower = LowerCaseKey(name);
+    StoredNames names;
+    names.reserve(static_cast<size_t>(src.folders + dst.folders));
+    for (const DirEntry& entry : std::as_const(src.entries)) {
+        if (entry.kind != EntryKind::Folder)
+            continue;
+        QString lower = LowerCaseKey(entry.name);
         if (exclude && FolderExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFolders"),
                            QStringLiteral("Source folder excluded: ") + lower, false);
             continue;
         }
-        names.append(name);
+        names.push_back(&entry.name);
         srcList.addNumbered(static_cast<qint32>(names.size()), lower);
     }
-    for (const QString& name : std::as_const(dst.folders)) {
-        names.append(name);
-        dstList.addNumbered(static_cast<qint32>(names.size()), LowerCaseKey(name));
+    for (const DirEntry& entry : std::as_const(dst.entries)) {
+        if (entry.kind != EntryKind::Folder)
+            continue;
+        names.push_back(&entry.name);
+        dstList.addNumbered(static_cast<qint32>(names.size()), LowerCaseKey(entry.name));
     }
     srcList.Sort();
     dstList.Sort();

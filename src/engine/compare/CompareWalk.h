@@ -8,7 +8,7 @@
 // file present on both sides.
 
 #include <QString>
-#include <QStringList>
+#include <vector>
 
 namespace pelto {
 
@@ -16,6 +16,12 @@ class MainForm;
 class SortedList;
 
 namespace detail {
+
+struct FolderEntries;
+
+// The stored names of the entries of a call's two lists, by list value - 1. They point into the
+// folder listings, which outlive the call's lists.
+using StoredNames = std::vector<const QString*>;
 
 // What a CheckLists call compares and where the entries live on disk.
 struct ListPair {
@@ -29,7 +35,7 @@ struct ListPair {
     QString srcDisk;
     QString dstDisk;
     // Stored names by list value; null when the lists carry no such table.
-    const QStringList* names = nullptr;
+    const StoredNames* names = nullptr;
 };
 
 // The list key of a name: the name lower-cased, as QString::toLower gives it.
@@ -45,10 +51,10 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
                     const QString& dstDisk, MainForm& af, bool bbFirstCall, bool top);
 
 // Compares the files of one folder pair, given as stored paths without trailing separator.
-// srcFiles / dstFiles are the stored file names when the caller has listed the folders already;
+// srcEntries / dstEntries are the folders' listings when the caller has listed them already;
 // null makes the call list them itself. In archive mode the destination is never listed.
-bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const QStringList* srcFiles,
-                  const QStringList* dstFiles, MainForm& af, bool bbFirstCall);
+bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const FolderEntries* srcEntries,
+                  const FolderEntries* dstEntries, MainForm& af, bool bbFirstCall);
 
 } // namespace detail
 } // namespace pelto

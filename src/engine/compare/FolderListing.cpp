@@ -28,10 +28,9 @@ ListOutcome ListFolderEntries(diag::ProcedureScope& proc, const QString& path, F
         __LINE__,
         [&] {
             out = FolderEntries();
-            const QList<DirEntry> entries = g().goFSO->List(path);
-            out.files.reserve(entries.size());
-            for (const DirEntry& entry : entries)
-                (entry.kind == EntryKind::Folder ? out.folders : out.files).append(entry.name);
+            out.entries = g().goFSO->List(path);
+            for (const DirEntry& entry : std::as_const(out.entries))
+                ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
             done = true;
         },
         onError);

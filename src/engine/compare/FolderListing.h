@@ -2,15 +2,20 @@
 // Reads one folder once, splitting its entries into files and subfolders by their stored names.
 
 #include "diag/Procedure.h"
+#include "platform/FileSystem.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 namespace pelto::detail {
 
+// A folder's entries in the order the file system gives them: files (symbolic links count as
+// files) and subfolders, told apart by their kind. Kept as listed, so that the walk can refer to
+// the stored names without copying them.
 struct FolderEntries {
-    QStringList files; // symbolic links count as files
-    QStringList folders;
+    QList<DirEntry> entries;
+    qsizetype files = 0;
+    qsizetype folders = 0;
 };
 
 enum class ListOutcome {
