@@ -3,55 +3,35 @@
 #include "platform/DosAttributes.h"
 #include "platform/FsPath.h"
 #include "platform/PosixError.h"
+#include "platform/UniqueFd.h"
 
 #include <QRandomGenerator>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace pelto {
 
 namespace {
 
-// Closes a descriptor once.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the close's own failure (delayed write errors surface here).
-    int close() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-
-private:
-    int fd_;
-};
-
-// Removes the temporary file unless the copy was committed.
+// Removes the temporary entry unless the copy was committed.
 class TemporaryGuard {
 public:
-    explicit TemporaryGuard(QByteArray path) : path_(std::move(path)) {}
+    TemporaryGuard(int folder, QByteArray name) : folder_(folder), name_(std::move(name)) {}
     TemporaryGuard(const TemporaryGuard&) = delete;
     TemporaryGuard& operator=(const TemporaryGuard&) = delete;
     ~TemporaryGuard() {
         if (!committed_)
-            unlink(path_.constData());
+            unlinkat(folder_, name_.constData(), 0);
     }
     void commit() { committed_ = true; }
 
 private:
-    QByteArray path_;
+    int folder_;
+    QByteArray name_;
     bool committed_ = false;
 };
 
@@ -59,19 +39,21 @@ private:
     throw errnoError(errno, notFound);
 }
 
-QString temporaryPathIn(const QString& folder) {
+QByteArray temporaryName() {
     const quint64 token = QRandomGenerator::global()->generate64();
-    return fspath::join(folder,
-                        QLatin1String(kTemporaryPrefix) +
-                            QString::number(token, 36).rightJustified(13, QLatin1Char('0')));
+    return kTemporaryPrefix + QByteArray::number(token, 36).rightJustified(13, '0');
 }
 
-// Makes a new temporary file in `folder`; returns its descriptor and path.
-int createTemporary(const QString& folder, QString& path) {
+QString temporaryPath(const CopyTarget& target, const QByteArray& name) {
+    return fspath::join(target.folderPath, QString::fromLatin1(name));
+}
+
+// Makes a new temporary file in the target's folder; returns its descriptor and name.
+int createTemporary(const CopyTarget& target, QByteArray& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = temporaryPathIn(folder);
+        name = temporaryName();
         const int fd =
-            open(fspath::native(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            openat(target.folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0)
             return fd;
         if (errno != EEXIST)
@@ -95,9 +77,10 @@ void writeAll(int out, const char* data, ssize_t size) {
 }
 
 void copyByReadWrite(int in, int out) {
-    std::vector<char> buffer(1 << 20);
+    constexpr std::size_t kBufferSize = 1 << 20;
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     for (;;) {
-        const ssize_t n = read(in, buffer.data(), buffer.size());
+        const ssize_t n = read(in, buffer.get(), kBufferSize);
         if (n == 0)
             return;
         if (n < 0) {
@@ -105,7 +88,7 @@ void copyByReadWrite(int in, int out) {
                 continue;
             fail(err::FileNotFound);
         }
-        writeAll(out, buffer.data(), n);
+        writeAll(out, buffer.get(), n);
     }
 }
 
@@ -114,16 +97,25 @@ bool kernelCopyUnavailable(int e) {
            e == EBADF || e == ETXTBSY;
 }
 
-void copyData(int in, int out) {
+// Copies the content, `size` bytes as the source's status gave it. The copy ends at that size:
+// it then matches the modification time that status gave, which the copy is stamped with; a
+// source still growing has a later time and is copied again next time.
+void copyData(int in, int out, qint64 size) {
+    // Some file systems report a size of nothing for files that do have content.
+    if (size <= 0) {
+        copyByReadWrite(in, out);
+        return;
+    }
     qint64 total = 0;
     for (;;) {
         const ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
         if (n > 0) {
             total += n;
+            if (total >= size)
+                return;
             continue;
         }
         if (n == 0) {
-            // Some file systems report nothing to copy for files that do have content.
             if (total == 0)
                 copyByReadWrite(in, out);
             return;
@@ -138,10 +130,25 @@ void copyData(int in, int out) {
     }
 }
 
-void copyRegularFile(const QString& source, const QString& destination,
+// Gives the finished copy what travels with it: hidden and system, then the permission bits
+// (after the extended attribute, which a read-only file would refuse), then the times.
+void finishCopy(int in, int out, const struct stat& st) {
+    if (const auto bits = dosattr::bitsToCarry(in, st))
+        dosattr::writeToOpenFile(out, *bits);
+    // Only the permission bits travel: the copy belongs to whoever copies, so set-id bits stay
+    // behind.
+    if (fchmod(out, st.st_mode & 0777) != 0)
+        fail(err::PathNotFound);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (futimens(out, times) != 0)
+        fail(err::PathNotFound);
+}
+
+void copyRegularFile(const QString& source, const CopyTarget& target,
                      const BeforeReplaceHook& beforeReplace) {
-    Fd in(open(fspath::native(source).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (in.get() < 0)
+    UniqueFd in(
+        open(fspath::native(source).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (!in.valid())
         fail(err::FileNotFound);
     struct stat st {};
     if (fstat(in.get(), &st) != 0)
@@ -150,29 +157,23 @@ void copyRegularFile(const QString& source, const QString& destination,
         errno = ENOENT; // fifos, sockets and devices are not files
         fail(err::FileNotFound);
     }
-    // Reading blocks again from here on; O_NONBLOCK only kept a fifo from hanging the open.
-    fcntl(in.get(), F_SETFL, fcntl(in.get(), F_GETFL) & ~O_NONBLOCK);
+    // Reading blocks again from here on; O_NONBLOCK only kept a fifo from hanging the open. It is
+    // the only status flag the open set, so clearing all of them clears just it.
+    fcntl(in.get(), F_SETFL, 0);
 
-    QString temporary;
-    Fd out(createTemporary(fspath::parentOf(destination), temporary));
-    TemporaryGuard guard(fspath::native(temporary));
+    QByteArray temporary;
+    UniqueFd out(createTemporary(target, temporary));
+    TemporaryGuard guard(target.folder, temporary);
 
-    copyData(in.get(), out.get());
-    // Only the permission bits travel: the copy belongs to whoever copies, so set-id bits stay
-    // behind.
-    if (fchmod(out.get(), st.st_mode & 0777) != 0)
-        fail(err::PathNotFound);
-    if (const auto bits = dosattr::bitsToCarry(source, st))
-        dosattr::writeToOpenFile(out.get(), *bits);
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (futimens(out.get(), times) != 0)
-        fail(err::PathNotFound);
+    copyData(in.get(), out.get(), st.st_size);
+    finishCopy(in.get(), out.get(), st);
     if (out.close() != 0)
         fail(err::PathNotFound);
 
     if (beforeReplace)
-        beforeReplace(temporary);
-    if (rename(fspath::native(temporary).constData(), fspath::native(destination).constData()) != 0)
+        beforeReplace(temporaryPath(target, temporary));
+    if (renameat(target.folder, temporary.constData(), target.folder,
+                 fspath::native(target.name).constData()) != 0)
         fail(err::PathNotFound);
     guard.commit();
 }
@@ -191,45 +192,39 @@ QByteArray linkTarget(const QByteArray& link) {
     }
 }
 
-void copyLink(const QString& source, const QString& destination,
+void copyLink(const QString& source, const struct stat& st, const CopyTarget& target,
               const BeforeReplaceHook& beforeReplace) {
-    const QByteArray nativeSource = fspath::native(source);
-    struct stat st {};
-    if (lstat(nativeSource.constData(), &st) != 0)
-        fail(err::FileNotFound);
-    const QByteArray target = linkTarget(nativeSource);
+    const QByteArray linkText = linkTarget(fspath::native(source));
 
-    QString temporary;
+    QByteArray temporary;
     for (int attempt = 0;; ++attempt) {
-        temporary = temporaryPathIn(fspath::parentOf(destination));
-        if (symlink(target.constData(), fspath::native(temporary).constData()) == 0)
+        temporary = temporaryName();
+        if (symlinkat(linkText.constData(), target.folder, temporary.constData()) == 0)
             break;
         if (errno != EEXIST || attempt == 100)
             fail(err::PathNotFound);
     }
-    TemporaryGuard guard(fspath::native(temporary));
+    TemporaryGuard guard(target.folder, temporary);
     const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (utimensat(AT_FDCWD, fspath::native(temporary).constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+    if (utimensat(target.folder, temporary.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         fail(err::PathNotFound);
 
     if (beforeReplace)
-        beforeReplace(temporary);
-    if (rename(fspath::native(temporary).constData(), fspath::native(destination).constData()) != 0)
+        beforeReplace(temporaryPath(target, temporary));
+    if (renameat(target.folder, temporary.constData(), target.folder,
+                 fspath::native(target.name).constData()) != 0)
         fail(err::PathNotFound);
     guard.commit();
 }
 
 } // namespace
 
-void copyFileAtomically(const QString& source, const QString& destination,
-                        const BeforeReplaceHook& beforeReplace) {
-    struct stat st {};
-    if (lstat(fspath::native(source).constData(), &st) != 0)
-        fail(err::FileNotFound);
-    if (S_ISLNK(st.st_mode))
-        copyLink(source, destination, beforeReplace);
+void copyFileAtomically(const QString& source, const struct stat& sourceStat,
+                        const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
+    if (S_ISLNK(sourceStat.st_mode))
+        copyLink(source, sourceStat, target, beforeReplace);
     else
-        copyRegularFile(source, destination, beforeReplace);
+        copyRegularFile(source, target, beforeReplace);
 }
 
 } // namespace pelto

@@ -4,10 +4,13 @@
 // Data moves with copy_file_range (reflinks where the file system offers them) and falls back to
 // a read/write loop. The copy keeps the source's modification time to the nanosecond and its
 // permission bits; a symbolic link is copied as a link. On any failure the temporary file is
-// removed.
+// removed. Everything in the destination folder is done relative to its open descriptor, so its
+// path is walked once per copy, not once per step.
 
 #include <QString>
 #include <functional>
+
+struct stat;
 
 namespace pelto {
 
@@ -18,10 +21,19 @@ using BeforeReplaceHook = std::function<void(const QString& temporaryPath)>;
 // Prefix of the temporary names in the destination folder.
 inline constexpr char kTemporaryPrefix[] = ".pelto-copy-";
 
-// Copies `source` (an existing file or link, stored case) to `destination` (its folder exists),
-// replacing what is there. Throws RuntimeError: err::DiskFull when space or quota runs out,
-// err::PermissionDenied, err::FileNotFound (source gone), err::PathNotFound (folder gone).
-void copyFileAtomically(const QString& source, const QString& destination,
-                        const BeforeReplaceHook& beforeReplace = {});
+// Where a copy goes.
+struct CopyTarget {
+    int folder = -1;       // open descriptor (O_PATH will do) of the destination folder
+    QString folderPath;    // that folder's path, for the temporary path the test seam is given
+    QString name;          // the name the copy is given in it
+    bool replaces = false; // an entry of that name is there and is replaced
+};
+
+// Copies `source` (an existing file or link, stored case, that lstat described as `sourceStat`)
+// to `target`, replacing what is there. Throws RuntimeError: err::DiskFull when space or quota
+// runs out, err::PermissionDenied, err::FileNotFound (source gone), err::PathNotFound (folder
+// gone).
+void copyFileAtomically(const QString& source, const struct stat& sourceStat,
+                        const CopyTarget& target, const BeforeReplaceHook& beforeReplace = {});
 
 } // namespace pelto

@@ -24,16 +24,18 @@ struct Stored {
     std::optional<int> bits;
 };
 
-std::optional<QByteArray> getAttribute(const QByteArray& path, const char* name, bool& supported) {
+// One extended attribute read through `get` (a getxattr call for a buffer); nothing when absent
+// or unreadable, and `supported` false when the file system keeps none.
+template <typename Get> std::optional<QByteArray> readAttribute(Get&& get, bool& supported) {
     QByteArray buffer(256, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = lgetxattr(path.constData(), name, buffer.data(), size_t(buffer.size()));
+        const ssize_t n = get(buffer.data(), size_t(buffer.size()));
         if (n >= 0) {
             buffer.resize(n);
             return buffer;
         }
         if (errno == ERANGE) {
-            const ssize_t needed = lgetxattr(path.constData(), name, nullptr, 0);
+            const ssize_t needed = get(nullptr, 0);
             if (needed < 0)
                 return std::nullopt;
             buffer.resize(needed + 1);
@@ -43,6 +45,12 @@ std::optional<QByteArray> getAttribute(const QByteArray& path, const char* name,
             supported = false;
         return std::nullopt; // absent, or unreadable: treated as absent
     }
+}
+
+std::optional<QByteArray> getAttribute(const QByteArray& path, const char* name, bool& supported) {
+    return readAttribute(
+        [&](void* buffer, size_t size) { return lgetxattr(path.constData(), name, buffer, size); },
+        supported);
 }
 
 Stored readStored(const QByteArray& path) {
@@ -180,14 +188,20 @@ void write(const QString& path, const struct stat& st, int value) {
     // A link keeps no attributes of its own: nothing to write.
 }
 
-std::optional<int> bitsToCarry(const QString& sourcePath, const struct stat& sourceStat) {
+std::optional<int> bitsToCarry(int sourceFd, const struct stat& sourceStat) {
     if (!S_ISREG(sourceStat.st_mode))
         return std::nullopt;
-    const Stored stored = readStored(fspath::native(sourcePath));
-    if (!stored.bits || !(*stored.bits & (attr::Hidden | attr::System)))
+    bool supported = true;
+    const auto value = readAttribute(
+        [&](void* buffer, size_t size) {
+            return fgetxattr(sourceFd, kAttributeName, buffer, size);
+        },
+        supported);
+    const std::optional<int> bits = value ? parse(*value) : std::nullopt;
+    if (!bits || !(*bits & (attr::Hidden | attr::System)))
         return std::nullopt;
     // A copy is a write: it carries hidden and system and has its archive bit set.
-    return (*stored.bits & (attr::Hidden | attr::System)) | attr::Archive;
+    return (*bits & (attr::Hidden | attr::System)) | attr::Archive;
 }
 
 bool writeToOpenFile(int fd, int bits) {

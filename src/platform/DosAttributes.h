@@ -35,9 +35,9 @@ int read(const QString& path, const struct stat& st);
 // Writes the writable bits; throws RuntimeError when the item cannot be changed.
 void write(const QString& path, const struct stat& st, int value);
 
-// The bits an open copy should carry in its extended attribute, or nothing when it needs none
-// (a source with only the archive bit reads the same without one).
-std::optional<int> bitsToCarry(const QString& sourcePath, const struct stat& sourceStat);
+// The bits a copy of the open source file should carry in its extended attribute, or nothing
+// when it needs none (a copy without one reads archive set, which is what a copy is).
+std::optional<int> bitsToCarry(int sourceFd, const struct stat& sourceStat);
 // Stores bits on an open file; false when its file system keeps no user extended attributes.
 bool writeToOpenFile(int fd, int bits);
 

@@ -5,6 +5,7 @@
 #include "platform/MountTable.h"
 #include "platform/PosixError.h"
 #include "platform/TreeRemover.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -92,21 +93,30 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
     return std::nullopt;
 }
 
-std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, const QString& name) {
-    const QString exact = fspath::join(folder, name);
-    struct stat st {};
-    if (lstatOf(exact, st))
-        return exact;
+std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, const QString& name,
+                                                      struct stat& st, int folderFd) {
+    QByteArray buffer;
+    // lstat of an entry of the folder, relative to its descriptor when there is one.
+    const auto statEntry = [&](const QString& entryName) {
+        if (folderFd >= 0)
+            return fstatat(folderFd, fspath::nativeName(entryName, buffer), &st,
+                           AT_SYMLINK_NOFOLLOW) == 0;
+        return lstatOf(fspath::join(folder, entryName), st);
+    };
+    if (statEntry(name))
+        return fspath::join(folder, name);
     std::optional<QString> found;
+    struct stat foundStat {};
     bool foundFile = false;
     for (int pass = 0; pass < 2 && !found; ++pass) {
         bool stale = false;
         for (const DirEntry& variant : index_.variantsOf(folder, name.toLower())) {
-            const QString candidate = fspath::join(folder, variant.name);
-            if (!lstatOf(candidate, st))
+            if (!statEntry(variant.name))
                 stale = true;
             else if (!found || (!foundFile && !S_ISDIR(st.st_mode))) {
-                found = candidate; // the first file in name order, else the first folder
+                // the first file in name order, else the first folder
+                found = fspath::join(folder, variant.name);
+                foundStat = st;
                 foundFile = !S_ISDIR(st.st_mode);
             }
         }
@@ -115,6 +125,8 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
         found.reset();
         index_.forget(folder);
     }
+    if (found)
+        st = foundStat;
     return found;
 }
 
@@ -235,50 +247,63 @@ bool LinuxFileSystem::IsDriveRoot(const QString& path) {
 // --- changes ----------------------------------------------------------------------------------
 
 void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
-    const QString sourcePath = fspath::normalize(source);
-    const std::optional<QString> from =
-        sourcePath.isEmpty() ? std::nullopt : resolve(sourcePath, EntryKind::File);
-    if (!from)
-        throw fsError(err::FileNotFound);
+    // The source as named, else found case-blind.
+    QString from = fspath::normalize(source);
+    struct stat sourceStat {};
+    if (from.isEmpty() || !lstatOf(from, sourceStat) ||
+        !isKind(from, sourceStat, EntryKind::File)) {
+        const std::optional<QString> resolved =
+            from.isEmpty() ? std::nullopt : resolve(from, EntryKind::File);
+        if (!resolved || !lstatOf(*resolved, sourceStat))
+            throw fsError(err::FileNotFound);
+        from = *resolved;
+    }
 
+    // The destination folder, opened once: the rest of the copy works relative to it.
     const QString destinationPath = fspath::normalize(destination);
     const QString name = fspath::nameOf(destinationPath);
     if (name.isEmpty())
         throw fsError(err::PathNotFound);
-    const std::optional<QString> folder =
-        resolve(fspath::parentOf(destinationPath), EntryKind::Folder);
-    if (!folder)
-        throw fsError(err::PathNotFound);
+    QString folder = fspath::parentOf(destinationPath);
+    const auto openFolder = [](const QString& path) {
+        return UniqueFd(open(fspath::native(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    };
+    UniqueFd folderFd = openFolder(folder);
+    if (!folderFd.valid()) {
+        const std::optional<QString> resolved = resolve(folder, EntryKind::Folder);
+        if (!resolved)
+            throw fsError(err::PathNotFound);
+        folder = *resolved;
+        folderFd = openFolder(folder);
+        if (!folderFd.valid())
+            throw errnoError(errno, err::PathNotFound);
+    }
 
-    QString target = fspath::join(*folder, name);
-    if (const std::optional<QString> existing = existingEntry(*folder, name)) {
+    CopyTarget target{folderFd.get(), folder, name, false};
+    struct stat targetStat {};
+    if (const std::optional<QString> existing =
+            existingEntry(folder, name, targetStat, folderFd.get())) {
         if (!overwrite)
             throw fsError(err::FileAlreadyExists);
-        struct stat targetStat {};
-        struct stat sourceStat {};
-        if (lstatOf(*existing, targetStat)) {
-            // A folder is not replaced by a file; a read-only file is not overwritten, as on
-            // Windows; and a file is not copied onto itself.
-            if (S_ISDIR(targetStat.st_mode) ||
-                (S_ISREG(targetStat.st_mode) && !(targetStat.st_mode & S_IWUSR)))
-                throw fsError(err::PermissionDenied);
-            if (lstatOf(*from, sourceStat) && sourceStat.st_dev == targetStat.st_dev &&
-                sourceStat.st_ino == targetStat.st_ino)
-                throw fsError(err::PermissionDenied);
-        }
-        target = *existing;
+        // A folder is not replaced by a file; a read-only file is not overwritten, as on
+        // Windows; and a file is not copied onto itself.
+        if (S_ISDIR(targetStat.st_mode) ||
+            (S_ISREG(targetStat.st_mode) && !(targetStat.st_mode & S_IWUSR)))
+            throw fsError(err::PermissionDenied);
+        if (sourceStat.st_dev == targetStat.st_dev && sourceStat.st_ino == targetStat.st_ino)
+            throw fsError(err::PermissionDenied);
+        target.name = fspath::nameOf(*existing);
+        target.replaces = true;
     }
 
-    struct stat sourceStat {};
-    const bool isLink = lstatOf(*from, sourceStat) && S_ISLNK(sourceStat.st_mode);
-    const bool wasCurrent = index_.isCurrent(*folder);
+    const bool wasCurrent = index_.isCurrent(folder);
     try {
-        copyFileAtomically(*from, target, beforeReplace_);
+        copyFileAtomically(from, sourceStat, target, beforeReplace_);
     } catch (...) {
-        index_.forget(*folder);
+        index_.forget(folder);
         throw;
     }
-    index_.noteAdded(*folder, DirEntry{fspath::nameOf(target), EntryKind::File, isLink},
+    index_.noteAdded(folder, DirEntry{target.name, EntryKind::File, S_ISLNK(sourceStat.st_mode)},
                      wasCurrent);
 }
 
@@ -292,7 +317,8 @@ void LinuxFileSystem::CreateFolder(const QString& path) {
     const std::optional<QString> parent = resolve(fspath::parentOf(normalized), EntryKind::Folder);
     if (!parent)
         throw fsError(err::PathNotFound);
-    if (existingEntry(*parent, name))
+    struct stat existing {};
+    if (existingEntry(*parent, name, existing))
         throw fsError(err::FileAlreadyExists);
 
     const bool wasCurrent = index_.isCurrent(*parent);

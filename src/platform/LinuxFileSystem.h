@@ -46,7 +46,9 @@ public:
 private:
     std::optional<QString> resolve(const QString& normalized, EntryKind kind);
     // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
-    std::optional<QString> existingEntry(const QString& folder, const QString& name);
+    // `st` gets its lstat. With `folderFd` (the folder open) names are read relative to it.
+    std::optional<QString> existingEntry(const QString& folder, const QString& name,
+                                         struct stat& st, int folderFd = -1);
     // lstat of an item, looked up case-blind when not found as given; returns its stored path.
     QString statItem(const QString& path, struct stat& st);
 

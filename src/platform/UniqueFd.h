@@ -1,0 +1,39 @@
+#pragma once
+// Owns one open file descriptor and closes it once.
+
+#include <unistd.h>
+#include <utility>
+
+namespace pelto {
+
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            reset();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset(int fd = -1) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    // Closes now and reports the close's own failure (delayed write errors surface here).
+    int close() { return ::close(std::exchange(fd_, -1)); }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace pelto
