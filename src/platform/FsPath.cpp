@@ -63,29 +63,58 @@ QByteArray native(const QString& path) {
     return QFile::encodeName(path);
 }
 
+// Names are UTF-8 on disk. Plain ASCII and the codes below U+0800 (the Latin, Greek, Cyrillic,
+// Hebrew and Arabic letters), which take one or two bytes each, are converted directly; anything
+// else goes through the general converter, which costs several times more per name. Both give
+// the same text for the names the shortcut takes.
+
 const char* nativeName(const QString& name, QByteArray& buffer) {
-    if (isAscii(name)) {
-        buffer.resize(name.size() + 1);
-        char* out = buffer.data();
-        for (const QChar c : name)
-            *out++ = static_cast<char>(c.unicode());
-        *out = '\0';
-    } else {
-        buffer = QFile::encodeName(name);
+    // Room for two bytes per code and the end mark.
+    const qsizetype room = 2 * name.size() + 1;
+    if (buffer.size() < room)
+        buffer.resize(room);
+    char* out = buffer.data();
+    for (const QChar qc : name) {
+        const char16_t c = qc.unicode();
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *out++ = static_cast<char>(0xc0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3f));
+        } else {
+            buffer = QFile::encodeName(name);
+            return buffer.constData();
+        }
     }
+    *out = '\0';
     return buffer.constData();
 }
 
 QString fromNative(const char* name) {
-    // Most names are plain ASCII: take them directly instead of through the full decoder, which
-    // costs several times more per name.
     unsigned char seen = 0;
     qsizetype size = 0;
     for (; name[size] != '\0'; ++size)
         seen |= static_cast<unsigned char>(name[size]);
     if (seen < 0x80)
         return QString::fromLatin1(name, size);
-    return QFile::decodeName(QByteArray::fromRawData(name, size));
+
+    // At most one code per byte.
+    QString text(size, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name);
+    for (qsizetype k = 0; k < size; ++k) {
+        const unsigned char b = bytes[k];
+        if (b < 0x80) {
+            *out++ = b;
+        } else if (b >= 0xc2 && b <= 0xdf && k + 1 < size && (bytes[k + 1] & 0xc0) == 0x80) {
+            *out++ = static_cast<char16_t>(((b & 0x1f) << 6) | (bytes[k + 1] & 0x3f));
+            ++k;
+        } else {
+            return QFile::decodeName(QByteArray::fromRawData(name, size));
+        }
+    }
+    text.truncate(out - reinterpret_cast<const char16_t*>(text.constData()));
+    return text;
 }
 
 } // namespace pelto::fspath

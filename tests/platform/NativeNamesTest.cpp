@@ -41,6 +41,31 @@ TEST(NativeNames, EncodeAsTheGeneralConversionDoesIntoAReusedBuffer) {
               QFile::encodeName(withSurrogate));
 }
 
+// Every code below U+0800 (written in one or two bytes) and a few beyond, inside a name.
+TEST(NativeNames, EveryOneAndTwoByteCodeConvertsBothWaysAsTheGeneralConversionDoes) {
+    QByteArray buffer;
+    for (char16_t code = 1; code < 0x820; ++code) {
+        const QString name = QStringLiteral("a") + QChar(code) + QStringLiteral("Z");
+        const QByteArray bytes = QFile::encodeName(name);
+        ASSERT_EQ(QByteArray(fspath::nativeName(name, buffer)), bytes) << int(code);
+        ASSERT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes)) << int(code);
+    }
+}
+
+// Byte pairs that are not a well-formed two-byte code (overlong forms, stray or missing
+// continuation bytes) decode as the general conversion decodes them.
+TEST(NativeNames, MalformedBytesDecodeAsTheGeneralConversionDoes) {
+    for (int lead = 0x80; lead <= 0xff; ++lead) {
+        for (int next = 1; next <= 0xff; ++next) {
+            const QByteArray bytes = QByteArray("x") + char(lead) + char(next) + QByteArray("y");
+            ASSERT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes))
+                << lead << " " << next;
+        }
+        const QByteArray cut = QByteArray("x") + char(lead); // the name ends inside a code
+        ASSERT_EQ(fspath::fromNative(cut.constData()), QFile::decodeName(cut)) << lead;
+    }
+}
+
 TEST(NativeNames, NormalizeCleansAbsolutePathsAndResolvesRelativeOnes) {
     EXPECT_EQ(fspath::normalize(QStringLiteral("/a//b/./c/../d/")), QStringLiteral("/a/b/d"));
     EXPECT_EQ(fspath::normalize(QStringLiteral("/")), QStringLiteral("/"));

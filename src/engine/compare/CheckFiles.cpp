@@ -383,28 +383,37 @@ void addFiles(const detail::FolderEntries& listing, const QString& folderPath, b
 
 namespace detail {
 
+namespace {
+
+// Capital letters of Latin-1 (A-Z and the accented ones from U+00C0 to U+00DE, without the sign
+// U+00D7), whose lower-case letter lies 0x20 above them.
+inline bool isLatin1Capital(char16_t c) {
+    return char16_t(c - u'A') <= char16_t(u'Z' - u'A') ||
+           (char16_t(c - 0xc0) <= char16_t(0xde - 0xc0) && c != 0xd7);
+}
+
+} // namespace
+
 QString LowerCaseKey(const QString& name) {
-    // Most names are plain ASCII: lowering them directly is several times faster than the full
-    // Unicode mapping and gives the same text. Both loops run to the end without branching on
-    // the data, so the compiler can take several codes per step.
+    // Most names are Latin-1 text, mostly plain ASCII: lowering them directly is several times
+    // faster than the full Unicode mapping and gives the same text. The loops run to the end
+    // without branching on the data, so the compiler can take several codes per step.
     const char16_t* const text = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype size = name.size();
     char16_t all = 0;
-    bool upper = false;
+    char16_t capitals = 0;
     for (qsizetype k = 0; k < size; ++k) {
         all |= text[k];
-        upper |= char16_t(text[k] - u'A') <= char16_t(u'Z' - u'A');
+        capitals |= char16_t(isLatin1Capital(text[k]));
     }
-    if (all >= 0x80)
+    if (all >= 0x100)
         return name.toLower();
-    if (!upper)
+    if (!capitals)
         return name;
     QString lower(size, Qt::Uninitialized);
     char16_t* const out = reinterpret_cast<char16_t*>(lower.data());
-    for (qsizetype k = 0; k < size; ++k) {
-        const char16_t c = text[k];
-        out[k] = char16_t(c + (char16_t(c - u'A') <= char16_t(u'Z' - u'A') ? u'a' - u'A' : 0));
-    }
+    for (qsizetype k = 0; k < size; ++k)
+        out[k] = char16_t(text[k] + (isLatin1Capital(text[k]) ? 0x20 : 0));
     return lower;
 }
 
