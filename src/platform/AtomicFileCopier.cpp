@@ -144,6 +144,64 @@ void finishCopy(int in, int out, const struct stat& st) {
         fail(err::PathNotFound);
 }
 
+// True when an open file can be given a name through /proc/self/fd (probed once).
+bool procFdAvailable() {
+    static const bool available = access("/proc/self/fd", X_OK) == 0;
+    return available;
+}
+
+// File systems and kernels without unnamed files answer these.
+bool unnamedUnsupported(int e) {
+    return e == EOPNOTSUPP || e == ENOTSUP || e == EISDIR || e == EINVAL || e == ENOSYS;
+}
+
+// A new unnamed file in the target's folder (O_TMPFILE), or -1 where there are none.
+int createUnnamed(const CopyTarget& target) {
+    if (!procFdAvailable())
+        return -1;
+    const int fd = openat(target.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && !unnamedUnsupported(errno))
+        fail(err::PathNotFound);
+    return fd;
+}
+
+QByteArray procPathOf(int fd) {
+    return "/proc/self/fd/" + QByteArray::number(fd);
+}
+
+// Gives the finished unnamed file `out` the target's name. The file appears complete under its
+// name in one step; a failure before leaves nothing behind.
+void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
+    const QByteArray name = fspath::native(target.name);
+    const QByteArray procPath = procPathOf(out.get());
+    if (linkat(AT_FDCWD, procPath.constData(), target.folder, name.constData(),
+               AT_SYMLINK_FOLLOW) != 0) {
+        if (errno != EEXIST)
+            fail(err::PathNotFound);
+        // Something took the name since it was looked up: replace it as a copy over an existing
+        // file does, through a temporary name.
+        QByteArray temporary;
+        for (int attempt = 0;; ++attempt) {
+            temporary = temporaryName();
+            if (linkat(AT_FDCWD, procPath.constData(), target.folder, temporary.constData(),
+                       AT_SYMLINK_FOLLOW) == 0)
+                break;
+            if (errno != EEXIST || attempt == 100)
+                fail(err::PathNotFound);
+        }
+        TemporaryGuard guard(target.folder, temporary);
+        if (renameat(target.folder, temporary.constData(), target.folder, name.constData()) != 0)
+            fail(err::PathNotFound);
+        guard.commit();
+    }
+    if (out.close() != 0) {
+        const int e = errno;
+        unlinkat(target.folder, name.constData(), 0);
+        errno = e;
+        fail(err::PathNotFound);
+    }
+}
+
 void copyRegularFile(const QString& source, const CopyTarget& target,
                      const BeforeReplaceHook& beforeReplace) {
     UniqueFd in(
@@ -161,8 +219,21 @@ void copyRegularFile(const QString& source, const CopyTarget& target,
     // the only status flag the open set, so clearing all of them clears just it.
     fcntl(in.get(), F_SETFL, 0);
 
+    // A new file is written unnamed and linked under its name when complete: no temporary name
+    // is ever seen, and nothing is left behind by a failure or a crash. A file that replaces
+    // another is written under a temporary name and renamed over it.
+    UniqueFd out(target.replaces ? -1 : createUnnamed(target));
+    if (out.valid()) {
+        copyData(in.get(), out.get(), st.st_size);
+        finishCopy(in.get(), out.get(), st);
+        if (beforeReplace)
+            beforeReplace(QString::fromLatin1(procPathOf(out.get())));
+        linkUnnamed(out, target);
+        return;
+    }
+
     QByteArray temporary;
-    UniqueFd out(createTemporary(target, temporary));
+    out.reset(createTemporary(target, temporary));
     TemporaryGuard guard(target.folder, temporary);
 
     copyData(in.get(), out.get(), st.st_size);

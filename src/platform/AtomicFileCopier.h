@@ -1,6 +1,8 @@
 #pragma once
 // Copies one file so that a failure never destroys the file it replaces: the copy is written to a
 // temporary name in the destination folder and renamed over the destination only when complete.
+// A file that is new at the destination is written unnamed (O_TMPFILE) where the file system
+// allows and linked under its name when complete.
 // Data moves with copy_file_range (reflinks where the file system offers them) and falls back to
 // a read/write loop. The copy keeps the source's modification time to the nanosecond and its
 // permission bits; a symbolic link is copied as a link. On any failure the temporary file is
@@ -14,8 +16,9 @@ struct stat;
 
 namespace pelto {
 
-// Runs after the temporary copy is complete and before it replaces the destination; a test seam
-// for failures at the last moment. Throwing from it fails the copy.
+// Runs after the temporary copy is complete and before it replaces the destination (or, for an
+// unnamed copy, before it is given its name: the path is then its /proc/self/fd entry); a test
+// seam for failures at the last moment. Throwing from it fails the copy.
 using BeforeReplaceHook = std::function<void(const QString& temporaryPath)>;
 
 // Prefix of the temporary names in the destination folder.
