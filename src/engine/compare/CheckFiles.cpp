@@ -20,6 +20,7 @@
 #include <QStringBuilder>
 #include <algorithm>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pelto {
@@ -375,7 +376,7 @@ void addFiles(const detail::FolderEntries& listing, const QString& folderPath, b
         }
         names.push_back(&entry.name);
         ++(source ? g().glSrcFiles : g().glDstFiles);
-        list.addNumbered(static_cast<qint32>(names.size()), lower);
+        list.addNumbered(static_cast<qint32>(names.size()), std::move(lower));
     }
 }
 

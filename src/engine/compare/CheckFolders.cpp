@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <array>
+#include <utility>
 
 namespace pelto {
 
@@ -50,19 +51,31 @@ QString AddSlash(const QString& asPath) {
 }
 
 bool IsBuiltInSkip(const QString& asSource) {
-    const QString t = asSource.toLower();
+    const QString t = detail::LowerCaseKey(asSource);
+    const QStringView text(t);
     const QChar sep = PathSeparator();
-    if (t.contains(sep + QLatin1StringView("system volume information")))
+    // Where a separator is followed by `name`, by the separator's position: a search for
+    // separator + name, done as a walk over the separators (every folder of a walk asks).
+    const auto forEachFolderNamed = [&](QLatin1StringView name, const auto& found) {
+        for (qsizetype at = text.indexOf(sep); at >= 0; at = text.indexOf(sep, at + 1)) {
+            if (text.sliced(at + 1).startsWith(name) && found(at))
+                return true;
+        }
+        return false;
+    };
+    if (forEachFolderNamed(QLatin1StringView("system volume information"),
+                           [](qsizetype) { return true; }))
         return true;
     // Lower-casing keeps positions for nearly every text; where it does not, ask with the
     // lower-cased text.
     const QString& original = t.size() == asSource.size() ? asSource : t;
     for (const QLatin1StringView name : kRootSkips) {
-        for (qsizetype at = t.indexOf(sep + name); at >= 0; at = t.indexOf(sep + name, at + 1)) {
+        const bool belowRoot = forEachFolderNamed(name, [&](qsizetype at) {
             const QString parent = at == 0 ? QString(sep) : original.left(at);
-            if (g().goFSO->IsDriveRoot(parent))
-                return true;
-        }
+            return g().goFSO->IsDriveRoot(parent);
+        });
+        if (belowRoot)
+            return true;
     }
     return false;
 }
@@ -164,7 +177,7 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
             continue;
         }
         names.push_back(&entry.name);
-        srcList.addNumbered(static_cast<qint32>(names.size()), lower);
+        srcList.addNumbered(static_cast<qint32>(names.size()), std::move(lower));
     }
     for (const DirEntry& entry : std::as_const(dst.entries)) {
         if (entry.kind != EntryKind::Folder)

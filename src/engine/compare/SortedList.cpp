@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace pelto {
@@ -98,21 +99,13 @@ QString addValueText(const QVariant& value) {
     }
 }
 
-using StoredValue = std::variant<qint32, QVariant>;
-
-StoredValue toStored(const QVariant& value) {
-    if (value.typeId() == QMetaType::Int)
-        return value.toInt();
-    return value;
-}
-
-QVariant toVariant(const StoredValue& value) {
-    if (const qint32* number = std::get_if<qint32>(&value))
-        return QVariant(*number);
-    return std::get<QVariant>(value);
-}
-
 } // namespace
+
+QVariant SortedList::toVariant(const Value& value) const {
+    if (value.other < 0)
+        return QVariant(value.number);
+    return others_[static_cast<size_t>(value.other)];
+}
 
 SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
     SortRef ref;
@@ -153,6 +146,7 @@ void SortedList::Clear() {
     pendingCount_ = 0;
     pendingCapacity_ = 0;
     order_ = {};
+    others_ = {};
 }
 
 qint32 SortedList::FindKey(const QString& key_value) {
@@ -224,26 +218,30 @@ void SortedList::Add(const QVariant& value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", "<Missing>");
     });
-    PELTO_TRY(proc, , addPair(toStored(value), QString()));
+    PELTO_TRY(proc, , addPair(value, QString()));
 }
 
 void SortedList::Add(const QVariant& value, const QString& key_value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", key_value);
     });
-    PELTO_TRY(proc, , addPair(toStored(value), key_value));
-}
-
-void SortedList::addNumbered(qint32 value, const QString& key_value) {
-    // Traced as Add traces an integer value.
-    Procedure proc(kModule, "Sub Add",
-                   [&] { return traceParams("value", value, "key_value", key_value); });
     PELTO_TRY(proc, , addPair(value, key_value));
 }
 
+void SortedList::addNumbered(qint32 value, QString key_value) {
+    // Traced as Add traces an integer value.
+    Procedure proc(kModule, "Sub Add",
+                   [&] { return traceParams("value", value, "key_value", key_value); });
+    // The key moves into the list unless the trace still shows it at the exit.
+    if (diag::TraceActive())
+        PELTO_TRY(proc, , addPair(value, key_value));
+    else
+        PELTO_TRY(proc, , addPair(value, std::move(key_value)));
+}
+
 // Stores a pair at pending position count + 1, growing the buffer when it is full. Either the
-// pair is stored and counted or, when growing fails, nothing changes.
-void SortedList::addPair(Value value, QString key) {
+// pair is stored and counted or, when growing fails, nothing changes (the key is taken only then).
+template <typename V, typename Text> void SortedList::addPair(const V& value, Text&& key) {
     const qint32 count = checkedCount(qint64(pendingCount_) + 1);
     if (count > pendingCapacity_) {
         // Grow by a tenth more than the current size, at least by 100: 100, 210, 441, 926, ...
@@ -255,8 +253,17 @@ void SortedList::addPair(Value value, QString key) {
         pendingValues_.reserve(static_cast<size_t>(capacity));
         pendingCapacity_ = capacity;
     }
-    pendingKeys_.push_back(std::move(key));
-    pendingValues_.push_back(std::move(value));
+    Value stored{0};
+    if constexpr (std::is_same_v<V, qint32>) {
+        stored.number = value;
+    } else if (value.typeId() == QMetaType::Int) {
+        stored.number = value.toInt();
+    } else {
+        others_.push_back(value);
+        stored.other = static_cast<qint32>(others_.size() - 1);
+    }
+    pendingKeys_.push_back(std::forward<Text>(key));
+    pendingValues_.push_back(stored);
     pendingCount_ = count;
 }
 

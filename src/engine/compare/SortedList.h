@@ -16,7 +16,6 @@
 #include <QString>
 #include <QVariant>
 #include <QtGlobal>
-#include <variant>
 #include <vector>
 
 namespace pelto {
@@ -42,15 +41,14 @@ public:
     void Sort();
 
     // The same as Add(value, key_value) for an integer value, without making a variant of it.
-    void addNumbered(qint32 value, const QString& key_value);
+    void addNumbered(qint32 value, QString key_value);
     // The sorted part as it stands, for a caller that has called Sort and reads every position:
     // no sort and no trace per read. i must lie within 1..sortedCount().
     const QString& sortedKey(qint32 i) const { return sortedKeys_[static_cast<size_t>(i - 1)]; }
     // The value at sorted position i as an integer, as QVariant::toInt gives it.
     qint32 sortedNumber(qint32 i) const {
         const Value& value = sortedValues_[static_cast<size_t>(i - 1)];
-        const qint32* number = std::get_if<qint32>(&value);
-        return number ? *number : std::get<QVariant>(value).toInt();
+        return value.other < 0 ? value.number : others_[static_cast<size_t>(value.other)].toInt();
     }
 
     // The sizes of the two parts, for callers that must not trigger a sort.
@@ -72,10 +70,16 @@ private:
     static bool precedes(const SortRef& a, const SortRef& b);
     static bool tailPrecedes(const SortRef& a, const SortRef& b);
 
-    // Integers, the values the comparison stores, are kept without a variant.
-    using Value = std::variant<qint32, QVariant>;
+    // A value as the list keeps it: an integer (the values the comparison stores), or the
+    // place of any other value in others_.
+    struct Value {
+        qint32 number = 0;
+        qint32 other = -1;
+    };
+    QVariant toVariant(const Value& value) const;
 
-    void addPair(Value value, QString key);
+    // value is a qint32 or a QVariant; key a QString to copy or to take.
+    template <typename V, typename Text> void addPair(const V& value, Text&& key);
     void SelectionSort(qint32 min, qint32 max);
     void Quicksort(qint32 min, qint32 max);
     void MergeLists();
@@ -89,7 +93,8 @@ private:
     std::vector<QString> pendingKeys_;
     qint32 pendingCount_ = 0;
     qint32 pendingCapacity_ = 0;
-    std::vector<SortRef> order_; // pending position p is order_[p - 1] while sorting
+    std::vector<SortRef> order_;   // pending position p is order_[p - 1] while sorting
+    std::vector<QVariant> others_; // values that are not integers, in the order they came
 };
 
 } // namespace pelto
