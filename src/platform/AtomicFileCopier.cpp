@@ -222,7 +222,7 @@ void copyRegularFile(const QString& source, const CopyTarget& target,
     // A new file is written unnamed and linked under its name when complete: no temporary name
     // is ever seen, and nothing is left behind by a failure or a crash. A file that replaces
     // another is written under a temporary name and renamed over it.
-    UniqueFd out(target.replaces ? -1 : createUnnamed(target));
+    UniqueFd out(target.replaces || !target.mayBeUnnamed ? -1 : createUnnamed(target));
     if (out.valid()) {
         copyData(in.get(), out.get(), st.st_size);
         finishCopy(in.get(), out.get(), st);

@@ -26,10 +26,11 @@ inline constexpr char kTemporaryPrefix[] = ".pelto-copy-";
 
 // Where a copy goes.
 struct CopyTarget {
-    int folder = -1;       // open descriptor (O_PATH will do) of the destination folder
-    QString folderPath;    // that folder's path, for the temporary path the test seam is given
-    QString name;          // the name the copy is given in it
-    bool replaces = false; // an entry of that name is there and is replaced
+    int folder = -1;          // open descriptor (O_PATH will do) of the destination folder
+    QString folderPath;       // that folder's path, for the temporary path the test seam is given
+    QString name;             // the name the copy is given in it
+    bool replaces = false;    // an entry of that name is there and is replaced
+    bool mayBeUnnamed = true; // a new file may be written unnamed where the system allows
 };
 
 // Copies `source` (an existing file or link, stored case, that lstat described as `sourceStat`)

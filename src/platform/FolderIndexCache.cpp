@@ -24,18 +24,27 @@ bool statFolder(const QString& folderPath, FolderStamp& out) {
 
 } // namespace
 
-FolderIndexCache::Index* FolderIndexCache::current(const QString& folderPath) {
+FolderIndexCache::Index* FolderIndexCache::current(const QString& folderPath,
+                                                   const FolderStamp* known) {
     const auto it = indexes_.find(folderPath);
     if (it == indexes_.end())
         return nullptr;
     FolderStamp now;
-    if (!statFolder(folderPath, now) || now != it->stamp)
+    if (known)
+        now = *known;
+    else if (!statFolder(folderPath, now))
+        return nullptr;
+    if (now != it->stamp)
         return nullptr; // stale: the next scan replaces it
     return &*it;
 }
 
 bool FolderIndexCache::isCurrent(const QString& folderPath) {
     return current(folderPath) != nullptr;
+}
+
+bool FolderIndexCache::isCurrent(const QString& folderPath, const FolderStamp& now) {
+    return current(folderPath, &now) != nullptr;
 }
 
 FolderIndexCache::Index& FolderIndexCache::store(const QString& folderPath,
@@ -78,7 +87,18 @@ void FolderIndexCache::remember(const QString& folderPath, const ScannedFolder& 
 }
 
 QList<DirEntry> FolderIndexCache::variantsOf(const QString& folderPath, const QString& lowerName) {
-    Index* index = current(folderPath);
+    return lookUpVariants(folderPath, lowerName, nullptr);
+}
+
+QList<DirEntry> FolderIndexCache::variantsOf(const QString& folderPath, const QString& lowerName,
+                                             const FolderStamp& now) {
+    return lookUpVariants(folderPath, lowerName, &now);
+}
+
+QList<DirEntry> FolderIndexCache::lookUpVariants(const QString& folderPath,
+                                                 const QString& lowerName,
+                                                 const FolderStamp* known) {
+    Index* index = current(folderPath, known);
     if (!index)
         index = &scan(folderPath);
     auto it = index->names().constFind(lowerName);
@@ -89,14 +109,26 @@ QList<DirEntry> FolderIndexCache::variantsOf(const QString& folderPath, const QS
     return it == index->names().cend() ? QList<DirEntry>{} : *it;
 }
 
-void FolderIndexCache::restamp(const QString& folderPath, Index& index) {
+void FolderIndexCache::restamp(const QString& folderPath, Index& index, const FolderStamp* known) {
     index.settled = true; // the change just made is the one the index now holds
-    if (!statFolder(folderPath, index.stamp))
+    if (known)
+        index.stamp = *known;
+    else if (!statFolder(folderPath, index.stamp))
         forget(folderPath);
 }
 
 void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entry,
                                  bool wasCurrent) {
+    recordAdded(folderPath, entry, wasCurrent, nullptr);
+}
+
+void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entry, bool wasCurrent,
+                                 const FolderStamp& after) {
+    recordAdded(folderPath, entry, wasCurrent, &after);
+}
+
+void FolderIndexCache::recordAdded(const QString& folderPath, const DirEntry& entry,
+                                   bool wasCurrent, const FolderStamp* known) {
     const auto it = indexes_.find(folderPath);
     if (it == indexes_.end())
         return;
@@ -109,7 +141,7 @@ void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entr
     variants.append(entry);
     std::sort(variants.begin(), variants.end(),
               [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-    restamp(folderPath, *it);
+    restamp(folderPath, *it, known);
 }
 
 void FolderIndexCache::noteRemoved(const QString& folderPath, const QString& name,

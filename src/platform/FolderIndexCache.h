@@ -35,6 +35,14 @@ public:
     void noteAdded(const QString& folderPath, const DirEntry& entry, bool wasCurrent);
     void noteRemoved(const QString& folderPath, const QString& name, bool wasCurrent);
 
+    // The same for a caller that has just read the folder's stamp itself, through a descriptor
+    // it holds open on the folder: the path is not read again.
+    QList<DirEntry> variantsOf(const QString& folderPath, const QString& lowerName,
+                               const FolderStamp& now);
+    bool isCurrent(const QString& folderPath, const FolderStamp& now);
+    void noteAdded(const QString& folderPath, const DirEntry& entry, bool wasCurrent,
+                   const FolderStamp& after);
+
     void forget(const QString& folderPath);
     // Forgets a folder and every cached folder below it.
     void forgetTree(const QString& folderPath);
@@ -53,10 +61,15 @@ private:
         QHash<QString, QList<DirEntry>>& names();
     };
 
-    Index* current(const QString& folderPath);
+    // `known`: the folder's stamp as the caller just read it; else it is read from the path.
+    Index* current(const QString& folderPath, const FolderStamp* known = nullptr);
     Index& scan(const QString& folderPath);
     Index& store(const QString& folderPath, const ScannedFolder& scan);
-    void restamp(const QString& folderPath, Index& index);
+    void restamp(const QString& folderPath, Index& index, const FolderStamp* known = nullptr);
+    QList<DirEntry> lookUpVariants(const QString& folderPath, const QString& lowerName,
+                                   const FolderStamp* known);
+    void recordAdded(const QString& folderPath, const DirEntry& entry, bool wasCurrent,
+                     const FolderStamp* known);
 
     qsizetype capacity_;
     QHash<QString, Index> indexes_;

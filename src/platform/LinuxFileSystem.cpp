@@ -94,7 +94,8 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
 }
 
 std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, const QString& name,
-                                                      struct stat& st, int folderFd) {
+                                                      struct stat& st, int folderFd,
+                                                      const FolderStamp* folderStamp) {
     QByteArray buffer;
     // lstat of an entry of the folder, relative to its descriptor when there is one.
     const auto statEntry = [&](const QString& entryName) {
@@ -110,7 +111,10 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
     bool foundFile = false;
     for (int pass = 0; pass < 2 && !found; ++pass) {
         bool stale = false;
-        for (const DirEntry& variant : index_.variantsOf(folder, name.toLower())) {
+        const QList<DirEntry> variants =
+            folderStamp ? index_.variantsOf(folder, name.toLower(), *folderStamp)
+                        : index_.variantsOf(folder, name.toLower());
+        for (const DirEntry& variant : variants) {
             if (!statEntry(variant.name))
                 stale = true;
             else if (!found || (!foundFile && !S_ISDIR(st.st_mode))) {
@@ -279,10 +283,16 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
             throw errnoError(errno, err::PathNotFound);
     }
 
-    CopyTarget target{folderFd.get(), folder, name, false};
+    // The folder's stamp, read through the descriptor, tells the index whether it still holds.
+    struct stat folderStat {};
+    if (fstat(folderFd.get(), &folderStat) != 0)
+        throw errnoError(errno, err::PathNotFound);
+    const FolderStamp before = folderStampOf(folderStat);
+
+    CopyTarget target{folderFd.get(), folder, name, false, unnamedCopies_};
     struct stat targetStat {};
     if (const std::optional<QString> existing =
-            existingEntry(folder, name, targetStat, folderFd.get())) {
+            existingEntry(folder, name, targetStat, folderFd.get(), &before)) {
         if (!overwrite)
             throw fsError(err::FileAlreadyExists);
         // A folder is not replaced by a file; a read-only file is not overwritten, as on
@@ -296,15 +306,18 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
         target.replaces = true;
     }
 
-    const bool wasCurrent = index_.isCurrent(folder);
+    const bool wasCurrent = index_.isCurrent(folder, before);
     try {
         copyFileAtomically(from, sourceStat, target, beforeReplace_);
     } catch (...) {
         index_.forget(folder);
         throw;
     }
-    index_.noteAdded(folder, DirEntry{target.name, EntryKind::File, S_ISLNK(sourceStat.st_mode)},
-                     wasCurrent);
+    const DirEntry added{target.name, EntryKind::File, S_ISLNK(sourceStat.st_mode)};
+    if (fstat(folderFd.get(), &folderStat) == 0)
+        index_.noteAdded(folder, added, wasCurrent, folderStampOf(folderStat));
+    else
+        index_.forget(folder);
 }
 
 void LinuxFileSystem::CreateFolder(const QString& path) {

@@ -40,20 +40,26 @@ public:
 
     // Test seam: runs when a copy's temporary file is complete, before it replaces the target.
     void setBeforeReplaceHook(BeforeReplaceHook hook) { beforeReplace_ = std::move(hook); }
+    // Test seam: with false, new files are copied through a temporary name, as on file systems
+    // without unnamed files.
+    void setUnnamedCopies(bool allowed) { unnamedCopies_ = allowed; }
     // Folder scans made to answer case-blind lookups.
     qint64 lookupScans() const { return index_.scans(); }
 
 private:
     std::optional<QString> resolve(const QString& normalized, EntryKind kind);
     // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
-    // `st` gets its lstat. With `folderFd` (the folder open) names are read relative to it.
+    // `st` gets its lstat. With `folderFd` (the folder open) names are read relative to it, and
+    // with `folderStamp` (read through it) the index is checked against that stamp.
     std::optional<QString> existingEntry(const QString& folder, const QString& name,
-                                         struct stat& st, int folderFd = -1);
+                                         struct stat& st, int folderFd = -1,
+                                         const FolderStamp* folderStamp = nullptr);
     // lstat of an item, looked up case-blind when not found as given; returns its stored path.
     QString statItem(const QString& path, struct stat& st);
 
     FolderIndexCache index_;
     BeforeReplaceHook beforeReplace_;
+    bool unnamedCopies_ = true;
 };
 
 } // namespace pelto

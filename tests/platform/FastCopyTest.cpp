@@ -1,0 +1,150 @@
+// CopyFile's two ways of writing a new file (unnamed and linked when complete, or through a
+// temporary name where unnamed files are not available), what the copy carries, and failures:
+// none leaves a temporary or a partial file under the final name.
+#include "FsTestTree.h"
+
+#include "platform/AtomicFileCopier.h"
+#include "platform/DosAttributes.h"
+#include "platform/LinuxFileSystem.h"
+#include "platform/PosixError.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace pelto;
+using pelto::test::errorOf;
+
+namespace {
+
+// Parameter: unnamed copies allowed.
+class FastCopyTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        fs.setUnnamedCopies(GetParam());
+        tree.makeFolder("src");
+        tree.makeFolder("dst");
+    }
+    // The names of dst, none of them a temporary.
+    QStringList destinationNames() const {
+        const QStringList names = tree.names("dst");
+        for (const QString& name : names)
+            EXPECT_FALSE(name.startsWith(QLatin1String(kTemporaryPrefix))) << name.toStdString();
+        return names;
+    }
+
+    pelto::test::FsTestTree tree;
+    LinuxFileSystem fs;
+};
+
+TEST_P(FastCopyTest, ANewFileAppearsCompleteWithItsTimeModeAndCarriedBits) {
+    const bool xattrs = pelto::test::userXattrsSupported(tree.root());
+    tree.write("src/plain.txt", "plain content");
+    tree.setMode("src/plain.txt", 0640);
+    tree.setModified("src/plain.txt", 1'600'000'000, 123'456'789);
+    tree.write("src/system.dat", "system content");
+    if (xattrs)
+        fs.GetFile(tree.path("src/system.dat")).SetAttributes(attr::System | attr::ReadOnly);
+    else
+        tree.setMode("src/system.dat", 0444);
+    // The copy must not be seen under its name before it is complete.
+    QString seen;
+    fs.setBeforeReplaceHook([&](const QString& temporary) {
+        seen = temporary;
+        EXPECT_FALSE(tree.exists("dst/plain.txt"));
+        QFile file(temporary);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "plain content");
+    });
+
+    fs.CopyFile(tree.path("src/plain.txt"), tree.path("dst/plain.txt"));
+    EXPECT_EQ(seen.startsWith(QLatin1String("/proc/self/fd/")), GetParam());
+    fs.setBeforeReplaceHook({});
+    fs.CopyFile(tree.path("src/system.dat"), tree.path("dst/system.dat"));
+
+    EXPECT_EQ(destinationNames(), QStringList({"plain.txt", "system.dat"}));
+    EXPECT_EQ(tree.read("dst/plain.txt"), "plain content");
+    const struct stat plain = tree.lstatOf("dst/plain.txt");
+    EXPECT_EQ(plain.st_mtim.tv_sec, 1'600'000'000);
+    EXPECT_EQ(plain.st_mtim.tv_nsec, 123'456'789);
+    EXPECT_EQ(plain.st_mode & 07777, 0640u);
+    // A copy of a plain file needs no attribute of its own: it reads archive without one.
+    EXPECT_FALSE(tree.xattr("dst/plain.txt", dosattr::kAttributeName));
+    EXPECT_EQ(fs.GetFile(tree.path("dst/plain.txt")).Attributes(), attr::Archive);
+    EXPECT_EQ(tree.read("dst/system.dat"), "system content");
+    EXPECT_EQ(tree.lstatOf("dst/system.dat").st_mode & 07777, 0444u);
+    if (xattrs) {
+        EXPECT_EQ(fs.GetFile(tree.path("dst/system.dat")).Attributes(),
+                  attr::System | attr::ReadOnly | attr::Archive);
+    }
+}
+
+TEST_P(FastCopyTest, AFailureBeforeTheNameIsGivenLeavesNothing) {
+    tree.write("src/new.txt", "new");
+    fs.setBeforeReplaceHook([](const QString&) { throw fsError(err::DiskFull); });
+
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/new.txt"), tree.path("dst/new.txt")); }),
+              err::DiskFull);
+    EXPECT_TRUE(destinationNames().isEmpty());
+
+    // The next copy goes through.
+    fs.setBeforeReplaceHook({});
+    fs.CopyFile(tree.path("src/new.txt"), tree.path("dst/new.txt"));
+    EXPECT_EQ(tree.read("dst/new.txt"), "new");
+}
+
+TEST_P(FastCopyTest, ANameTakenWhileTheCopyWasWrittenIsReplaced) {
+    tree.write("src/a.txt", "copy");
+    fs.setBeforeReplaceHook([&](const QString&) { tree.write("dst/a.txt", "someone else's"); });
+
+    fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/a.txt"));
+    EXPECT_EQ(destinationNames(), QStringList({"a.txt"}));
+    EXPECT_EQ(tree.read("dst/a.txt"), "copy");
+}
+
+// The folder index learns the new name from the copy: a copy under another letter case replaces
+// the file instead of making a second one, and a case-blind look-up finds it.
+TEST_P(FastCopyTest, ACopiedNameIsKnownCaseBlindRightAway) {
+    tree.write("src/one.txt", "one");
+    tree.write("src/two.txt", "two");
+    tree.write("dst/other.txt", "other");
+    fs.List(tree.path("dst")); // the index of dst is current before the copies
+
+    fs.CopyFile(tree.path("src/one.txt"), tree.path("dst/Report.txt"));
+    fs.CopyFile(tree.path("src/two.txt"), tree.path("dst/REPORT.TXT"));
+
+    EXPECT_EQ(destinationNames(), QStringList({"Report.txt", "other.txt"}));
+    EXPECT_EQ(tree.read("dst/Report.txt"), "two");
+    EXPECT_EQ(fs.GetFile(tree.path("dst/report.TXT")).Name(), "Report.txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(UnnamedOrTemporary, FastCopyTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Unnamed" : "TemporaryName";
+                         });
+
+// A real full disk half-way through a new file and through a replacement (root only).
+TEST(FastCopyDiskFull, APartialCopyNeverAppearsAndTheOldFileStays) {
+    if (!pelto::test::canMount())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    pelto::test::FsTestTree tree;
+    tree.makeFolder("src");
+    tree.makeFolder("dst");
+    pelto::test::ScratchMount mount(tree.path("dst"), "tmpfs", "size=256k");
+    if (!mount.isMounted())
+        GTEST_SKIP() << "tmpfs could not be mounted";
+    tree.write("src/big.bin", QByteArray(512 * 1024, 'b'));
+    tree.write("dst/big.bin", "old");
+    LinuxFileSystem fs;
+
+    for (const bool unnamed : {true, false}) {
+        fs.setUnnamedCopies(unnamed);
+        EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/big.bin"), tree.path("dst/new.bin")); }),
+                  err::DiskFull);
+        EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/big.bin"), tree.path("dst/big.bin")); }),
+                  err::DiskFull);
+        EXPECT_EQ(tree.names("dst"), QStringList({"big.bin"}));
+        EXPECT_EQ(tree.read("dst/big.bin"), "old");
+    }
+}
+
+} // namespace
