@@ -1,8 +1,7 @@
 #pragma once
-// A clean world for comparison tests: real folder trees in a temporary folder, the Linux
-// file-system service with per-path call counts and chosen folders taken as drive roots, behind
-// the fault-injecting service so that chosen operations fail, a manual clock, scripted dialogs, an
-// error log in a folder of its own, and a headless main window.
+// Real folder trees in a temporary folder, a manual clock, scripted dialogs, an error log of its
+// own and a headless main window; CompareTest adds the Linux service with per-path call counts
+// behind the fault-injecting one.
 
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
@@ -24,7 +23,7 @@
 #include <optional>
 #include <ostream>
 
-// Readable failure messages for lines and lists of lines (control characters shown as \u escapes).
+// Readable failure messages (control characters and NBSP shown as \u escapes).
 inline void PrintTo(const QString& text, std::ostream* os) {
     QString shown;
     for (const QChar c : text)
@@ -45,6 +44,73 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
 
 namespace pelto::test {
 
+class TreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tree_.isValid());
+        ASSERT_TRUE(logDir_.isValid());
+        resetProgramState();
+        setClock(&clock_);
+        diag::ResetErrorLog();
+        diag::SetLogFile(logDir_.filePath(QStringLiteral("Error Log.txt")));
+        diag::SetLogEnabled(true);
+        diag::StartTimer();
+        dialogs_.emplace();
+    }
+    void TearDown() override {
+        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
+        dialogs_.reset();
+        diag::ResetErrorLog();
+        setClock(nullptr);
+        resetProgramState();
+    }
+
+    QString at(const QString& rel) const { return tree_.filePath(rel); }
+    void makeDir(const QString& rel) const { ASSERT_TRUE(QDir().mkpath(at(rel))); }
+
+    // A file with the given content and modification time (milliseconds since the epoch).
+    void makeFile(const QString& rel, const QByteArray& content = "x",
+                  qint64 modifiedMs = kBaseMs) const {
+        const QString path = at(rel);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+        ASSERT_TRUE(f.flush()); // so that closing does not change the time again
+        ASSERT_TRUE(f.setFileTime(QDateTime::fromMSecsSinceEpoch(modifiedMs),
+                                  QFileDevice::FileModificationTime));
+    }
+    void makeFile(const QString& rel, qint64 modifiedMs) const { makeFile(rel, "x", modifiedMs); }
+
+    // The messages of the error log, without its run header and empty lines.
+    static QStringList loggedMessages() {
+        QStringList messages;
+        for (const QString& line : diag::messageLog().text().split(QStringLiteral("\r\n")))
+            if (!line.isEmpty() && !line.startsWith(QLatin1String("Message Log:")) &&
+                !line.startsWith(QLatin1String("Logging started ")) &&
+                !line.startsWith(QLatin1String("Program version ")))
+                messages.append(line);
+        return messages;
+    }
+
+    static QString tagged(int n, const QString& text) {
+        return QString::number(n) + QStringLiteral(": ") + text + kNbsp;
+    }
+    // How ShowDirs fits a path into its 55 columns.
+    static QString fitted(const QString& path) {
+        return path.size() >= 55 ? path.left(3) + QStringLiteral("...") + path.right(49)
+                                 : path.leftJustified(55, u' ');
+    }
+
+    static constexpr qint64 kBaseMs = 1'600'000'000'000;
+
+    QTemporaryDir tree_;
+    QTemporaryDir logDir_;
+    ManualClock clock_;
+    HeadlessMainForm form_;
+    std::optional<ScriptedDialogs> dialogs_;
+};
+
 // The Linux service, counting calls per path, with chosen folders taken as drive roots.
 class ProbedFileSystem : public LinuxFileSystem {
 public:
@@ -64,53 +130,17 @@ public:
         return driveRoots.contains(path) || LinuxFileSystem::IsDriveRoot(path);
     }
 
-    QHash<QString, int> listed;
-    QHash<QString, int> stated;
-    QHash<QString, int> attributesRead;
+    QHash<QString, int> listed, stated, attributesRead;
     QSet<QString> driveRoots;
 };
 
-class CompareTest : public ::testing::Test {
+class CompareTest : public TreeTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tree_.isValid());
-        ASSERT_TRUE(logDir_.isValid());
-        resetProgramState();
+        TreeTest::SetUp();
         g().goFSO = &faults_;
-        setClock(&clock_);
-        diag::ResetErrorLog();
-        diag::SetLogFile(logDir_.filePath(QStringLiteral("Error Log.txt")));
-        diag::SetLogEnabled(true);
-        diag::StartTimer();
-        dialogs_.emplace();
         CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
                    QStringLiteral("dummy"), form_, true);
-    }
-
-    void TearDown() override {
-        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
-        dialogs_.reset();
-        diag::ResetErrorLog();
-        setClock(nullptr);
-        resetProgramState();
-    }
-
-    // Full path of a path relative to the tree.
-    QString at(const QString& rel) const { return tree_.filePath(rel); }
-
-    void makeDir(const QString& rel) const { ASSERT_TRUE(QDir().mkpath(at(rel))); }
-
-    // A file with the given modification time (milliseconds since the epoch).
-    void makeFile(const QString& rel, qint64 modifiedMs = kBaseMs,
-                  const QByteArray& content = "x") const {
-        const QString path = at(rel);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(content);
-        ASSERT_TRUE(f.flush());
-        ASSERT_TRUE(f.setFileTime(QDateTime::fromMSecsSinceEpoch(modifiedMs),
-                                  QFileDevice::FileModificationTime));
     }
 
     bool check(const QString& srcRel = QStringLiteral("src"),
@@ -118,34 +148,8 @@ protected:
         return CheckFolders(at(srcRel), at(dstRel), form_, firstCall);
     }
 
-    // What the error log's message window shows, without its run header.
-    static QStringList loggedMessages() {
-        QStringList lines = diag::messageLog().text().split(QStringLiteral("\r\n"));
-        QStringList messages;
-        bool pastHeader = false;
-        for (const QString& line : lines) {
-            if (line.startsWith(QLatin1String("Program version")))
-                pastHeader = true;
-            else if (pastHeader && !line.isEmpty())
-                messages.append(line);
-        }
-        return messages;
-    }
-
-    // A numbered line: n + ": " + text + NBSP.
-    static QString tagged(int n, const QString& text) {
-        return QString::number(n) + QStringLiteral(": ") + text + kNbsp;
-    }
-
-    static constexpr qint64 kBaseMs = 1'600'000'000'000;
-
-    QTemporaryDir tree_;
-    QTemporaryDir logDir_;
     ProbedFileSystem fs_;
     FaultInjectingFileSystem faults_{fs_};
-    ManualClock clock_;
-    HeadlessMainForm form_;
-    std::optional<ScriptedDialogs> dialogs_;
 };
 
 } // namespace pelto::test

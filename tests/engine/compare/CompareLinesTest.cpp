@@ -7,12 +7,6 @@
 namespace pelto::test {
 namespace {
 
-// How ShowDirs fits a path into its 55 columns.
-QString fitted(const QString& path) {
-    return path.size() >= 55 ? path.left(3) + QStringLiteral("...") + path.right(49)
-                             : path.leftJustified(55, u' ');
-}
-
 class CompareLines : public CompareTest {};
 
 TEST_F(CompareLines, MixedTreeGivesEveryLineInWalkOrder) {
@@ -58,28 +52,6 @@ TEST_F(CompareLines, MixedTreeGivesEveryLineInWalkOrder) {
     EXPECT_EQ(g().glDstFiles, 6);
 }
 
-TEST_F(CompareLines, ReadsEachFolderOnceAndStatsOnlyFilesOnBothSides) {
-    makeFile("src/a.txt");
-    makeFile("src/B.txt");
-    makeFile("dst/b.txt");
-    makeFile("dst/only.txt");
-    makeFile("src/Sub/s1");
-    makeFile("dst/sub/s1");
-    makeFile("src/Gone/x");
-
-    ASSERT_TRUE(check());
-
-    EXPECT_EQ(fs_.listed.size(), 4);
-    for (const QString& folder : {at("src"), at("dst"), at("src/Sub"), at("dst/sub")})
-        EXPECT_EQ(fs_.listed.value(folder), 1) << folder.toStdString();
-    // By their stored names, so that no case-blind lookup is needed.
-    EXPECT_EQ(fs_.stated.size(), 4);
-    for (const QString& file :
-         {at("src/B.txt"), at("dst/b.txt"), at("src/Sub/s1"), at("dst/sub/s1")})
-        EXPECT_EQ(fs_.stated.value(file), 1) << file.toStdString();
-    EXPECT_EQ(fs_.lookupScans(), 0);
-}
-
 TEST_F(CompareLines, TimesAreReadOncePerFolderWithoutPathLookups) {
     g().goFSO = &fs_; // the Linux service's own read of many times at once
     makeFile("src/Old.txt", kBaseMs + 1000);
@@ -113,18 +85,6 @@ TEST_F(CompareLines, TimesCompareAtWholeSecondsWithoutTolerance) {
     EXPECT_EQ(form_.lstSrcFile().items(), QStringList({"Dir: " + at("src") + " to " + at("dst"),
                                                        tagged(1, "next-second newer")}));
     EXPECT_TRUE(form_.lstDstFile().items().isEmpty());
-}
-
-TEST_F(CompareLines, EmptyFolderPairWritesNothing) {
-    makeDir("src");
-    makeDir("dst");
-
-    ASSERT_TRUE(check());
-
-    for (ResultList* list : {&form_.lstSrcFile(), &form_.lstDstFile(), &form_.lstSrcFolder(),
-                             &form_.lstDstFolder(), &form_.lstSrcFolder2(), &form_.lstDstFolder2()})
-        EXPECT_EQ(list->count(), 0);
-    EXPECT_EQ(form_.lstShowDirs().items(), QStringList({fitted(at("src"))}));
 }
 
 TEST_F(CompareLines, ToInsideAPathSwitchesTheHeaderSeparatorToNbsp) {
@@ -194,45 +154,6 @@ TEST_F(CompareLines, RecursionOffComparesOnlyTheTopFiles) {
               0);
     EXPECT_EQ(form_.lstShowDirs().items(), QStringList({fitted(at("src"))}));
     EXPECT_FALSE(fs_.listed.contains(at("src/Sub")));
-}
-
-TEST_F(CompareLines, RecursionSwitchedOffDuringTheWalkMarksTheFirstMatchedFolderOnly) {
-    makeDir("src/m1");
-    makeDir("dst/m1");
-    makeFile("src/m2/a");
-    makeDir("dst/m2");
-    // The user switches recursion off at the first display refresh, which comes while the top
-    // folder's subfolders are matched.
-    clock_.advance(5000);
-    form_.onDoEvents = [this] { form_.setOptRecurse(false); };
-
-    ASSERT_TRUE(check());
-
-    const QString S = at("src"), D = at("dst");
-    EXPECT_EQ(form_.lstSrcFile().items(), QStringList({"Dir: " + S + "/ to " + D + "/"}));
-    EXPECT_EQ(form_.lstShowDirs().items(), QStringList({fitted(S), fitted(S + "/m1")}));
-    EXPECT_FALSE(fs_.listed.contains(at("src/m2")));
-    EXPECT_EQ(form_.doEventsCount(), 1);
-}
-
-TEST_F(CompareLines, ShowDirsFitsPathsToFiftyFiveColumns) {
-    const QString p54(54, u'a');
-    const QString p55 = QString(52, u'b') + "xyz";
-    ShowDirs(form_, p54);
-    ShowDirs(form_, p55.left(50), p55.mid(50));
-    EXPECT_EQ(form_.lstShowDirs().items(), QStringList({p54 + " ", "bbb..." + p55.right(49)}));
-    EXPECT_EQ(form_.lstShowDirs().item(1).size(), 55);
-    EXPECT_EQ(form_.lstShowDirs().selectedIndex(), 1);
-    EXPECT_EQ(form_.refreshCount(), 2);
-}
-
-TEST_F(CompareLines, AddSlashChangesInPlaceAndReturns) {
-    QString path = "/a/b";
-    EXPECT_EQ(AddSlash(path), "/a/b/");
-    EXPECT_EQ(path, "/a/b/");
-    EXPECT_EQ(AddSlash(path), "/a/b/");
-    QString empty;
-    EXPECT_EQ(AddSlash(empty), "/");
 }
 
 TEST_F(CompareLines, ListsWithoutStoredNamesAreLookedUpCaseBlind) {

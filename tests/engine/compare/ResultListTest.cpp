@@ -33,14 +33,6 @@ TEST(ResultList, LinesAreReadableAtOnceButPublishedInOneBatch) {
     EXPECT_EQ(inserted.count(), 1);
 }
 
-TEST(ResultList, OutOfRangeReadsAreEmpty) {
-    ResultList list;
-    list.add("a");
-    EXPECT_EQ(list.item(-1), QString());
-    EXPECT_EQ(list.item(1), QString());
-    EXPECT_FALSE(list.data(list.index(0)).isValid()); // not published yet
-}
-
 TEST(ResultList, SelectingPublishesAndClearResetsEverything) {
     ResultList list;
     int selected = 0;
@@ -59,26 +51,6 @@ TEST(ResultList, SelectingPublishesAndClearResetsEverything) {
     EXPECT_EQ(list.rowCount(), 0);
     EXPECT_EQ(list.selectedIndex(), -1);
     EXPECT_EQ(selected, 4);
-}
-
-TEST(HeadlessMainForm, StartsWithTheDesignedDefaultsAndPublishesOnRefresh) {
-    HeadlessMainForm form;
-    EXPECT_TRUE(form.optTest());
-    EXPECT_FALSE(form.optProd());
-    EXPECT_TRUE(form.optRecurse());
-    EXPECT_TRUE(form.optCopy());
-    EXPECT_FALSE(form.chkArchive());
-    EXPECT_EQ(form.lstShowDirs().fontName(), "Courier");
-
-    form.lstDstFile().add("x");
-    form.Refresh();
-    EXPECT_EQ(form.lstDstFile().rowCount(), 1);
-    int hooked = 0;
-    form.onDoEvents = [&] { ++hooked; };
-    form.lstSrcFolder2().add("y");
-    form.DoEvents();
-    EXPECT_EQ(form.lstSrcFolder2().rowCount(), 1);
-    EXPECT_EQ(hooked, 1);
 }
 
 } // namespace
