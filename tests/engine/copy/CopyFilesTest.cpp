@@ -38,16 +38,6 @@ TEST_F(CopyFiles, CopiesMissingAndNewerFilesAndLeavesTheRestAlone) {
     EXPECT_EQ(form_.lstSrcFile().selectedIndex(), 0);
 }
 
-TEST_F(CopyFiles, HeaderWhosePathsHoldToIsSplitAtTheNoBreakSeparator) {
-    makeFile("my to do/list.txt", "todo");
-    makeDir("back to/x");
-    ASSERT_TRUE(check(at("my to do"), at("back to/x")));
-    ASSERT_TRUE(form_.lstSrcFile().item(0).contains(kNbsp + QStringLiteral("to") + kNbsp));
-
-    EXPECT_TRUE(pelto::CopyFiles(at("my to do"), at("back to/x"), form_));
-    EXPECT_EQ(read("back to/x/list.txt"), "todo");
-}
-
 TEST_F(CopyFiles, DriveRootGetsNoPageOrSwapFilesButOtherFoldersDo) {
     for (const char* name :
          {"pagefile.sys", "WIN386.SWP", "hiberfil.sys", "diskstamp.iomega", "notes.txt"}) {
@@ -143,24 +133,6 @@ TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     EXPECT_EQ(form_.doEventsCount(), 1);
     EXPECT_EQ(clock_.totalSlept(), 500);
     EXPECT_FALSE(g().gbErrorFlag);
-}
-
-TEST_F(CopyFiles, RecycleBinBelowADriveRootAndEmptyListsCopyNothing) {
-    makeFile("vol/RECYCLED/x/f.txt");
-    makeFile("vol/$Recycle.Bin/g.txt");
-    makeDir("dst");
-    for (const QString& source : {at("vol/RECYCLED/x"), at("vol/$Recycle.Bin")}) {
-        fs_.driveRoots.clear();
-        ASSERT_TRUE(check(source, D()));
-        ASSERT_EQ(form_.lstSrcFile().count(), 2);
-        fs_.driveRoots.insert(at("vol"));
-        EXPECT_TRUE(pelto::CopyFiles(source, D(), form_));
-    }
-    EXPECT_TRUE(QDir(D()).isEmpty());
-
-    form_.lstSrcFile().clear();
-    EXPECT_TRUE(pelto::CopyFiles(S(), D(), form_));
-    EXPECT_EQ(fs_.calls(FsOp::CopyFile), 0);
 }
 
 // A list longer than one call takes is refused whole, also when its length would wrap a 16-bit

@@ -56,20 +56,6 @@ TEST_F(CopyFolders, ProfileRunMakesFoldersInTheirOwnCaseAndRecordsEachInTheHisto
     EXPECT_EQ(form_.storedFolderProfiles(), QStringList({D() + "/Temp", D() + "/Temp/Sub"}));
 }
 
-// Folder lines whose companion lists went missing are served from the parents they name.
-TEST_F(CopyFolders, AProfileLineWithoutItsCompanionsStaysInItsOwnFolders) {
-    makeFile("src/Sub/New/n.txt", "n");
-    makeDir("dst/sub");
-    g().gbExcludes = true;
-    ASSERT_TRUE(check());
-    form_.lstSrcFolder2().clear();
-    form_.lstDstFolder2().clear();
-
-    EXPECT_TRUE(copy());
-    EXPECT_EQ(read("dst/sub/New/n.txt"), "n");
-    EXPECT_EQ(form_.storedFolderProfiles(), QStringList({D() + "/sub/New"}));
-}
-
 TEST_F(CopyFolders, AFailedHistoryRecordEndsTheRun) {
     makeMissingTemp();
     g().gbExcludes = true;
@@ -118,24 +104,6 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
               QStringList({"OOPS! Drive not ready - please try again.",
                            "OOPS! Drive not ready - please try again.",
                            "Path not found, flag ='CopyFile' with " + D() + "/temp/Sub/s1"}));
-}
-
-TEST_F(CopyFolders, CancelInASubfolderEndsTheFolderPassWithoutTheFilePass) {
-    makeFile("src/A/B/b1");
-    makeFile("src/A/B/b2");
-    makeFile("src/A/a1");
-    makeFile("src/top.txt");
-    makeDir("dst");
-    ASSERT_TRUE(check());
-    fs_.afterCopy = [&](const QString&) { clock_.advance(5000); };
-    form_.onDoEvents = [] { g().gbCancel = true; };
-
-    EXPECT_TRUE(copy());
-    EXPECT_TRUE(exists("dst/a/B/b1"));
-    EXPECT_FALSE(exists("dst/a/B/b2"));
-    EXPECT_FALSE(exists("dst/a/a1"));
-    EXPECT_FALSE(exists("dst/top.txt"));
-    EXPECT_FALSE(g().gbErrorFlag);
 }
 
 TEST_F(CopyFolders, AFolderOfMoreFilesThanOneCopyTakesIsShownThenRefused) {

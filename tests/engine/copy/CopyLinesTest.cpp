@@ -68,18 +68,6 @@ TEST(CopyLines, FolderLinesGiveTheFolderAndWhereItGoes) {
     EXPECT_EQ(destinationFolder("2: /d/old unmatched" + QString(kNbsp)), "/d/old");
 }
 
-TEST(CopyRules, AttributesCarryReadOnlyHiddenSystemElseArchive) {
-    EXPECT_EQ(carriedAttributes(attr::ReadOnly | attr::Archive), attr::ReadOnly);
-    EXPECT_EQ(carriedAttributes(attr::Archive), attr::Archive);
-    EXPECT_EQ(carriedAttributes(attr::Hidden | attr::System | attr::Archive),
-              attr::Hidden | attr::System);
-    EXPECT_EQ(carriedAttributes(0), std::nullopt);
-    EXPECT_EQ(carriedAttributes(attr::Directory), std::nullopt);
-    EXPECT_EQ(carriedAttributes(attr::Directory | attr::Volume | attr::Archive), attr::Archive);
-    // Compressed (2048) and the bits 64 and 128 are not carried.
-    EXPECT_EQ(carriedAttributes(2048 | 128 | 64 | attr::ReadOnly), attr::ReadOnly);
-}
-
 TEST(CopyRules, VolatileLocationsAndNames) {
     EXPECT_TRUE(isVolatile("/c/windows/prefetch/", "app.pf"));
     EXPECT_TRUE(isVolatile("/c/app/", "session.lck"));

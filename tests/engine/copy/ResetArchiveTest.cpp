@@ -60,20 +60,6 @@ TEST_F(ResetArchive, UserAndSystemHivesKeepTheirArchiveBit) {
     EXPECT_EQ(attributes("src/Documents and Settings/joe/notes.txt"), 0);
 }
 
-TEST_F(ResetArchive, CancelStopsBeforeTheNextFile) {
-    makeFile("src/a1");
-    makeFile("src/a2");
-    makeDir("dst");
-    ASSERT_TRUE(check());
-    ASSERT_TRUE(copy());
-    clock_.advance(5000);
-    form_.onDoEvents = [] { g().gbCancel = true; };
-
-    EXPECT_TRUE(reset());
-    EXPECT_EQ(attributes("src/a1"), attr::Archive);
-    EXPECT_EQ(attributes("src/a2"), attr::Archive);
-}
-
 // What the copy did not copy keeps its archive bit, so the next run offers it again, and the
 // reset does not report the copy it cannot find.
 TEST_F(ResetArchive, FilesAndFoldersTheCopySkippedKeepTheirBitWithoutAReport) {

@@ -79,22 +79,6 @@ TEST_F(SyncDelete, RecycleBinsBootFoldersAndSwapFilesStay) {
               QStringList({"BootWiz"}));
 }
 
-TEST_F(SyncDelete, FolderGoneComparesWholeComponentsCaseBlind) {
-    ResultList& folders = form_.lstDstFolder();
-    folders.add(tagged(1, D() + "/x unmatched"));
-    folders.add(tagged(2, D() + "/a b/c unmatched"));
-
-    EXPECT_TRUE(FolderGone(D() + "/x/", form_));
-    EXPECT_TRUE(FolderGone(D() + "/X/Deeper/", form_));
-    EXPECT_FALSE(FolderGone(D() + "/xy/", form_));
-    EXPECT_FALSE(FolderGone(D() + "/", form_));
-    EXPECT_TRUE(FolderGone(D() + "/a b/c/d/", form_));
-    // Only the first lines when a count is given.
-    EXPECT_FALSE(FolderGone(D() + "/x/", form_, 0));
-    EXPECT_FALSE(FolderGone(D() + "/a b/c/", form_, 1));
-    EXPECT_TRUE(FolderGone(D() + "/a b/c/", form_, 2));
-}
-
 TEST_F(SyncDelete, AFileThatCannotBeDeletedIsReportedAndIgnoreGoesOn) {
     makeFile("dst/a.txt");
     makeFile("dst/b.txt");
