@@ -26,17 +26,7 @@ public:
     BoxAnswer ask(BoxButtons buttons, const QString& text, const QString& title, BoxIcon) override {
         std::fprintf(stderr, "[%s] %s (%s)\n", title.toLocal8Bit().constData(),
                      text.trimmed().toLocal8Bit().constData(), buttonsText(buttons));
-        switch (buttons) {
-        case BoxButtons::Ok:
-            return BoxAnswer::Ok;
-        case BoxButtons::YesNo:
-            return BoxAnswer::No;
-        case BoxButtons::AbortRetryIgnore:
-            return BoxAnswer::Abort;
-        case BoxButtons::RetryCancel:
-            return BoxAnswer::Cancel;
-        }
-        return BoxAnswer::Cancel;
+        return cautiousAnswer(buttons);
     }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
 };
@@ -44,6 +34,20 @@ public:
 Dialogs* gInstalled = nullptr;
 
 } // namespace
+
+BoxAnswer cautiousAnswer(BoxButtons buttons) {
+    switch (buttons) {
+    case BoxButtons::Ok:
+        return BoxAnswer::Ok;
+    case BoxButtons::YesNo:
+        return BoxAnswer::No;
+    case BoxButtons::AbortRetryIgnore:
+        return BoxAnswer::Abort;
+    case BoxButtons::RetryCancel:
+        return BoxAnswer::Cancel;
+    }
+    return BoxAnswer::Cancel;
+}
 
 Dialogs& dialogs() {
     static HeadlessDialogs headless;

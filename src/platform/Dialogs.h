@@ -36,6 +36,10 @@ public:
     }
 };
 
+// The answer that changes nothing: what closing a box without a button means, and what a box
+// nobody can see answers.
+BoxAnswer cautiousAnswer(BoxButtons buttons);
+
 // The program's dialogs: the installed ones, or the headless ones.
 Dialogs& dialogs();
 // Installs dialogs (not owned); nullptr restores the headless ones.

@@ -27,10 +27,7 @@ BoxAnswer ScriptedDialogs::ask(BoxButtons buttons, const QString& text, const QS
     shown_.append({buttons, text, title, icon});
     if (answers_.empty()) {
         ADD_FAILURE() << "unscripted box \"" << title.toStdString() << "\": " << text.toStdString();
-        return buttons == BoxButtons::YesNo              ? BoxAnswer::No
-               : buttons == BoxButtons::AbortRetryIgnore ? BoxAnswer::Abort
-               : buttons == BoxButtons::RetryCancel      ? BoxAnswer::Cancel
-                                                         : BoxAnswer::Ok;
+        return cautiousAnswer(buttons);
     }
     const BoxAnswer answer = answers_.front();
     answers_.pop_front();

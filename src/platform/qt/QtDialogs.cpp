@@ -34,21 +34,6 @@ QList<QMessageBox::StandardButton> qtButtons(BoxButtons buttons) {
     return {QMessageBox::Ok};
 }
 
-// What closing the box without a button means: the answer that changes nothing.
-BoxAnswer cautiousAnswer(BoxButtons buttons) {
-    switch (buttons) {
-    case BoxButtons::Ok:
-        return BoxAnswer::Ok;
-    case BoxButtons::YesNo:
-        return BoxAnswer::No;
-    case BoxButtons::AbortRetryIgnore:
-        return BoxAnswer::Abort;
-    case BoxButtons::RetryCancel:
-        return BoxAnswer::Cancel;
-    }
-    return BoxAnswer::Cancel;
-}
-
 } // namespace
 
 std::unique_ptr<QMessageBox> makeMessageBox(BoxButtons buttons, const QString& text,
