@@ -107,6 +107,21 @@ QVariant SortedList::toVariant(const Value& value) const {
     return others_[static_cast<size_t>(value.other)];
 }
 
+namespace {
+
+// Four codes of a text from position `from` on, in code order (the first in the highest bits);
+// past the end of the text, 0.
+quint64 fourCodesAt(const char16_t* text, qint32 size, qint32 from) {
+    if (from + 4 <= size)
+        return detail::fourCodesInOrder(detail::loadFourCodes(text + from));
+    quint64 codes = 0;
+    for (qint32 k = from; k < from + 4; ++k)
+        codes = (codes << 16) | (k < size ? text[k] : 0u);
+    return codes;
+}
+
+} // namespace
+
 SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
     SortRef ref;
     ref.text = codesOf(key);
@@ -114,25 +129,23 @@ SortedList::SortRef SortedList::refTo(const QString& key, qint32 pair) {
     ref.pair = pair;
     // Shorter texts pad with 0, which keeps the binary order: a text sorts before any longer
     // text it begins, and equal heads leave the decision to the whole texts.
-    if (ref.size >= 4) {
-        ref.head = detail::fourCodesInOrder(detail::loadFourCodes(ref.text));
-    } else {
-        for (qint32 k = 0; k < 4; ++k)
-            ref.head = (ref.head << 16) | (k < ref.size ? ref.text[k] : 0u);
-    }
+    ref.head = fourCodesAt(ref.text, ref.size, 0);
+    ref.head2 = fourCodesAt(ref.text, ref.size, 4);
     return ref;
 }
 
-// The texts of two references with equal heads, which agree on their first codes, up to four.
+// The texts of two references with equal heads, which agree on their first codes, up to eight.
 bool SortedList::tailPrecedes(const SortRef& a, const SortRef& b) {
-    return compareKeyCodes(a.text, a.size, b.text, b.size, std::min({a.size, b.size, qint32(4)})) <
+    return compareKeyCodes(a.text, a.size, b.text, b.size, std::min({a.size, b.size, qint32(8)})) <
            0;
 }
 
-// Most keys differ in their first four codes: that test stays inline in the sort's loops.
+// Most keys differ in their first eight codes: that test stays inline in the sort's loops.
 inline bool SortedList::precedes(const SortRef& a, const SortRef& b) {
     if (a.head != b.head)
         return a.head < b.head;
+    if (a.head2 != b.head2)
+        return a.head2 < b.head2;
     return tailPrecedes(a, b);
 }
 

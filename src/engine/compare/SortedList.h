@@ -57,10 +57,11 @@ public:
     qint32 pendingCapacity() const { return pendingCapacity_; }
 
 private:
-    // A pending key as the sort sees it: its first four 16-bit codes packed into one number,
-    // which decides most comparisons, and the whole text for the rest.
+    // A pending key as the sort sees it: its first eight 16-bit codes packed into two numbers,
+    // which decide most comparisons, and the whole text for the rest.
     struct SortRef {
-        quint64 head = 0;
+        quint64 head = 0;  // codes 1 to 4
+        quint64 head2 = 0; // codes 5 to 8
         const char16_t* text = nullptr;
         qint32 size = 0;
         qint32 pair = 0; // index into the pending arrays
