@@ -250,6 +250,47 @@ bool LinuxFileSystem::IsDriveRoot(const QString& path) {
 
 // --- changes ----------------------------------------------------------------------------------
 
+namespace {
+
+UniqueFd openFolderAt(const QString& path) {
+    return UniqueFd(open(fspath::native(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+} // namespace
+
+UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st) {
+    const QString given = folder;
+    UniqueFd fd = openFolderAt(given);
+    // Not there as named: the folder found case-blind for the same name last time, if it is still
+    // the same folder, else a new search.
+    bool known = false;
+    if (!fd.valid() && (errno == ENOENT || errno == ENOTDIR) && lastFolderFound_ &&
+        lastFolderFound_->given == given) {
+        fd = openFolderAt(lastFolderFound_->stored);
+        known = fd.valid() && fstat(fd.get(), &st) == 0 &&
+                quint64(st.st_dev) == lastFolderFound_->device &&
+                quint64(st.st_ino) == lastFolderFound_->inode;
+        if (known)
+            folder = lastFolderFound_->stored;
+        else
+            fd.reset();
+    }
+    if (!fd.valid()) {
+        const std::optional<QString> resolved = resolve(given, EntryKind::Folder);
+        if (!resolved)
+            throw fsError(err::PathNotFound);
+        folder = *resolved;
+        fd = openFolderAt(folder);
+        if (!fd.valid())
+            throw errnoError(errno, err::PathNotFound);
+    }
+    if (!known && fstat(fd.get(), &st) != 0)
+        throw errnoError(errno, err::PathNotFound);
+    if (folder != given)
+        lastFolderFound_ = FolderFound{given, folder, quint64(st.st_dev), quint64(st.st_ino)};
+    return fd;
+}
+
 void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
     // The source as named, else found case-blind.
     QString from = fspath::normalize(source);
@@ -269,24 +310,10 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
     if (name.isEmpty())
         throw fsError(err::PathNotFound);
     QString folder = fspath::parentOf(destinationPath);
-    const auto openFolder = [](const QString& path) {
-        return UniqueFd(open(fspath::native(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    };
-    UniqueFd folderFd = openFolder(folder);
-    if (!folderFd.valid()) {
-        const std::optional<QString> resolved = resolve(folder, EntryKind::Folder);
-        if (!resolved)
-            throw fsError(err::PathNotFound);
-        folder = *resolved;
-        folderFd = openFolder(folder);
-        if (!folderFd.valid())
-            throw errnoError(errno, err::PathNotFound);
-    }
+    struct stat folderStat {};
+    const UniqueFd folderFd = openDestinationFolder(folder, folderStat);
 
     // The folder's stamp, read through the descriptor, tells the index whether it still holds.
-    struct stat folderStat {};
-    if (fstat(folderFd.get(), &folderStat) != 0)
-        throw errnoError(errno, err::PathNotFound);
     const FolderStamp before = folderStampOf(folderStat);
 
     CopyTarget target{folderFd.get(), folder, name, false, unnamedCopies_};
@@ -341,6 +368,7 @@ void LinuxFileSystem::CreateFolder(const QString& path) {
         throw errnoError(e, err::PathNotFound);
     }
     index_.noteAdded(*parent, DirEntry{name, EntryKind::Folder, false}, wasCurrent);
+    lastFolderFound_.reset();
 }
 
 void LinuxFileSystem::DeleteFile(const QString& path, bool force) {
@@ -388,6 +416,7 @@ void LinuxFileSystem::DeleteFolder(const QString& path, bool force) {
     }
     index_.forgetTree(*folder);
     index_.noteRemoved(parent, fspath::nameOf(*folder), wasCurrent);
+    lastFolderFound_.reset();
 }
 
 } // namespace pelto

@@ -13,6 +13,7 @@
 #include "platform/AtomicFileCopier.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderIndexCache.h"
+#include "platform/UniqueFd.h"
 
 struct stat;
 
@@ -54,12 +55,26 @@ private:
     std::optional<QString> existingEntry(const QString& folder, const QString& name,
                                          struct stat& st, int folderFd = -1,
                                          const FolderStamp* folderStamp = nullptr);
+    // Opens the folder a copy goes to, found case-blind when not there as named; `folder` becomes
+    // its stored path and `st` its status.
+    UniqueFd openDestinationFolder(QString& folder, struct stat& st);
     // lstat of an item, looked up case-blind when not found as given; returns its stored path.
     QString statItem(const QString& path, struct stat& st);
 
     FolderIndexCache index_;
     BeforeReplaceHook beforeReplace_;
     bool unnamedCopies_ = true;
+    // The last destination folder found case-blind: the files of a folder named in another
+    // letter case (as the result lists name them) do not each repeat the search. It serves while
+    // the name is not there as given and the folder found is still the same one; the service's
+    // own folder creates and deletes drop it.
+    struct FolderFound {
+        QString given;
+        QString stored;
+        quint64 device = 0;
+        quint64 inode = 0;
+    };
+    std::optional<FolderFound> lastFolderFound_;
 };
 
 } // namespace pelto

@@ -9,6 +9,7 @@
 #include "platform/PosixError.h"
 
 #include <QFile>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace pelto;
@@ -115,6 +116,27 @@ TEST_P(FastCopyTest, ACopiedNameIsKnownCaseBlindRightAway) {
     EXPECT_EQ(destinationNames(), QStringList({"Report.txt", "other.txt"}));
     EXPECT_EQ(tree.read("dst/Report.txt"), "two");
     EXPECT_EQ(fs.GetFile(tree.path("dst/report.TXT")).Name(), "Report.txt");
+}
+
+// Files for a folder named in another letter case go to the folder found case-blind; when that
+// folder is moved away and another takes the name, the next file follows the name.
+TEST_P(FastCopyTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
+    tree.write("src/a.txt", "a");
+    tree.write("src/b.txt", "b");
+    tree.write("src/c.txt", "c");
+    tree.makeFolder("dst/Sub");
+
+    fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/sub/a.txt"));
+    fs.CopyFile(tree.path("src/b.txt"), tree.path("dst/sub/b.txt"));
+    EXPECT_EQ(tree.names("dst/Sub"), QStringList({"a.txt", "b.txt"}));
+
+    ASSERT_EQ(rename(QFile::encodeName(tree.path("dst/Sub")).constData(),
+                     QFile::encodeName(tree.path("dst/Moved")).constData()),
+              0);
+    tree.makeFolder("dst/SUB");
+    fs.CopyFile(tree.path("src/c.txt"), tree.path("dst/sub/c.txt"));
+    EXPECT_EQ(tree.names("dst/SUB"), QStringList({"c.txt"}));
+    EXPECT_EQ(tree.names("dst/Moved"), QStringList({"a.txt", "b.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(UnnamedOrTemporary, FastCopyTest, ::testing::Bool(),
