@@ -13,6 +13,7 @@
 #include "platform/FileSystem.h"
 
 #include <QDir>
+#include <QVarLengthArray>
 #include <array>
 #include <utility>
 
@@ -56,8 +57,11 @@ bool IsBuiltInSkip(const QString& asSource) {
     const QChar sep = PathSeparator();
     // Where a separator is followed by `name`, by the separator's position: a search for
     // separator + name, done as a walk over the separators (every folder of a walk asks).
+    QVarLengthArray<qsizetype, 32> separators;
+    for (qsizetype at = text.indexOf(sep); at >= 0; at = text.indexOf(sep, at + 1))
+        separators.append(at);
     const auto forEachFolderNamed = [&](QLatin1StringView name, const auto& found) {
-        for (qsizetype at = text.indexOf(sep); at >= 0; at = text.indexOf(sep, at + 1)) {
+        for (const qsizetype at : separators) {
             if (text.sliced(at + 1).startsWith(name) && found(at))
                 return true;
         }
