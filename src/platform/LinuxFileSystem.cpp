@@ -104,6 +104,12 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
                            AT_SYMLINK_NOFOLLOW) == 0;
         return lstatOf(fspath::join(folder, entryName), st);
     };
+    const QString lowerName = name.toLower();
+    // A current index of the folder that knows no entry of this name (in any letter case)
+    // answers without a look at the disk: the name is new there.
+    if (folderStamp && index_.isCurrent(folder, *folderStamp) &&
+        index_.variantsOf(folder, lowerName, *folderStamp).isEmpty())
+        return std::nullopt;
     if (statEntry(name))
         return fspath::join(folder, name);
     std::optional<QString> found;
@@ -111,9 +117,9 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
     bool foundFile = false;
     for (int pass = 0; pass < 2 && !found; ++pass) {
         bool stale = false;
-        const QList<DirEntry> variants =
-            folderStamp ? index_.variantsOf(folder, name.toLower(), *folderStamp)
-                        : index_.variantsOf(folder, name.toLower());
+        const QList<DirEntry> variants = folderStamp
+                                             ? index_.variantsOf(folder, lowerName, *folderStamp)
+                                             : index_.variantsOf(folder, lowerName);
         for (const DirEntry& variant : variants) {
             if (!statEntry(variant.name))
                 stale = true;
