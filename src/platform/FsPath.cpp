@@ -5,12 +5,40 @@
 
 namespace pelto::fspath {
 
+namespace {
+
+// True when an absolute path is already as cleanPath would give it: no empty, "." or ".."
+// component and no trailing separator (the root aside).
+bool isClean(QStringView path) {
+    const char16_t* p = path.utf16();
+    const qsizetype n = path.size();
+    if (n > 1 && p[n - 1] == u'/')
+        return false;
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        if (p[i] != u'/')
+            continue;
+        if (p[i + 1] == u'/')
+            return false;
+        if (p[i + 1] != u'.')
+            continue;
+        const qsizetype j = i + 2; // after a component's leading dot
+        if (j == n || p[j] == u'/')
+            return false; // "."
+        if (p[j] == u'.' && (j + 1 == n || p[j + 1] == u'/'))
+            return false; // ".."
+    }
+    return true;
+}
+
+} // namespace
+
 QString normalize(const QString& path) {
     if (path.isEmpty())
         return {};
-    // An absolute path needs no current folder (asking for it costs a system call).
+    // An absolute path needs no current folder (asking for it costs a system call), and one that
+    // is clean already is taken as it is (the copy shares its text).
     if (path.startsWith(QLatin1Char('/')))
-        return QDir::cleanPath(path);
+        return isClean(path) ? path : QDir::cleanPath(path);
     return QDir::cleanPath(QDir::current().absoluteFilePath(path));
 }
 

@@ -5,9 +5,12 @@
 
 #include "platform/AtomicFileCopier.h"
 #include "platform/DosAttributes.h"
+#include "platform/FsPath.h"
 #include "platform/LinuxFileSystem.h"
+#include "platform/MountTable.h"
 #include "platform/PosixError.h"
 
+#include <QDir>
 #include <QFile>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -143,6 +146,33 @@ INSTANTIATE_TEST_SUITE_P(UnnamedOrTemporary, FastCopyTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Unnamed" : "TemporaryName";
                          });
+
+// Paths the service is given are taken as they are when already clean; all others are cleaned.
+TEST(FastCopyPaths, NormalizeTakesCleanPathsAsTheyAreAndCleansTheRest) {
+    for (const char* path :
+         {"/", "/a", "/a/b.txt", "/.hidden/.x", "/a/..b/b..", "/a/b.", "/a/...", "//a", "/a//b",
+          "/a/", "/a/./b", "/a/.", "/./a", "/a/../b", "/a/..", "/..", "/../a", "/a/b/../../c/"})
+        EXPECT_EQ(fspath::normalize(QString::fromLatin1(path)),
+                  QDir::cleanPath(QString::fromLatin1(path)))
+            << path;
+}
+
+// The mount table is read again when mounts change, not on every question (root only).
+TEST(FastCopyPaths, MountsAndUnmountsAreSeenAtOnce) {
+    if (!pelto::test::canMount())
+        GTEST_SKIP() << "mounting needs root";
+    pelto::test::FsTestTree tree;
+    tree.makeFolder("stick");
+    const QString point = tree.path("stick");
+    EXPECT_FALSE(mounts::mountPoints().contains(point));
+    pelto::test::ScratchMount stick(point, "tmpfs", "size=64k");
+    if (!stick.isMounted())
+        GTEST_SKIP() << "tmpfs could not be mounted";
+    EXPECT_TRUE(mounts::mountPoints().contains(point));
+    EXPECT_TRUE(mounts::isMountPoint(point));
+    stick.unmount();
+    EXPECT_FALSE(mounts::mountPoints().contains(point));
+}
 
 // A real full disk half-way through a new file and through a replacement (root only).
 TEST(FastCopyDiskFull, APartialCopyNeverAppearsAndTheOldFileStays) {
