@@ -2,9 +2,14 @@
 
 #include "platform/FsPath.h"
 
-#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace pelto::mounts {
 
@@ -73,11 +78,72 @@ QStringList parseMountInfo(const QByteArray& text) {
     return points;
 }
 
+namespace {
+
+// The mount points as last read from an open mountinfo, which is read again only when polling it
+// says the mounts changed (creating a folder asks for the drive twice, so the table was read and
+// parsed twice per folder).
+class MountPointCache {
+public:
+    MountPointCache() = default;
+    MountPointCache(const MountPointCache&) = delete;
+    MountPointCache& operator=(const MountPointCache&) = delete;
+    ~MountPointCache() {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+
+    QStringList points() {
+        const std::lock_guard lock(mutex_);
+        if (fd_ < 0) {
+            fd_ = open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0)
+                return {};
+            stale_ = true;
+        }
+        pollfd changes{fd_, POLLPRI, 0};
+        if (poll(&changes, 1, 0) > 0 && (changes.revents & (POLLERR | POLLPRI)))
+            stale_ = true;
+        if (stale_) {
+            const std::optional<QByteArray> text = readAll();
+            if (!text)
+                return {};
+            points_ = parseMountInfo(*text);
+            stale_ = false;
+        }
+        return points_;
+    }
+
+private:
+    std::optional<QByteArray> readAll() const {
+        if (lseek(fd_, 0, SEEK_SET) != 0)
+            return std::nullopt;
+        QByteArray text;
+        char buffer[16 * 1024];
+        for (;;) {
+            const ssize_t n = read(fd_, buffer, sizeof buffer);
+            if (n == 0)
+                return text;
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return std::nullopt;
+            }
+            text.append(buffer, n);
+        }
+    }
+
+    std::mutex mutex_;
+    int fd_ = -1;
+    bool stale_ = true;
+    QStringList points_;
+};
+
+} // namespace
+
 QStringList mountPoints() {
-    QFile file(QStringLiteral("/proc/self/mountinfo"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return parseMountInfo(file.readAll());
+    static MountPointCache cache;
+    return cache.points();
 }
 
 QString mountPointOf(const QString& path) {
