@@ -6,10 +6,13 @@
 #include "platform/UniqueFd.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <fcntl.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,17 +168,22 @@ int createUnnamed(const CopyTarget& target) {
     return fd;
 }
 
-QByteArray procPathOf(int fd) {
-    return "/proc/self/fd/" + QByteArray::number(fd);
-}
+// The /proc/self/fd entry of a descriptor, written into a buffer on the stack.
+struct ProcPath {
+    explicit ProcPath(int fd) {
+        constexpr std::string_view prefix = "/proc/self/fd/";
+        char* end = std::copy(prefix.begin(), prefix.end(), text);
+        *std::to_chars(end, text + sizeof text - 1, fd).ptr = '\0';
+    }
+    char text[32];
+};
 
 // Gives the finished unnamed file `out` the target's name. The file appears complete under its
 // name in one step; a failure before leaves nothing behind.
 void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
     const QByteArray name = fspath::native(target.name);
-    const QByteArray procPath = procPathOf(out.get());
-    if (linkat(AT_FDCWD, procPath.constData(), target.folder, name.constData(),
-               AT_SYMLINK_FOLLOW) != 0) {
+    const ProcPath procPath(out.get());
+    if (linkat(AT_FDCWD, procPath.text, target.folder, name.constData(), AT_SYMLINK_FOLLOW) != 0) {
         if (errno != EEXIST)
             fail(err::PathNotFound);
         // Something took the name since it was looked up: replace it as a copy over an existing
@@ -183,7 +191,7 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
         QByteArray temporary;
         for (int attempt = 0;; ++attempt) {
             temporary = temporaryName();
-            if (linkat(AT_FDCWD, procPath.constData(), target.folder, temporary.constData(),
+            if (linkat(AT_FDCWD, procPath.text, target.folder, temporary.constData(),
                        AT_SYMLINK_FOLLOW) == 0)
                 break;
             if (errno != EEXIST || attempt == 100)
@@ -202,10 +210,9 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
     }
 }
 
-void copyRegularFile(const QString& source, const CopyTarget& target,
+void copyRegularFile(const QByteArray& source, const CopyTarget& target,
                      const BeforeReplaceHook& beforeReplace) {
-    UniqueFd in(
-        open(fspath::native(source).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    UniqueFd in(open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (!in.valid())
         fail(err::FileNotFound);
     struct stat st {};
@@ -227,7 +234,7 @@ void copyRegularFile(const QString& source, const CopyTarget& target,
         copyData(in.get(), out.get(), st.st_size);
         finishCopy(in.get(), out.get(), st);
         if (beforeReplace)
-            beforeReplace(QString::fromLatin1(procPathOf(out.get())));
+            beforeReplace(QString::fromLatin1(ProcPath(out.get()).text));
         linkUnnamed(out, target);
         return;
     }
@@ -263,9 +270,9 @@ QByteArray linkTarget(const QByteArray& link) {
     }
 }
 
-void copyLink(const QString& source, const struct stat& st, const CopyTarget& target,
+void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget& target,
               const BeforeReplaceHook& beforeReplace) {
-    const QByteArray linkText = linkTarget(fspath::native(source));
+    const QByteArray linkText = linkTarget(source);
 
     QByteArray temporary;
     for (int attempt = 0;; ++attempt) {
@@ -290,7 +297,7 @@ void copyLink(const QString& source, const struct stat& st, const CopyTarget& ta
 
 } // namespace
 
-void copyFileAtomically(const QString& source, const struct stat& sourceStat,
+void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
     if (S_ISLNK(sourceStat.st_mode))
         copyLink(source, sourceStat, target, beforeReplace);

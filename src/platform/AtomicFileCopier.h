@@ -9,6 +9,7 @@
 // removed. Everything in the destination folder is done relative to its open descriptor, so its
 // path is walked once per copy, not once per step.
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 
@@ -33,11 +34,11 @@ struct CopyTarget {
     bool mayBeUnnamed = true; // a new file may be written unnamed where the system allows
 };
 
-// Copies `source` (an existing file or link, stored case, that lstat described as `sourceStat`)
-// to `target`, replacing what is there. Throws RuntimeError: err::DiskFull when space or quota
-// runs out, err::PermissionDenied, err::FileNotFound (source gone), err::PathNotFound (folder
-// gone).
-void copyFileAtomically(const QString& source, const struct stat& sourceStat,
+// Copies `source` (the path of an existing file or link as the system calls take it, stored
+// case, that lstat described as `sourceStat`) to `target`, replacing what is there. Throws
+// RuntimeError: err::DiskFull when space or quota runs out, err::PermissionDenied,
+// err::FileNotFound (source gone), err::PathNotFound (folder gone).
+void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace = {});
 
 } // namespace pelto

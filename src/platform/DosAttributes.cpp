@@ -27,24 +27,27 @@ struct Stored {
 // One extended attribute read through `get` (a getxattr call for a buffer); nothing when absent
 // or unreadable, and `supported` false when the file system keeps none.
 template <typename Get> std::optional<QByteArray> readAttribute(Get&& get, bool& supported) {
-    QByteArray buffer(256, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t n = get(buffer.data(), size_t(buffer.size()));
-        if (n >= 0) {
-            buffer.resize(n);
-            return buffer;
-        }
-        if (errno == ERANGE) {
-            const ssize_t needed = get(nullptr, 0);
-            if (needed < 0)
-                return std::nullopt;
-            buffer.resize(needed + 1);
-            continue;
-        }
-        if (unsupported(errno))
-            supported = false;
-        return std::nullopt; // absent, or unreadable: treated as absent
+    // Values are short (Samba's record included): a buffer on the stack takes them, and an absent
+    // attribute (most files) costs no allocation.
+    char small[256];
+    ssize_t n = get(small, sizeof small);
+    if (n >= 0)
+        return QByteArray(small, n);
+    QByteArray buffer;
+    while (n < 0 && errno == ERANGE) {
+        const ssize_t needed = get(nullptr, 0);
+        if (needed < 0)
+            return std::nullopt;
+        buffer.resize(needed + 1);
+        n = get(buffer.data(), size_t(buffer.size()));
     }
+    if (n >= 0) {
+        buffer.resize(n);
+        return buffer;
+    }
+    if (unsupported(errno))
+        supported = false;
+    return std::nullopt; // absent, or unreadable: treated as absent
 }
 
 std::optional<QByteArray> getAttribute(const QByteArray& path, const char* name, bool& supported) {
@@ -75,7 +78,8 @@ bool changedSinceArchiveCleared(const QByteArray& path, const struct stat& st) {
 }
 
 bool hiddenByName(const QString& path) {
-    return fspath::nameOf(path).startsWith(QLatin1Char('.'));
+    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    return nameStart < path.size() && path.at(nameStart) == QLatin1Char('.');
 }
 
 // Sets or removes one extended attribute; false when the file system keeps none.
@@ -98,18 +102,17 @@ void changeMode(const QByteArray& path, mode_t mode) {
         throw errnoError(errno, err::FileNotFound);
 }
 
-int readFolder(const QString& path, const struct stat&) {
+int readFolder(const QString& path, const QByteArray& native) {
     int value = attr::Directory;
     if (hiddenByName(path))
         value |= attr::Hidden;
-    const Stored stored = readStored(fspath::native(path));
+    const Stored stored = readStored(native);
     if (stored.bits)
         value |= *stored.bits & kStoredBits;
     return value;
 }
 
-int readFile(const QString& path, const struct stat& st) {
-    const QByteArray native = fspath::native(path);
+int readFile(const QString& path, const QByteArray& native, const struct stat& st) {
     int value = 0;
     if (!(st.st_mode & S_IWUSR))
         value |= attr::ReadOnly;
@@ -172,12 +175,12 @@ QByteArray format(int bits) {
     return "0x" + QByteArray::number(bits, 16);
 }
 
-int read(const QString& path, const struct stat& st) {
+int read(const QString& path, const QByteArray& nativePath, const struct stat& st) {
     if (S_ISDIR(st.st_mode))
-        return readFolder(path, st);
+        return readFolder(path, nativePath);
     if (S_ISLNK(st.st_mode))
         return attr::Archive | (hiddenByName(path) ? attr::Hidden : 0);
-    return readFile(path, st);
+    return readFile(path, nativePath, st);
 }
 
 void write(const QString& path, const struct stat& st, int value) {

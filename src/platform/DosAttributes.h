@@ -30,8 +30,9 @@ inline constexpr char kArchiveClearedName[] = "user.pelto.archive-cleared";
 std::optional<int> parse(const QByteArray& value);
 QByteArray format(int bits);
 
-// The attribute value of an item that lstat described as `st`.
-int read(const QString& path, const struct stat& st);
+// The attribute value of an item that lstat described as `st`; `nativePath` is its path as the
+// system calls take it (fspath::native).
+int read(const QString& path, const QByteArray& nativePath, const struct stat& st);
 // Writes the writable bits; throws RuntimeError when the item cannot be changed.
 void write(const QString& path, const struct stat& st, int value);
 

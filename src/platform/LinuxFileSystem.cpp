@@ -94,21 +94,19 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
 }
 
 std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, const QString& name,
-                                                      struct stat& st, int folderFd,
-                                                      const FolderStamp* folderStamp) {
+                                                      struct stat& st, const OpenFolder* open) {
     QByteArray buffer;
-    // lstat of an entry of the folder, relative to its descriptor when there is one.
+    // lstat of an entry of the folder, relative to its descriptor when it is open.
     const auto statEntry = [&](const QString& entryName) {
-        if (folderFd >= 0)
-            return fstatat(folderFd, fspath::nativeName(entryName, buffer), &st,
+        if (open)
+            return fstatat(open->fd, fspath::nativeName(entryName, buffer), &st,
                            AT_SYMLINK_NOFOLLOW) == 0;
         return lstatOf(fspath::join(folder, entryName), st);
     };
     const QString lowerName = name.toLower();
     // A current index of the folder that knows no entry of this name (in any letter case)
     // answers without a look at the disk: the name is new there.
-    if (folderStamp && index_.isCurrent(folder, *folderStamp) &&
-        index_.variantsOf(folder, lowerName, *folderStamp).isEmpty())
+    if (open && open->indexCurrent && index_.variantsOf(folder, lowerName, open->stamp).isEmpty())
         return std::nullopt;
     if (statEntry(name))
         return fspath::join(folder, name);
@@ -117,9 +115,8 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
     bool foundFile = false;
     for (int pass = 0; pass < 2 && !found; ++pass) {
         bool stale = false;
-        const QList<DirEntry> variants = folderStamp
-                                             ? index_.variantsOf(folder, lowerName, *folderStamp)
-                                             : index_.variantsOf(folder, lowerName);
+        const QList<DirEntry> variants = open ? index_.variantsOf(folder, lowerName, open->stamp)
+                                              : index_.variantsOf(folder, lowerName);
         for (const DirEntry& variant : variants) {
             if (!statEntry(variant.name))
                 stale = true;
@@ -140,17 +137,26 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
     return found;
 }
 
-QString LinuxFileSystem::statItem(const QString& path, struct stat& st) {
+QString LinuxFileSystem::statItem(const QString& path, struct stat& st, QByteArray* nativePath) {
     const QString normalized = fspath::normalize(path);
-    if (!normalized.isEmpty() && lstatOf(normalized, st))
-        return normalized;
-    if (!normalized.isEmpty() && errno != ENOENT && errno != ENOTDIR)
-        throw errnoError(errno, err::FileNotFound);
+    if (!normalized.isEmpty()) {
+        QByteArray native = fspath::native(normalized);
+        if (lstat(native.constData(), &st) == 0) {
+            if (nativePath)
+                *nativePath = std::move(native);
+            return normalized;
+        }
+        if (errno != ENOENT && errno != ENOTDIR)
+            throw errnoError(errno, err::FileNotFound);
+    }
     for (const EntryKind kind : {EntryKind::File, EntryKind::Folder}) {
         const std::optional<QString> resolved =
             normalized.isEmpty() ? std::nullopt : resolve(normalized, kind);
-        if (resolved && lstatOf(*resolved, st))
+        if (resolved && lstatOf(*resolved, st)) {
+            if (nativePath)
+                *nativePath = fspath::native(*resolved);
             return *resolved;
+        }
     }
     throw fsError(err::FileNotFound);
 }
@@ -179,8 +185,9 @@ QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
 
 int LinuxFileSystem::AttributesOf(const QString& path) {
     struct stat st {};
-    const QString stored = statItem(path, st);
-    return dosattr::read(stored, st);
+    QByteArray native;
+    const QString stored = statItem(path, st, &native);
+    return dosattr::read(stored, native, st);
 }
 
 void LinuxFileSystem::SetAttributesOf(const QString& path, int value) {
@@ -300,14 +307,16 @@ UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st
 void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
     // The source as named, else found case-blind.
     QString from = fspath::normalize(source);
+    QByteArray nativeFrom = fspath::native(from);
     struct stat sourceStat {};
-    if (from.isEmpty() || !lstatOf(from, sourceStat) ||
+    if (from.isEmpty() || lstat(nativeFrom.constData(), &sourceStat) != 0 ||
         !isKind(from, sourceStat, EntryKind::File)) {
         const std::optional<QString> resolved =
             from.isEmpty() ? std::nullopt : resolve(from, EntryKind::File);
         if (!resolved || !lstatOf(*resolved, sourceStat))
             throw fsError(err::FileNotFound);
         from = *resolved;
+        nativeFrom = fspath::native(from);
     }
 
     // The destination folder, opened once: the rest of the copy works relative to it.
@@ -320,12 +329,12 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
     const UniqueFd folderFd = openDestinationFolder(folder, folderStat);
 
     // The folder's stamp, read through the descriptor, tells the index whether it still holds.
-    const FolderStamp before = folderStampOf(folderStat);
+    const OpenFolder open{folderFd.get(), folderStampOf(folderStat),
+                          index_.isCurrent(folder, folderStampOf(folderStat))};
 
     CopyTarget target{folderFd.get(), folder, name, false, unnamedCopies_};
     struct stat targetStat {};
-    if (const std::optional<QString> existing =
-            existingEntry(folder, name, targetStat, folderFd.get(), &before)) {
+    if (const std::optional<QString> existing = existingEntry(folder, name, targetStat, &open)) {
         if (!overwrite)
             throw fsError(err::FileAlreadyExists);
         // A folder is not replaced by a file; a read-only file is not overwritten, as on
@@ -339,9 +348,10 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
         target.replaces = true;
     }
 
-    const bool wasCurrent = index_.isCurrent(folder, before);
+    // The look-up may have read the folder's index afresh.
+    const bool wasCurrent = open.indexCurrent || index_.isCurrent(folder, open.stamp);
     try {
-        copyFileAtomically(from, sourceStat, target, beforeReplace_);
+        copyFileAtomically(nativeFrom, sourceStat, target, beforeReplace_);
     } catch (...) {
         index_.forget(folder);
         throw;

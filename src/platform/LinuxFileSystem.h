@@ -50,16 +50,21 @@ public:
 private:
     std::optional<QString> resolve(const QString& normalized, EntryKind kind);
     // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
-    // `st` gets its lstat. With `folderFd` (the folder open) names are read relative to it, and
-    // with `folderStamp` (read through it) the index is checked against that stamp.
+    // `st` gets its lstat. With `open` (the folder open) names are read relative to it and the
+    // index is asked against the stamp read through it.
+    struct OpenFolder {
+        int fd = -1;
+        FolderStamp stamp;
+        bool indexCurrent = false; // the folder's index is current against that stamp
+    };
     std::optional<QString> existingEntry(const QString& folder, const QString& name,
-                                         struct stat& st, int folderFd = -1,
-                                         const FolderStamp* folderStamp = nullptr);
+                                         struct stat& st, const OpenFolder* open = nullptr);
     // Opens the folder a copy goes to, found case-blind when not there as named; `folder` becomes
     // its stored path and `st` its status.
     UniqueFd openDestinationFolder(QString& folder, struct stat& st);
-    // lstat of an item, looked up case-blind when not found as given; returns its stored path.
-    QString statItem(const QString& path, struct stat& st);
+    // lstat of an item, looked up case-blind when not found as given; returns its stored path
+    // (and, with `nativePath`, that path as the system calls take it).
+    QString statItem(const QString& path, struct stat& st, QByteArray* nativePath = nullptr);
 
     FolderIndexCache index_;
     BeforeReplaceHook beforeReplace_;

@@ -142,6 +142,20 @@ TEST_P(FastCopyTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
     EXPECT_EQ(tree.names("dst/Moved"), QStringList({"a.txt", "b.txt"}));
 }
 
+// The folder index keeps up with the copies: filling a new folder reads it a fixed number of
+// times, not once per file.
+TEST_P(FastCopyTest, FillingAFolderReadsItsIndexOnce) {
+    fs.CreateFolder(tree.path("dst/new"));
+    for (int i = 0; i < 12; ++i)
+        tree.write(QStringLiteral("src/f%1.txt").arg(i), "x");
+    const qint64 scansBefore = fs.lookupScans();
+    for (int i = 0; i < 12; ++i)
+        fs.CopyFile(tree.path(QStringLiteral("src/f%1.txt").arg(i)),
+                    tree.path(QStringLiteral("dst/new/F%1.TXT").arg(i)));
+    EXPECT_LE(fs.lookupScans() - scansBefore, 2);
+    EXPECT_EQ(tree.names("dst/new").size(), 12);
+}
+
 INSTANTIATE_TEST_SUITE_P(UnnamedOrTemporary, FastCopyTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "Unnamed" : "TemporaryName";
