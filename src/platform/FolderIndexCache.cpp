@@ -66,7 +66,7 @@ FolderIndexCache::Index& FolderIndexCache::store(const QString& folderPath,
 QHash<QString, QList<DirEntry>>& FolderIndexCache::Index::names() {
     if (!pending.isEmpty()) {
         for (const DirEntry& e : std::as_const(pending))
-            byLowerName[e.name.toLower()].append(e);
+            byLowerName[fspath::lowerCase(e.name)].append(e);
         pending.clear();
         for (auto& variants : byLowerName) {
             if (variants.size() > 1)
@@ -136,7 +136,7 @@ void FolderIndexCache::recordAdded(const QString& folderPath, const DirEntry& en
         forget(folderPath);
         return;
     }
-    QList<DirEntry>& variants = it->names()[entry.name.toLower()];
+    QList<DirEntry>& variants = it->names()[fspath::lowerCase(entry.name)];
     variants.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
     variants.append(entry);
     std::sort(variants.begin(), variants.end(),

@@ -145,4 +145,27 @@ QString fromNative(const char* name) {
     return text;
 }
 
+QString lowerCase(const QString& text) {
+    const char16_t* codes = QStringView(text).utf16();
+    const qsizetype size = text.size();
+    qsizetype firstUpper = -1;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = codes[i];
+        if (c >= 0x80)
+            return text.toLower();
+        if (firstUpper < 0 && c >= u'A' && c <= u'Z')
+            firstUpper = i;
+    }
+    if (firstUpper < 0)
+        return text;
+    QString lower = text;
+    QChar* out = lower.data();
+    for (qsizetype i = firstUpper; i < size; ++i) {
+        const char16_t c = out[i].unicode();
+        if (c >= u'A' && c <= u'Z')
+            out[i] = QChar(char16_t(c + (u'a' - u'A')));
+    }
+    return lower;
+}
+
 } // namespace pelto::fspath

@@ -23,5 +23,8 @@ QByteArray native(const QString& path);
 const char* nativeName(const QString& name, QByteArray& buffer);
 // A name as stored, decoded from the bytes the system gave.
 QString fromNative(const char* name);
+// The text lower-cased exactly as QString::toLower does it, without its tables for plain ASCII
+// (a text with nothing to lower comes back shared).
+QString lowerCase(const QString& text);
 
 } // namespace pelto::fspath

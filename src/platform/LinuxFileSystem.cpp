@@ -103,7 +103,7 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
                            AT_SYMLINK_NOFOLLOW) == 0;
         return lstatOf(fspath::join(folder, entryName), st);
     };
-    const QString lowerName = name.toLower();
+    const QString lowerName = fspath::lowerCase(name);
     // A current index of the folder that knows no entry of this name (in any letter case)
     // answers without a look at the disk: the name is new there.
     if (open && open->indexCurrent && index_.variantsOf(folder, lowerName, open->stamp).isEmpty())

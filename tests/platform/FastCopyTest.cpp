@@ -171,6 +171,16 @@ TEST(FastCopyPaths, NormalizeTakesCleanPathsAsTheyAreAndCleansTheRest) {
             << path;
 }
 
+// Names are lowered for look-ups exactly as QString::toLower lowers them.
+TEST(FastCopyPaths, LowerCaseMatchesQtForPlainAndOtherNames) {
+    for (const QString& name :
+         {QString(), QStringLiteral("plain.txt"), QStringLiteral("REPORT.TXT"),
+          QStringLiteral("Mixed Case-1 [x].Doc"), QStringLiteral("@[`{Z"), QStringLiteral("CAFÉ"),
+          QStringLiteral("İstanbul"), QStringLiteral("\u212Aelvin"), QStringLiteral("ΣΟΦΙΑ")}) {
+        EXPECT_EQ(fspath::lowerCase(name), name.toLower()) << name.toStdString();
+    }
+}
+
 // The mount table is read again when mounts change, not on every question (root only).
 TEST(FastCopyPaths, MountsAndUnmountsAreSeenAtOnce) {
     if (!pelto::test::canMount())

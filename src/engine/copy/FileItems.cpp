@@ -5,6 +5,7 @@
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyRules.h"
 #include "platform/FileSystem.h"
+#include "platform/FsPath.h"
 
 namespace pelto {
 
@@ -21,7 +22,7 @@ qsizetype FileItems::count() const {
 bool FileItems::read(qsizetype i) {
     if (!list_) {
         name_ = names_.at(i);
-        lowerName_ = name_.toLower();
+        lowerName_ = fspath::lowerCase(name_);
         return true;
     }
     const QString line = list_->item(i);
@@ -33,7 +34,7 @@ bool FileItems::read(qsizetype i) {
         return false;
     }
     name_ = copylines::fileName(line);
-    lowerName_ = name_.toLower();
+    lowerName_ = fspath::lowerCase(name_);
     return true;
 }
 
