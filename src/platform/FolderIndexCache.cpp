@@ -14,6 +14,41 @@ namespace {
 // is at least this old at the time of a scan cannot change again within the same tick.
 constexpr qint64 kSettleNs = 100'000'000;
 
+// Questions about one listing answered by a pass over it before it is hashed: a pass costs about
+// as much per entry as hashing one, and most folders are asked about only a few times.
+constexpr int kPassesBeforeHashing = 8;
+
+bool byName(const DirEntry& a, const DirEntry& b) {
+    return a.name < b.name;
+}
+
+// True when `name` lowered is `lowerName`; plain ASCII is compared without lowering a copy.
+bool lowersTo(QStringView name, const QString& lowerName) {
+    const qsizetype size = name.size();
+    bool ascii = true;
+    if (size == lowerName.size()) {
+        for (qsizetype i = 0; i < size; ++i) {
+            char16_t c = name[i].unicode();
+            if (c >= 0x80 || lowerName[i].unicode() >= 0x80) {
+                ascii = false;
+                break;
+            }
+            if (c >= u'A' && c <= u'Z')
+                c += u'a' - u'A';
+            if (c != lowerName[i].unicode())
+                return false;
+        }
+    } else {
+        // Lowering never shortens a text, and it keeps the length of plain ASCII.
+        if (size > lowerName.size())
+            return false;
+        ascii = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+        if (ascii)
+            return false;
+    }
+    return ascii || fspath::lowerCase(name.toString()) == lowerName;
+}
+
 bool statFolder(const QString& folderPath, FolderStamp& out) {
     struct stat st {};
     if (stat(fspath::native(folderPath).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
@@ -70,11 +105,49 @@ QHash<QString, QList<DirEntry>>& FolderIndexCache::Index::names() {
         pending.clear();
         for (auto& variants : byLowerName) {
             if (variants.size() > 1)
-                std::sort(variants.begin(), variants.end(),
-                          [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+                std::sort(variants.begin(), variants.end(), byName);
         }
     }
     return byLowerName;
+}
+
+QList<DirEntry> FolderIndexCache::Index::variants(const QString& lowerName) {
+    if (!pending.isEmpty() && passesMade++ < kPassesBeforeHashing) {
+        QList<DirEntry> found;
+        for (const DirEntry& e : std::as_const(pending)) {
+            if (lowersTo(e.name, lowerName))
+                found.append(e);
+        }
+        std::sort(found.begin(), found.end(), byName);
+        return found;
+    }
+    const auto it = names().constFind(lowerName);
+    return it == names().cend() ? QList<DirEntry>{} : *it;
+}
+
+void FolderIndexCache::Index::add(const DirEntry& entry) {
+    if (!pending.isEmpty()) {
+        pending.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
+        pending.append(entry);
+        return;
+    }
+    QList<DirEntry>& variants = byLowerName[fspath::lowerCase(entry.name)];
+    variants.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
+    variants.append(entry);
+    std::sort(variants.begin(), variants.end(), byName);
+}
+
+void FolderIndexCache::Index::remove(const QString& name) {
+    if (!pending.isEmpty()) {
+        pending.removeIf([&](const DirEntry& e) { return e.name == name; });
+        return;
+    }
+    const auto variants = byLowerName.find(fspath::lowerCase(name));
+    if (variants != byLowerName.end()) {
+        variants->removeIf([&](const DirEntry& e) { return e.name == name; });
+        if (variants->isEmpty())
+            byLowerName.erase(variants);
+    }
 }
 
 FolderIndexCache::Index& FolderIndexCache::scan(const QString& folderPath) {
@@ -101,12 +174,10 @@ QList<DirEntry> FolderIndexCache::lookUpVariants(const QString& folderPath,
     Index* index = current(folderPath, known);
     if (!index)
         index = &scan(folderPath);
-    auto it = index->names().constFind(lowerName);
-    if (it == index->names().cend() && !index->settled) {
-        index = &scan(folderPath);
-        it = index->names().constFind(lowerName);
-    }
-    return it == index->names().cend() ? QList<DirEntry>{} : *it;
+    QList<DirEntry> found = index->variants(lowerName);
+    if (found.isEmpty() && !index->settled)
+        found = scan(folderPath).variants(lowerName);
+    return found;
 }
 
 void FolderIndexCache::restamp(const QString& folderPath, Index& index, const FolderStamp* known) {
@@ -136,11 +207,7 @@ void FolderIndexCache::recordAdded(const QString& folderPath, const DirEntry& en
         forget(folderPath);
         return;
     }
-    QList<DirEntry>& variants = it->names()[fspath::lowerCase(entry.name)];
-    variants.removeIf([&](const DirEntry& e) { return e.name == entry.name; });
-    variants.append(entry);
-    std::sort(variants.begin(), variants.end(),
-              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    it->add(entry);
     restamp(folderPath, *it, known);
 }
 
@@ -153,13 +220,7 @@ void FolderIndexCache::noteRemoved(const QString& folderPath, const QString& nam
         forget(folderPath);
         return;
     }
-    const QString lower = name.toLower();
-    const auto variants = it->names().find(lower);
-    if (variants != it->names().end()) {
-        variants->removeIf([&](const DirEntry& e) { return e.name == name; });
-        if (variants->isEmpty())
-            it->byLowerName.erase(variants);
-    }
+    it->remove(name);
     restamp(folderPath, *it);
 }
 

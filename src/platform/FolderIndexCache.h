@@ -54,11 +54,16 @@ private:
     struct Index {
         FolderStamp stamp;
         bool settled = true; // the folder had not changed for a while when it was scanned
-        // A listing is kept as it came and hashed by lower-cased name only when first asked,
-        // so that walks which never need a case-blind lookup pay nothing for it.
+        // A listing is kept as it came and hashed by lower-cased name only when asked often,
+        // so that walks which never need a case-blind lookup pay nothing for it, and a folder
+        // asked about a few times is answered by passes over the listing.
         QList<DirEntry> pending;
+        int passesMade = 0;
         QHash<QString, QList<DirEntry>> byLowerName;
         QHash<QString, QList<DirEntry>>& names();
+        QList<DirEntry> variants(const QString& lowerName);
+        void add(const DirEntry& entry);
+        void remove(const QString& name);
     };
 
     // `known`: the folder's stamp as the caller just read it; else it is read from the path.

@@ -181,6 +181,46 @@ TEST(FastCopyPaths, LowerCaseMatchesQtForPlainAndOtherNames) {
     }
 }
 
+// A listed folder answers its first case-blind questions by passes over the listing and later
+// ones from a hash: the answers are the same, and the service's own deletes and copies reach
+// both without a new scan.
+TEST(FastCopyPaths, CaseBlindAnswersDoNotDependOnHowTheListingIsKept) {
+    pelto::test::FsTestTree tree;
+    for (const char* name : {"Zeta.TXT", "zeta.TXT", "Äpfel.txt", "plain.txt", "Other.doc"})
+        tree.write(QString::fromUtf8(name), "x");
+    tree.setModified({}, 1'600'000'000, 0); // the folder has not changed for a while
+    LinuxFileSystem fs;
+    fs.List(tree.root());
+    const auto found = [&](const char* asked) {
+        const std::optional<QString> path =
+            fs.ResolvePath(tree.path(QString::fromUtf8(asked)), EntryKind::File);
+        return path ? fspath::nameOf(*path) : QString();
+    };
+    for (int round = 0; round < 6; ++round) {
+        // The first variant in binary name order; "Zeta.TXT" goes after round 0, "New.txt"
+        // comes after round 1 (the listing is hashed by then), "Late.txt" after round 4 (to a
+        // fresh listing).
+        EXPECT_EQ(found("ZETA.txt"), round == 0 ? "Zeta.TXT" : "zeta.TXT") << round;
+        EXPECT_EQ(found("NEW.TXT"), round < 2 ? QString() : "New.txt") << round;
+        EXPECT_EQ(found("LATE.TXT"), round < 5 ? QString() : "Late.txt") << round;
+        EXPECT_EQ(found("äPFEL.TXT"), QString::fromUtf8("Äpfel.txt")) << round;
+        EXPECT_EQ(found("PLAIN.TXT"), "plain.txt") << round;
+        EXPECT_EQ(found("other.DOC"), "Other.doc") << round;
+        EXPECT_EQ(found("missing.txt"), QString()) << round;
+        if (round == 0)
+            fs.DeleteFile(tree.path("Zeta.TXT"));
+        if (round == 1)
+            fs.CopyFile(tree.path("plain.txt"), tree.path("New.txt"));
+        if (round == 3) { // a fresh listing: passes again
+            tree.setModified({}, 1'600'000'000, 0);
+            fs.List(tree.root());
+        }
+        if (round == 4)
+            fs.CopyFile(tree.path("plain.txt"), tree.path("Late.txt"));
+    }
+    EXPECT_EQ(fs.lookupScans(), 0);
+}
+
 // The mount table is read again when mounts change, not on every question (root only).
 TEST(FastCopyPaths, MountsAndUnmountsAreSeenAtOnce) {
     if (!pelto::test::canMount())
