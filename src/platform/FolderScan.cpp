@@ -2,21 +2,17 @@
 
 #include "platform/FsPath.h"
 #include "platform/PosixError.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 
 namespace pelto {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* d) const { closedir(d); }
-};
 
 // The listed kind of an entry, or nothing for items that are not listed.
 std::optional<DirEntry> classify(const QString& name, mode_t mode) {
@@ -42,6 +38,26 @@ std::optional<DirEntry> classify(const QString& name, unsigned char type) {
     }
 }
 
+// Adds one entry read from the folder open at `fd`, unless it is "." or "..", is gone or is not
+// listed.
+void addEntry(ScannedFolder& result, int fd, const dirent64& entry) {
+    const char* raw = entry.d_name;
+    if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
+        return;
+    const QString name = fspath::fromNative(raw);
+    std::optional<DirEntry> listed;
+    if (entry.d_type == DT_UNKNOWN) {
+        struct stat st {};
+        if (fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return; // gone since the folder was read
+        listed = classify(name, st.st_mode);
+    } else {
+        listed = classify(name, entry.d_type);
+    }
+    if (listed)
+        result.entries.append(std::move(*listed));
+}
+
 qint64 wallClockNs() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -56,10 +72,13 @@ FolderStamp folderStampOf(const struct stat& st) {
 }
 
 ScannedFolder scanFolder(const QString& folderPath) {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(fspath::native(folderPath).constData()));
-    if (!dir)
+    // The folder is read with getdents64 into a buffer on the stack, as readdir does it but
+    // without opendir's 32 KiB allocation and second status read per folder.
+    const UniqueFd dir(open(fspath::native(folderPath).constData(),
+                            O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
         throw errnoError(errno, err::PathNotFound);
-    const int fd = dirfd(dir.get());
+    const int fd = dir.get();
 
     ScannedFolder result;
     result.scannedAtNs = wallClockNs();
@@ -67,29 +86,18 @@ ScannedFolder scanFolder(const QString& folderPath) {
     if (fstat(fd, &folderStat) == 0)
         result.stamp = folderStampOf(folderStat);
 
+    alignas(dirent64) char buffer[32 * 1024];
     for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(dir.get());
-        if (!entry) {
-            if (errno != 0)
-                throw errnoError(errno, err::PathNotFound);
+        const ssize_t filled = getdents64(fd, buffer, sizeof buffer);
+        if (filled < 0)
+            throw errnoError(errno, err::PathNotFound);
+        if (filled == 0)
             break;
+        for (ssize_t at = 0; at < filled;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            addEntry(result, fd, *entry);
         }
-        const char* raw = entry->d_name;
-        if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
-            continue;
-        const QString name = fspath::fromNative(raw);
-        std::optional<DirEntry> listed;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat st {};
-            if (fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                continue; // gone since the folder was read
-            listed = classify(name, st.st_mode);
-        } else {
-            listed = classify(name, entry->d_type);
-        }
-        if (listed)
-            result.entries.append(std::move(*listed));
     }
     return result;
 }
