@@ -7,6 +7,7 @@
 
 #include <QRandomGenerator>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -178,12 +179,28 @@ struct ProcPath {
     char text[32];
 };
 
+// False once linking a descriptor directly (AT_EMPTY_PATH, which needs CAP_DAC_READ_SEARCH)
+// was refused: from then on the link goes through /proc/self/fd.
+std::atomic<bool> directLinkAllowed{true};
+
+// Links the open file `fd` as `name` in the target's folder; false with errno when that fails.
+bool linkOpenFile(int fd, const CopyTarget& target, const char* name) {
+    if (directLinkAllowed.load(std::memory_order_relaxed)) {
+        if (linkat(fd, "", target.folder, name, AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno != ENOENT)
+            return false;
+        // Refused for want of the capability (or the folder is gone, which the next try tells).
+        directLinkAllowed.store(false, std::memory_order_relaxed);
+    }
+    return linkat(AT_FDCWD, ProcPath(fd).text, target.folder, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
 // Gives the finished unnamed file `out` the target's name. The file appears complete under its
 // name in one step; a failure before leaves nothing behind.
 void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
     const QByteArray name = fspath::native(target.name);
-    const ProcPath procPath(out.get());
-    if (linkat(AT_FDCWD, procPath.text, target.folder, name.constData(), AT_SYMLINK_FOLLOW) != 0) {
+    if (!linkOpenFile(out.get(), target, name.constData())) {
         if (errno != EEXIST)
             fail(err::PathNotFound);
         // Something took the name since it was looked up: replace it as a copy over an existing
@@ -191,8 +208,7 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
         QByteArray temporary;
         for (int attempt = 0;; ++attempt) {
             temporary = temporaryName();
-            if (linkat(AT_FDCWD, procPath.text, target.folder, temporary.constData(),
-                       AT_SYMLINK_FOLLOW) == 0)
+            if (linkOpenFile(out.get(), target, temporary.constData()))
                 break;
             if (errno != EEXIST || attempt == 100)
                 fail(err::PathNotFound);
@@ -296,6 +312,10 @@ void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget&
 }
 
 } // namespace
+
+void allowDirectLinks(bool allowed) {
+    directLinkAllowed.store(allowed, std::memory_order_relaxed);
+}
 
 void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {

@@ -34,6 +34,10 @@ struct CopyTarget {
     bool mayBeUnnamed = true; // a new file may be written unnamed where the system allows
 };
 
+// Test seam: with false, unnamed copies are linked through /proc/self/fd as in a process without
+// CAP_DAC_READ_SEARCH; with true a direct link (AT_EMPTY_PATH) is tried first again.
+void allowDirectLinks(bool allowed);
+
 // Copies `source` (the path of an existing file or link as the system calls take it, stored
 // case, that lstat described as `sourceStat`) to `target`, replacing what is there. Throws
 // RuntimeError: err::DiskFull when space or quota runs out, err::PermissionDenied,

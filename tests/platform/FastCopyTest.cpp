@@ -20,14 +20,20 @@ using pelto::test::errorOf;
 
 namespace {
 
-// Parameter: unnamed copies allowed.
-class FastCopyTest : public ::testing::TestWithParam<bool> {
+// How a new file is written: under a temporary name and renamed, or unnamed and linked under its
+// name directly (as a process with CAP_DAC_READ_SEARCH can) or through /proc/self/fd.
+enum class NewFiles { TemporaryName, UnnamedLinkedDirectly, UnnamedLinkedThroughProc };
+
+class FastCopyTest : public ::testing::TestWithParam<NewFiles> {
 protected:
     void SetUp() override {
-        fs.setUnnamedCopies(GetParam());
+        fs.setUnnamedCopies(GetParam() != NewFiles::TemporaryName);
+        allowDirectLinks(GetParam() != NewFiles::UnnamedLinkedThroughProc);
         tree.makeFolder("src");
         tree.makeFolder("dst");
     }
+    void TearDown() override { allowDirectLinks(true); }
+    bool unnamed() const { return GetParam() != NewFiles::TemporaryName; }
     // The names of dst, none of them a temporary.
     QStringList destinationNames() const {
         const QStringList names = tree.names("dst");
@@ -61,7 +67,7 @@ TEST_P(FastCopyTest, ANewFileAppearsCompleteWithItsTimeModeAndCarriedBits) {
     });
 
     fs.CopyFile(tree.path("src/plain.txt"), tree.path("dst/plain.txt"));
-    EXPECT_EQ(seen.startsWith(QLatin1String("/proc/self/fd/")), GetParam());
+    EXPECT_EQ(seen.startsWith(QLatin1String("/proc/self/fd/")), unnamed());
     fs.setBeforeReplaceHook({});
     fs.CopyFile(tree.path("src/system.dat"), tree.path("dst/system.dat"));
 
@@ -156,9 +162,18 @@ TEST_P(FastCopyTest, FillingAFolderReadsItsIndexOnce) {
     EXPECT_EQ(tree.names("dst/new").size(), 12);
 }
 
-INSTANTIATE_TEST_SUITE_P(UnnamedOrTemporary, FastCopyTest, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Unnamed" : "TemporaryName";
+INSTANTIATE_TEST_SUITE_P(NewFileWays, FastCopyTest,
+                         ::testing::Values(NewFiles::TemporaryName, NewFiles::UnnamedLinkedDirectly,
+                                           NewFiles::UnnamedLinkedThroughProc),
+                         [](const ::testing::TestParamInfo<NewFiles>& info) {
+                             switch (info.param) {
+                             case NewFiles::TemporaryName:
+                                 return "TemporaryName";
+                             case NewFiles::UnnamedLinkedDirectly:
+                                 return "UnnamedLinkedDirectly";
+                             default:
+                                 return "UnnamedLinkedThroughProc";
+                             }
                          });
 
 // Paths the service is given are taken as they are when already clean; all others are cleaned.
@@ -169,6 +184,17 @@ TEST(FastCopyPaths, NormalizeTakesCleanPathsAsTheyAreAndCleansTheRest) {
         EXPECT_EQ(fspath::normalize(QString::fromLatin1(path)),
                   QDir::cleanPath(QString::fromLatin1(path)))
             << path;
+    // The same at every position in longer paths, which are scanned several codes at a time.
+    for (const char* middle : {"/", "//", "/./", "/../", "/.x/", "/..x/", "/x./"}) {
+        for (int offset = 0; offset < 12; ++offset) {
+            for (const char* end : {"", "/", "/.", "/..", "/name.txt"}) {
+                const QString path = QLatin1Char('/') + QString(offset, QLatin1Char('d')) +
+                                     QLatin1String(middle) + QStringLiteral("folder") +
+                                     QLatin1String(end);
+                EXPECT_EQ(fspath::normalize(path), QDir::cleanPath(path)) << path.toStdString();
+            }
+        }
+    }
 }
 
 // Names are lowered for look-ups exactly as QString::toLower lowers them.
