@@ -226,14 +226,20 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
     }
 }
 
-void copyRegularFile(const QByteArray& source, const CopyTarget& target,
-                     const BeforeReplaceHook& beforeReplace) {
+void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
+                     const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
     UniqueFd in(open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (!in.valid())
+    if (!in.valid()) {
+        if (statMayBeOld && (errno == ENOENT || errno == ENOTDIR || errno == ELOOP))
+            throw SourceNotAsDescribed{};
         fail(err::FileNotFound);
+    }
     struct stat st {};
     if (fstat(in.get(), &st) != 0)
         fail(err::FileNotFound);
+    if (statMayBeOld &&
+        (st.st_dev != sourceStat.st_dev || st.st_ino != sourceStat.st_ino || !S_ISREG(st.st_mode)))
+        throw SourceNotAsDescribed{};
     if (!S_ISREG(st.st_mode)) {
         errno = ENOENT; // fifos, sockets and devices are not files
         fail(err::FileNotFound);
@@ -317,12 +323,12 @@ void allowDirectLinks(bool allowed) {
     directLinkAllowed.store(allowed, std::memory_order_relaxed);
 }
 
-void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat,
+void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
     if (S_ISLNK(sourceStat.st_mode))
         copyLink(source, sourceStat, target, beforeReplace);
     else
-        copyRegularFile(source, target, beforeReplace);
+        copyRegularFile(source, sourceStat, statMayBeOld, target, beforeReplace);
 }
 
 } // namespace pelto

@@ -38,11 +38,17 @@ struct CopyTarget {
 // CAP_DAC_READ_SEARCH; with true a direct link (AT_EMPTY_PATH) is tried first again.
 void allowDirectLinks(bool allowed);
 
+// Thrown, before anything is written, when a status given as possibly out of date does not
+// describe the source that was opened.
+struct SourceNotAsDescribed {};
+
 // Copies `source` (the path of an existing file or link as the system calls take it, stored
-// case, that lstat described as `sourceStat`) to `target`, replacing what is there. Throws
+// case, that lstat described as `sourceStat`) to `target`, replacing what is there. With
+// `statMayBeOld` the status came from an earlier read and the opened file is checked against it
+// (SourceNotAsDescribed). Throws
 // RuntimeError: err::DiskFull when space or quota runs out, err::PermissionDenied,
 // err::FileNotFound (source gone), err::PathNotFound (folder gone).
-void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat,
+void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace = {});
 
 } // namespace pelto

@@ -187,7 +187,11 @@ int LinuxFileSystem::AttributesOf(const QString& path) {
     struct stat st {};
     QByteArray native;
     const QString stored = statItem(path, st, &native);
-    return dosattr::read(stored, native, st);
+    const int value = dosattr::read(stored, native, st);
+    // A copy of the file often follows at once.
+    if (S_ISREG(st.st_mode))
+        lastSourceRead_ = SourceStatus{stored, st};
+    return value;
 }
 
 void LinuxFileSystem::SetAttributesOf(const QString& path, int value) {
@@ -305,12 +309,27 @@ UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st
 }
 
 void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
-    // The source as named, else found case-blind.
+    std::optional<SourceStatus> lastRead = std::exchange(lastSourceRead_, std::nullopt);
+    try {
+        copyFile(source, destination, overwrite, lastRead ? &*lastRead : nullptr);
+    } catch (const SourceNotAsDescribed&) {
+        // The file changed since its attributes were read: look at it afresh.
+        copyFile(source, destination, overwrite, nullptr);
+    }
+}
+
+void LinuxFileSystem::copyFile(const QString& source, const QString& destination, bool overwrite,
+                               const SourceStatus* lastRead) {
+    // The source as named, else found case-blind. A regular file whose attributes were read just
+    // before under the same path is not read again: the copy confirms it on the opened file.
     QString from = fspath::normalize(source);
     QByteArray nativeFrom = fspath::native(from);
     struct stat sourceStat {};
-    if (from.isEmpty() || lstat(nativeFrom.constData(), &sourceStat) != 0 ||
-        !isKind(from, sourceStat, EntryKind::File)) {
+    const bool statFromLastRead = lastRead && lastRead->path == from;
+    if (statFromLastRead)
+        sourceStat = lastRead->st;
+    else if (from.isEmpty() || lstat(nativeFrom.constData(), &sourceStat) != 0 ||
+             !isKind(from, sourceStat, EntryKind::File)) {
         const std::optional<QString> resolved =
             from.isEmpty() ? std::nullopt : resolve(from, EntryKind::File);
         if (!resolved || !lstatOf(*resolved, sourceStat))
@@ -351,7 +370,7 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
     // The look-up may have read the folder's index afresh.
     const bool wasCurrent = open.indexCurrent || index_.isCurrent(folder, open.stamp);
     try {
-        copyFileAtomically(nativeFrom, sourceStat, target, beforeReplace_);
+        copyFileAtomically(nativeFrom, sourceStat, statFromLastRead, target, beforeReplace_);
     } catch (...) {
         index_.forget(folder);
         throw;

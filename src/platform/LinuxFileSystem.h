@@ -15,7 +15,7 @@
 #include "platform/FolderIndexCache.h"
 #include "platform/UniqueFd.h"
 
-struct stat;
+#include <sys/stat.h>
 
 namespace pelto {
 
@@ -48,6 +48,13 @@ public:
     qint64 lookupScans() const { return index_.scans(); }
 
 private:
+    struct SourceStatus {
+        QString path;
+        struct stat st;
+    };
+    // One attempt of CopyFile; `lastRead` is the status the last attribute read gave.
+    void copyFile(const QString& source, const QString& destination, bool overwrite,
+                  const SourceStatus* lastRead);
     std::optional<QString> resolve(const QString& normalized, EntryKind kind);
     // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
     // `st` gets its lstat. With `open` (the folder open) names are read relative to it and the
@@ -80,6 +87,9 @@ private:
         quint64 inode = 0;
     };
     std::optional<FolderFound> lastFolderFound_;
+    // The status of the regular file whose attributes were read last, for a copy of it that
+    // follows; taken by the next CopyFile.
+    std::optional<SourceStatus> lastSourceRead_;
 };
 
 } // namespace pelto

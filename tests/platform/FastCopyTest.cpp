@@ -14,6 +14,7 @@
 #include <QFile>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace pelto;
 using pelto::test::errorOf;
@@ -160,6 +161,39 @@ TEST_P(FastCopyTest, FillingAFolderReadsItsIndexOnce) {
                     tree.path(QStringLiteral("dst/new/F%1.TXT").arg(i)));
     EXPECT_LE(fs.lookupScans() - scansBefore, 2);
     EXPECT_EQ(tree.names("dst/new").size(), 12);
+}
+
+// A copy right after the file's attributes were read takes the file as it is by then, even
+// when it was replaced in between: by another file, by a link, or by nothing.
+TEST_P(FastCopyTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
+    tree.write("src/a.txt", "old");
+    tree.write("src/b.txt", "b");
+    tree.write("src/c.txt", "c");
+    tree.write("elsewhere.txt", "new");
+    tree.setModified("elsewhere.txt", 1'500'000'000, 0);
+    const auto attributesThen = [&](const char* file) {
+        return fs.GetFile(tree.path(QString::fromLatin1(file))).Attributes();
+    };
+
+    attributesThen("src/a.txt");
+    ASSERT_EQ(rename(QFile::encodeName(tree.path("elsewhere.txt")).constData(),
+                     QFile::encodeName(tree.path("src/a.txt")).constData()),
+              0);
+    fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/a.txt"));
+    EXPECT_EQ(tree.read("dst/a.txt"), "new");
+    EXPECT_EQ(tree.lstatOf("dst/a.txt").st_mtim.tv_sec, 1'500'000'000);
+
+    attributesThen("src/b.txt");
+    ASSERT_EQ(unlink(QFile::encodeName(tree.path("src/b.txt")).constData()), 0);
+    tree.link("src/b.txt", "c.txt");
+    fs.CopyFile(tree.path("src/b.txt"), tree.path("dst/b.txt"));
+    EXPECT_TRUE(S_ISLNK(tree.lstatOf("dst/b.txt").st_mode));
+
+    attributesThen("src/c.txt");
+    ASSERT_EQ(unlink(QFile::encodeName(tree.path("src/c.txt")).constData()), 0);
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/c.txt"), tree.path("dst/c.txt")); }),
+              err::FileNotFound);
+    EXPECT_EQ(destinationNames(), QStringList({"a.txt", "b.txt"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(NewFileWays, FastCopyTest,
