@@ -135,8 +135,8 @@ private:
             return itemSkipped();
 
         items_.setName(source->Name());
-        if (!step(__LINE__,
-                  [&] { fs.CopyFile(items_.sourcePath(), items_.destinationPath(), true); }))
+        // The source as found: the file whose attributes were just read.
+        if (!step(__LINE__, [&] { fs.CopyFile(source->Path(), items_.destinationPath(), true); }))
             return itemFailed();
 
         phase_ = kAttributesPhase;
