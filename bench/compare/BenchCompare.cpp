@@ -11,8 +11,8 @@
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/HeadlessMainForm.h"
-#include "engine/compare/ProgramState.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/ProgramState.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <algorithm>

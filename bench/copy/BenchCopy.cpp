@@ -14,9 +14,9 @@
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/HeadlessMainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/ProgramState.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <QFile>

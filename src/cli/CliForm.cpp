@@ -3,9 +3,9 @@
 #include "cli/CancelSignal.h"
 #include "cli/Console.h"
 #include "cli/ProgressLine.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "platform/Clock.h"
+#include "platform/ProgramState.h"
 #include "profiles/ProfileHistory.h"
 
 namespace pelto::cli {
@@ -16,7 +16,7 @@ constexpr qint64 kProgressIntervalMs = 100;
 
 CliForm::CliForm(Console& console) : console_(console), startMs_(clock().nowMs()) {}
 
-void CliForm::setStage(const QString& stage) {
+void CliForm::enterStage(const QString& stage) {
     stage_ = stage;
     showProgress();
 }

@@ -6,6 +6,7 @@
 
 #include "engine/compare/HeadlessMainForm.h"
 #include "profiles/ProfileForm.h"
+#include "workflow/Stage.h"
 
 #include <QString>
 
@@ -13,12 +14,12 @@ namespace pelto::cli {
 
 class Console;
 
-class CliForm : public HeadlessMainForm, public ProfileForm {
+class CliForm : public HeadlessMainForm, public ProfileForm, public workflow::StageHook {
 public:
     explicit CliForm(Console& console);
 
     // What the run is doing, for the progress line ("Checking", "Copying", ...).
-    void setStage(const QString& stage);
+    void enterStage(const QString& stage) override;
     // Draws the progress line now, whatever time has passed since the last one.
     void showProgress();
 

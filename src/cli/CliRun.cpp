@@ -1,22 +1,22 @@
 #include "cli/CliRun.h"
 
-#include "cli/CheckWorkflow.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/Console.h"
-#include "cli/CopyWorkflow.h"
-#include "cli/FolderSafety.h"
-#include "cli/ProfilePairs.h"
 #include "cli/Report.h"
 #include "diag/ErrorLog.h"
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "platform/Dialogs.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 #include "platform/TextFile.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileTables.h"
+#include "workflow/CheckWorkflow.h"
+#include "workflow/CopyWorkflow.h"
+#include "workflow/FolderSafety.h"
+#include "workflow/ProfilePairs.h"
 
 #include <QFileInfo>
 
@@ -25,6 +25,8 @@ namespace pelto::cli {
 using diag::LogError;
 using diag::Procedure;
 using diag::traceParams;
+using workflow::FolderPair;
+using workflow::StageResult;
 
 namespace {
 
@@ -83,7 +85,7 @@ Prepared preparePair(CliSession& session, const CliOptions& options) {
         prepared.destination = fspath::normalize(options.destination);
         sourceFound = fs.FolderExists(prepared.source);
         if (sourceFound)
-            problem = folderPairProblem(fs, prepared.source, prepared.destination);
+            problem = workflow::folderPairProblem(fs, prepared.source, prepared.destination);
     });
     if (!sourceFound) {
         refuse(QStringLiteral("PreparePair"),
@@ -103,7 +105,7 @@ bool pairsSafe(FileSystem& fs, const QList<FolderPair>& pairs) {
     for (const FolderPair& pair : pairs) {
         if (!fs.FolderExists(pair.source))
             continue; // the profile reader reports a missing source
-        const QString problem = folderPairProblem(fs, pair.source, pair.destination);
+        const QString problem = workflow::folderPairProblem(fs, pair.source, pair.destination);
         if (!problem.isEmpty()) {
             refuse(QStringLiteral("PrepareProfile"), problem);
             return false;
@@ -161,7 +163,7 @@ Prepared prepareProfile(CliSession& session, const CliOptions& options) {
     }
 
     QList<FolderPair> pairs;
-    PELTO_TRY(proc, prepared, pairs = profilePairs(readTextLines(path), options.profile));
+    PELTO_TRY(proc, prepared, pairs = workflow::profilePairs(readTextLines(path), options.profile));
     if (!pairsSafe(session.fileSystem(), pairs))
         return prepared;
 
@@ -232,7 +234,8 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
         return finish();
     }
 
-    const StageResult checked = RunCheck(af, prepared.source, prepared.destination);
+    const StageResult checked =
+        workflow::RunCheck(af, af, af, prepared.source, prepared.destination);
     console.clearProgress();
     if (checked != StageResult::Completed) {
         outcome.failed = checked == StageResult::Failed;
@@ -246,7 +249,7 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
         return finish();
 
     const qsizetype firstMessage = session.echo().messages().size();
-    const StageResult copied = RunCopy(af, prepared.source, prepared.destination);
+    const StageResult copied = workflow::RunCopy(af, af, prepared.source, prepared.destination);
     console.clearProgress();
     if (copied != StageResult::Completed) {
         outcome.failed = copied == StageResult::Failed;
@@ -255,8 +258,9 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
     }
     if (!options.quiet) {
         console.line(QString());
-        printLines(console, copyReport(SummarizeCopy(af, session.fileSystem(),
-                                                     session.echo().messages().mid(firstMessage))));
+        printLines(console,
+                   copyReport(workflow::SummarizeCopy(
+                       af, session.fileSystem(), session.echo().messages().mid(firstMessage))));
     }
     return finish();
 }

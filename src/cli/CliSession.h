@@ -1,8 +1,7 @@
 #pragma once
-// The program-wide objects of one pelto-cli run, made as the window's start-up makes them and
-// released in the reverse order: the settings store (application "Pelto"), the file-system
-// service, the error log ("Error Log.txt" in the program's folder) echoed to standard error,
-// boxes answered from the command line, the main window, and Ctrl+C as the Cancel button.
+// The objects of one pelto-cli run: the program session the window starts too (settings store,
+// error log, file-system service), with the error log echoed to standard error, boxes answered
+// from the command line, the main window, and Ctrl+C as the Cancel button.
 //
 // Display refreshes never pause: the window pauses 500 ms at each refresh so that a long walk
 // leaves the machine usable, which on the command line is what `nice` is for. The refresh itself
@@ -13,8 +12,7 @@
 #include "cli/CliForm.h"
 #include "cli/LogEcho.h"
 #include "platform/Clock.h"
-#include "platform/LinuxFileSystem.h"
-#include "settings/Registry.h"
+#include "workflow/ProgramSession.h"
 
 namespace pelto::cli {
 
@@ -37,12 +35,11 @@ public:
     CliSession(Console& console, const CliOptions& options);
     CliSession(const CliSession&) = delete;
     CliSession& operator=(const CliSession&) = delete;
-    ~CliSession();
 
     CliForm& form() { return form_; }
     CliDialogs& boxes() { return dialogs_; }
     LogEcho& echo() { return echo_; }
-    FileSystem& fileSystem() { return fs_; }
+    FileSystem& fileSystem() { return program_.fileSystem(); }
 
 private:
     // Installs the pause-free clock for the session's lifetime, before anything reads the time.
@@ -53,10 +50,9 @@ private:
 
     PauseFreeClock clock_;
     ClockInstall clockInstall_;
-    Registry registry_;
-    LinuxFileSystem fs_;
     LogEcho echo_;
     CliDialogs dialogs_;
+    workflow::ProgramSession program_;
     CliForm form_;
     CancelSignal cancel_;
 };

@@ -62,7 +62,7 @@ bool hasDifferences(MainForm& af) {
            namesAnItem(af.lstSrcFile()) || namesAnItem(af.lstDstFile());
 }
 
-QStringList copyReport(const CopySummary& s) {
+QStringList copyReport(const workflow::CopySummary& s) {
     QStringList out;
     if (s.test) {
         out.append(QStringLiteral("Test mode: nothing was changed on disk (--production copies)."));

@@ -2,6 +2,8 @@
 // What pelto-cli prints as its result: the four result lists of the check, each under the label
 // the window shows above it, and after a copy what was done and what was skipped.
 
+#include "workflow/CopySummary.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -26,18 +28,6 @@ QStringList listReport(MainForm& af);
 // Whether the lists name any mismatched folder or file (folder header lines alone are none).
 bool hasDifferences(MainForm& af);
 
-struct CopySummary {
-    bool test = true;
-    bool sync = false;
-    qsizetype foldersCopied = 0; // lines of the missing-folder list served, with their contents
-    qsizetype filesCopied = 0;
-    qsizetype foldersDeleted = 0;
-    qsizetype filesDeleted = 0;
-    bool archiveReset = false;
-    // The error-log messages of the copy that name an item passed over.
-    QStringList skipped;
-};
-
-QStringList copyReport(const CopySummary& summary);
+QStringList copyReport(const workflow::CopySummary& summary);
 
 } // namespace pelto::cli

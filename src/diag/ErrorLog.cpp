@@ -7,6 +7,7 @@
 #include "diag/WallClock.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgramState.h"
 
 #include <QLocale>
 #include <cstring>
@@ -197,5 +198,9 @@ void ResetErrorLog() {
     state() = ErrorLogState{};
     messageLog() = MessageLog{};
 }
+
+namespace {
+const StateReset kResetErrorLog{&ResetErrorLog};
+} // namespace
 
 } // namespace pelto::diag

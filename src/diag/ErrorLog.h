@@ -52,7 +52,8 @@ MessageLog& messageLog();
 void StartTimer();
 float ElapsedSeconds();
 
-// Returns the module to its state at program start (tests only).
+// Returns the error log to its state at program start (part of resetProgramState(); a test
+// calls it alone to start a second run of the log).
 void ResetErrorLog();
 
 } // namespace pelto::diag

@@ -7,6 +7,7 @@
 #include "diag/WallClock.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgramState.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -178,5 +179,9 @@ void ResetTrace() {
     detail::gTraceStarted = false;
     detail::gTraceOn = false;
 }
+
+namespace {
+const StateReset kResetTrace{&ResetTrace};
+} // namespace
 
 } // namespace pelto::diag

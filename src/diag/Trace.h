@@ -46,7 +46,8 @@ QString ProgramName();
 inline constexpr int kDefaultTraceWaitMs = 5000;
 void SetTraceWaitMs(int ms);
 
-// Returns the trace to its state at program start, dropping any receiver (tests only).
+// Returns the trace to its state at program start, dropping any receiver (part of
+// resetProgramState(); a test calls it alone to start a second run of the trace).
 void ResetTrace();
 
 } // namespace pelto::diag

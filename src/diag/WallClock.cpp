@@ -1,4 +1,5 @@
 #include "diag/WallClock.h"
+#include "platform/ProgramState.h"
 
 namespace pelto::diag {
 namespace {
@@ -7,6 +8,7 @@ std::function<QDateTime()>& installed() {
     static std::function<QDateTime()> fn;
     return fn;
 }
+const StateReset kResetWallClock{[] { installed() = nullptr; }};
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "platform/Clock.h"
+#include "platform/ProgramState.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -17,6 +18,7 @@ private:
 };
 
 Clock* gInstalled = nullptr;
+const StateReset kResetClock{[] { gInstalled = nullptr; }};
 
 } // namespace
 

@@ -18,20 +18,4 @@ Clock& clock();
 // Installs a clock (not owned); nullptr restores the system clock.
 void setClock(Clock* replacement);
 
-// A clock that only moves when told to; sleeping advances it.
-class ManualClock : public Clock {
-public:
-    qint64 nowMs() override { return now_; }
-    void sleepMs(int ms) override {
-        now_ += ms;
-        slept_ += ms;
-    }
-    void advance(qint64 ms) { now_ += ms; }
-    qint64 totalSlept() const { return slept_; }
-
-private:
-    qint64 now_ = 0;
-    qint64 slept_ = 0;
-};
-
 } // namespace pelto

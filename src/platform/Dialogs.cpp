@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "platform/ProgramState.h"
 
 #include <cstdio>
 
@@ -32,6 +33,7 @@ public:
 };
 
 Dialogs* gInstalled = nullptr;
+const StateReset kResetDialogs{[] { gInstalled = nullptr; }};
 
 } // namespace
 

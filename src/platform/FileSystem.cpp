@@ -1,7 +1,7 @@
 #include "platform/FileSystem.h"
 
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 namespace pelto {
 
@@ -57,7 +57,7 @@ QList<Folder> Folder::SubFolders() const {
 }
 
 QList<std::optional<qint64>> FileSystem::ModifiedTimesIn(const QString& folderPath,
-                                                        const QStringList& names) {
+                                                         const QStringList& names) {
     QList<std::optional<qint64>> times;
     times.reserve(names.size());
     for (const QString& name : names) {

@@ -3,10 +3,10 @@
 #include "diag/ErrorLog.h"
 #include "diag/Procedure.h"
 #include "engine/compare/Exclusions.h"
-#include "engine/compare/ProgramState.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramPaths.h"
+#include "platform/ProgramState.h"
 #include "platform/TextFile.h"
 #include "profiles/ProfileHistory.h"
 #include "profiles/ProfileLine.h"
@@ -344,5 +344,9 @@ QString profileFilePath() {
 void resetProfileFile() {
     rememberedName().clear();
 }
+
+namespace {
+const StateReset kResetProfileFile{&resetProfileFile};
+} // namespace
 
 } // namespace pelto

@@ -39,7 +39,7 @@ bool ReadProfile(const QString& asSection, ProfileForm& af);
 // The file the reader uses now.
 QString profileFilePath();
 
-// Forgets the remembered file name (tests only).
+// Forgets the remembered file name, as at program start (part of resetProgramState()).
 void resetProfileFile();
 
 } // namespace pelto

@@ -2,8 +2,8 @@
 
 #include "diag/Convert.h"
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
 #include "platform/LocaleSeparators.h"
+#include "platform/ProgramState.h"
 #include "profiles/ProfileTables.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
@@ -21,6 +21,7 @@ std::function<QDate()>& dateSource() {
     static std::function<QDate()> source;
     return source;
 }
+const StateReset kResetDateSource{[] { dateSource() = nullptr; }};
 
 QDate today() {
     return dateSource() ? dateSource()() : QDate::currentDate();

@@ -1,6 +1,6 @@
 #include "profiles/ProfileTables.h"
 
-#include "engine/compare/ProgramState.h"
+#include "platform/ProgramState.h"
 
 namespace pelto::profile {
 

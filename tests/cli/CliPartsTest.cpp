@@ -3,13 +3,13 @@
 
 #include "cli/CliDialogs.h"
 #include "cli/Console.h"
-#include "cli/FolderSafety.h"
 #include "cli/LogEcho.h"
 #include "cli/ProgressLine.h"
 #include "cli/Report.h"
 #include "diag/ErrorLog.h"
 #include "engine/compare/HeadlessMainForm.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "workflow/FolderSafety.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +22,9 @@
 
 namespace pelto::cli {
 namespace {
+
+using workflow::folderPairProblem;
+using workflow::resolvedFolder;
 
 // A Console whose two streams are kept in memory.
 class CapturedConsole {

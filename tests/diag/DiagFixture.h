@@ -6,7 +6,7 @@
 #include "diag/Trace.h"
 #include "diag/Version.h"
 #include "diag/WallClock.h"
-#include "platform/Clock.h"
+#include "support/ManualClock.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>

@@ -2,6 +2,7 @@
 #include "TraceReceiverThread.h"
 
 #include "diag/Procedure.h"
+#include "support/ManualClock.h"
 
 #include <QLocalServer>
 

@@ -1,8 +1,8 @@
 // Windows attribute bits on Linux: permissions, dot names and the user.DOSATTRIB attribute.
 #include "FsTestTree.h"
 
-#include "platform/DosAttributes.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/DosAttributes.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

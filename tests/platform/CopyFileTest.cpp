@@ -1,10 +1,10 @@
 // CopyFile: content, time and permissions kept, atomic replacement, refusals and links.
 #include "FsTestTree.h"
 
-#include "platform/AtomicFileCopier.h"
-#include "platform/DosAttributes.h"
-#include "platform/LinuxFileSystem.h"
-#include "platform/PosixError.h"
+#include "platform/linux/AtomicFileCopier.h"
+#include "platform/linux/DosAttributes.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/PosixError.h"
 
 #include <QFile>
 #include <QFileInfo>

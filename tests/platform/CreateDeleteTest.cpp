@@ -1,8 +1,8 @@
 // CreateFolder, DeleteFile and DeleteFolder: their refusals, read-only items and links.
 #include "FsTestTree.h"
 
-#include "platform/LinuxFileSystem.h"
-#include "platform/PosixError.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/PosixError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Drives: the mounted volume holding a path, its mount point as the drive root, readiness.
 #include "FsTestTree.h"
 
-#include "platform/LinuxFileSystem.h"
-#include "platform/MountTable.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/MountTable.h"
 
 #include <gtest/gtest.h>
 

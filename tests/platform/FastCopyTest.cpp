@@ -3,12 +3,12 @@
 // none leaves a temporary or a partial file under the final name.
 #include "FsTestTree.h"
 
-#include "platform/AtomicFileCopier.h"
-#include "platform/DosAttributes.h"
 #include "platform/FsPath.h"
-#include "platform/LinuxFileSystem.h"
-#include "platform/MountTable.h"
-#include "platform/PosixError.h"
+#include "platform/linux/AtomicFileCopier.h"
+#include "platform/linux/DosAttributes.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/MountTable.h"
+#include "platform/linux/PosixError.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,8 @@
 // objects it hands out.
 #include "FsTestTree.h"
 
-#include "platform/FaultInjectingFileSystem.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 
 #include <gtest/gtest.h>
 

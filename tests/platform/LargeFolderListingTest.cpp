@@ -2,7 +2,7 @@
 // kind, and nothing else.
 #include "FsTestTree.h"
 
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

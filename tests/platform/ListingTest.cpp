@@ -1,7 +1,7 @@
 // Folder listings, names, paths and modification times.
 #include "FsTestTree.h"
 
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <algorithm>

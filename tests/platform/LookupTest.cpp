@@ -1,7 +1,7 @@
 // Case-blind, case-preserving lookup of files and folders and the per-folder index behind it.
 #include "FsTestTree.h"
 
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <QFile>

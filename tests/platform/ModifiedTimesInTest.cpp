@@ -1,8 +1,8 @@
 // Reading the modification times of many entries of one folder at once.
 #include "FsTestTree.h"
 
-#include "platform/FaultInjectingFileSystem.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Run-time errors of the file-system service, described in the program's words.
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

@@ -4,10 +4,10 @@
 // scripted dialogs; the error log written into the temporary folder; a fixed "today".
 #include "diag/ErrorLog.h"
 #include "diag/Trace.h"
-#include "engine/compare/ProgramState.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
 #include "platform/TextFile.h"
+#include "platform/linux/LinuxFileSystem.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileForm.h"
 #include "profiles/ProfileHistory.h"

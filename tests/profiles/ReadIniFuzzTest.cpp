@@ -141,7 +141,7 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
         file.close();
 
         // Each round starts from a fresh program state and window.
-        resetProgramState();
+        g() = ProgramState{};
         g().goReg = &store;
         g().goFSO = fs;
         TestProfileForm window;

@@ -1,6 +1,11 @@
 // Runs the tests inside a Qt application object, as the program runs, on the offscreen
 // platform so that no test ever shows a window. Test programs built with PELTO_TEST_GUI get a
 // QApplication, so that their tests can build widgets and boxes.
+//
+// Every test starts and ends with the program-wide state as at program start, so no fixture
+// needs to (or can forget to) reset it.
+#include "platform/ProgramState.h"
+
 #include <gtest/gtest.h>
 
 #ifdef PELTO_TEST_GUI
@@ -11,8 +16,19 @@ using TestApplication = QApplication;
 using TestApplication = QCoreApplication;
 #endif
 
+namespace {
+
+class ProgramStateReset : public ::testing::EmptyTestEventListener {
+    // Before the fixture is made and after it is gone: nothing a test installed outlives it.
+    void OnTestStart(const ::testing::TestInfo&) override { pelto::resetProgramState(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { pelto::resetProgramState(); }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ProgramStateReset);
     // Also when ctest's environment is missing, as while it lists the tests.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -10,9 +10,9 @@
 #include "engine/compare/FolderListing.h"
 #include "engine/compare/KeyOrder.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/compare/SortedList.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramState.h"
 
 #include <QDateTime>
 #include <QList>
@@ -39,6 +39,7 @@ struct RunningNumbers {
     qint32 dst = 0;
 };
 RunningNumbers gNumbers;
+const StateReset kResetNumbers{[] { gNumbers = RunningNumbers{}; }};
 
 const QLatin1StringView kUnmatched(" unmatched");
 const QLatin1StringView kNewer(" newer");

@@ -8,9 +8,9 @@
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/FolderListing.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/compare/SortedList.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramState.h"
 
 #include <QDir>
 #include <QVarLengthArray>

@@ -3,14 +3,17 @@
 // line per mismatch into the main window's result lists, which are the only hand-over to the
 // copy engine. Line formats (NBSP is the no-break space, U+00A0; names are lower-cased):
 //
-//   lstSrcFile     "Dir: " + source folder + " to " + destination folder   (NBSP "to" NBSP as the
-//                       separator when either path itself contains " to ")
-//                  n + ": " + name + " unmatched" | " newer" | " archive" + NBSP
-//   lstDstFile     "Dir: " + destination folder
-//                  n + ": " + name + " unmatched" + NBSP
-//   lstSrcFolder   n + ": " + source parent + name + " unmatched" + NBSP + " to " + destination
-//   parent lstDstFolder   n + ": " + destination parent + name + " unmatched" + NBSP lstSrcFolder2
-//   source parent, lstDstFolder2 destination parent, beside each lstSrcFolder line
+// clang-format off
+//   lstSrcFile      "Dir: " + source folder + " to " + destination folder
+//                   (NBSP "to" NBSP as the separator when either path itself contains " to ")
+//                   n + ": " + name + " unmatched" | " newer" | " archive" + NBSP
+//   lstDstFile      "Dir: " + destination folder
+//                   n + ": " + name + " unmatched" + NBSP
+//   lstSrcFolder    n + ": " + source parent + name + " unmatched" + NBSP + " to " + destination parent
+//   lstDstFolder    n + ": " + destination parent + name + " unmatched" + NBSP
+//   lstSrcFolder2   source parent, beside each lstSrcFolder line
+//   lstDstFolder2   destination parent, beside each lstSrcFolder line
+// clang-format on
 //
 // Running numbers count across the whole check, one counter per side. Folder parents end in the
 // path separator; below the top folder they carry the lower-cased names of the folders matched on

@@ -2,8 +2,8 @@
 
 #include "diag/ErrorLog.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "platform/Clock.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 

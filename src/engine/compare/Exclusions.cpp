@@ -2,7 +2,7 @@
 
 #include "diag/ErrorLog.h"
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
+#include "platform/ProgramState.h"
 
 #include <QDir>
 #include <QStringList>

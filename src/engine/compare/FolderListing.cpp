@@ -1,8 +1,8 @@
 #include "engine/compare/FolderListing.h"
 
 #include "engine/compare/Compare.h"
-#include "engine/compare/ProgramState.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramState.h"
 
 namespace pelto::detail {
 

@@ -22,7 +22,7 @@ public:
     bool chkResetArc() const override { return resetArc_; }
 
     void setOptTest(bool on) { test_ = on; }
-    void setOptRecurse(bool on) { recurse_ = on; }
+    void setOptRecurse(bool on) override { recurse_ = on; }
     void setOptSync(bool on) { sync_ = on; }
     void setChkArchive(bool on) { archive_ = on; }
     void setChkResetArc(bool on) { resetArc_ = on; }

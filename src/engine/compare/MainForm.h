@@ -22,6 +22,8 @@ public:
     // Walk all subfolders, or only the top folder.
     virtual bool optRecurse() const = 0;
     bool optNoRecur() const { return !optRecurse(); }
+    // A profile line's subfolder word sets the pair of option buttons before its walk.
+    virtual void setOptRecurse(bool on) = 0;
     // Copy and delete so that the destination mirrors the source, or copy only.
     virtual bool optSync() const = 0;
     bool optCopy() const { return !optSync(); }

@@ -6,7 +6,6 @@
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
 #include "engine/copy/CopyLines.h"
@@ -15,6 +14,7 @@
 #include "engine/copy/CopyRun.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 

@@ -1,9 +1,9 @@
 #include "engine/copy/CopyLines.h"
 
 #include "engine/compare/Compare.h"
-#include "engine/compare/ProgramState.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 #include "platform/RuntimeError.h"
 
 #include <QStringBuilder>

@@ -2,9 +2,9 @@
 
 #include "diag/ErrorLog.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgramState.h"
 
 #include <QStringList>
 

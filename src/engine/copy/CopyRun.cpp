@@ -1,9 +1,9 @@
 #include "engine/copy/CopyRun.h"
 
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 
@@ -49,6 +49,10 @@ CopyRunState& copyRun() {
     static CopyRunState state;
     return state;
 }
+
+namespace {
+const StateReset kResetCopyRun{[] { copyRun().clear(); }};
+} // namespace
 
 void BeginCopyRun() {
     diag::Procedure proc("Pelto", "Sub BeginCopyRun", diag::noParams());

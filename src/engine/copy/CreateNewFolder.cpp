@@ -1,11 +1,11 @@
 // Creating a destination folder with its missing parents.
 
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyMessages.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 

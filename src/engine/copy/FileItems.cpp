@@ -1,11 +1,11 @@
 #include "engine/copy/FileItems.h"
 
-#include "engine/compare/ProgramState.h"
 #include "engine/compare/ResultList.h"
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyRules.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 

@@ -5,7 +5,6 @@
 #include "engine/compare/Compare.h"
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
 #include "engine/copy/CopyLines.h"
@@ -13,6 +12,7 @@
 #include "engine/copy/CopyRun.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto {
 

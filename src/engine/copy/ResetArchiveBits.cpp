@@ -5,7 +5,6 @@
 #include "engine/compare/Compare.h"
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
 #include "engine/copy/CopyLines.h"
@@ -14,6 +13,7 @@
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramState.h"
 
 #include <optional>
 

@@ -4,13 +4,13 @@
 #include "engine/compare/Compare.h"
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
-#include "engine/compare/ProgramState.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyMessages.h"
 #include "engine/copy/CopyRules.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 #include <QHash>
 

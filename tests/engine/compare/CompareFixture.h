@@ -6,10 +6,10 @@
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/HeadlessMainForm.h"
-#include "engine/compare/ProgramState.h"
-#include "platform/Clock.h"
-#include "platform/FaultInjectingFileSystem.h"
-#include "platform/LinuxFileSystem.h"
+#include "platform/ProgramState.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/ManualClock.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDateTime>

@@ -2,6 +2,7 @@
 // refresh and names that differ only in letter case.
 
 #include "CompareFixture.h"
+#include "support/ManualClock.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "engine/compare/Exclusions.h"
 
 #include "diag/ErrorLog.h"
-#include "engine/compare/ProgramState.h"
+#include "platform/ProgramState.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>

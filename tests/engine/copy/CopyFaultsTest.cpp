@@ -3,7 +3,7 @@
 
 #include "CopyFixture.h"
 
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 #include <sys/mount.h>
 #include <unistd.h>

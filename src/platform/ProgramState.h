@@ -1,8 +1,14 @@
 #pragma once
-// The program-wide state every layer shares, under the names the program uses for it.
-// One instance, `g`; tests reset it with resetProgramState().
+// The program-wide state every layer shares, under the names the program uses for it, and the
+// one reset that puts all of it back as at program start.
+//
+// The named variables live in one instance, `g()`. State that belongs to one file (the error
+// log's run, the trace's counters, the installed clock, ...) stays private to that file and
+// registers how to put it back with a StateReset beside it, so resetProgramState() reaches it
+// without knowing it. Test programs call resetProgramState() around every test, so no fixture
+// can forget it.
 
-#include "engine/compare/TextTable.h"
+#include "platform/TextTable.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,6 +45,18 @@ struct ProgramState {
 };
 
 ProgramState& g();
+
+// Puts g() and every registered piece of file-private state back as at program start.
 void resetProgramState();
+
+// Registers, for the lifetime of the program, how to put one piece of file-private state back.
+// Define one at namespace scope beside the state it resets:
+//   const StateReset kResetTrace{[] { traceState() = TraceState{}; }};
+class StateReset {
+public:
+    explicit StateReset(void (*reset)());
+    StateReset(const StateReset&) = delete;
+    StateReset& operator=(const StateReset&) = delete;
+};
 
 } // namespace pelto

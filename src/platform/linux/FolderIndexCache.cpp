@@ -1,4 +1,4 @@
-#include "platform/FolderIndexCache.h"
+#include "platform/linux/FolderIndexCache.h"
 
 #include "platform/FsPath.h"
 

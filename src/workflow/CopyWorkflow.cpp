@@ -1,31 +1,31 @@
-#include "cli/CopyWorkflow.h"
+#include "workflow/CopyWorkflow.h"
 
-#include "cli/CliForm.h"
 #include "diag/Convert.h"
 #include "diag/ErrorLog.h"
 #include "diag/Procedure.h"
-#include "engine/compare/ProgramState.h"
+#include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
 #include "platform/FileSystem.h"
+#include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
 
 #include <limits>
 
-namespace pelto::cli {
+namespace pelto::workflow {
 
 using diag::Procedure;
 using diag::traceParams;
 
 namespace {
 
-constexpr auto kModule = "PeltoCli";
+constexpr auto kModule = "Workflow";
 
 // The folders of the missing-folder list the copy served (all of them in test mode).
-qsizetype foldersCopied(CliForm& af) {
+qsizetype foldersCopied(MainForm& af) {
     qsizetype n = 0;
     for (const QString& line : af.lstSrcFolder().items()) {
         try {
@@ -37,7 +37,7 @@ qsizetype foldersCopied(CliForm& af) {
     return n;
 }
 
-qsizetype filesCopied(CliForm& af) {
+qsizetype filesCopied(MainForm& af) {
     qsizetype n = 0;
     FileItems items(af.lstSrcFile());
     for (qsizetype i = 0; i < items.count(); ++i) {
@@ -52,7 +52,7 @@ qsizetype filesCopied(CliForm& af) {
 
 // Destination-only folders and files that are gone after the delete (all of them in test mode,
 // where they would be).
-qsizetype foldersDeleted(CliForm& af, FileSystem& fs) {
+qsizetype foldersDeleted(MainForm& af, FileSystem& fs) {
     qsizetype n = 0;
     for (const QString& line : af.lstDstFolder().items()) {
         try {
@@ -64,7 +64,7 @@ qsizetype foldersDeleted(CliForm& af, FileSystem& fs) {
     return n;
 }
 
-qsizetype filesDeleted(CliForm& af, FileSystem& fs) {
+qsizetype filesDeleted(MainForm& af, FileSystem& fs) {
     qsizetype n = 0;
     QString folder;
     for (const QString& line : af.lstDstFile().items()) {
@@ -84,7 +84,8 @@ qsizetype filesDeleted(CliForm& af, FileSystem& fs) {
 
 } // namespace
 
-StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest) {
+StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
+                    const QString& asDest) {
     StageResult result = StageResult::Failed;
     Procedure proc(kModule, "Function RunCopy", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
@@ -96,7 +97,7 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
         BeginCopyRun();
         state.gsAction = QStringLiteral("copy");
         diag::StartTimer();
-        af.setStage(QStringLiteral("Copying"));
+        stages.enterStage(QStringLiteral("Copying"));
         af.Refresh();
     });
     PELTO_TRY(proc, result, done = CopyFolders(asSource, asDest, af));
@@ -111,7 +112,7 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
 
     if (af.optSync()) {
         if (!state.gbSpaceFreed) {
-            af.setStage(QStringLiteral("Deleting"));
+            stages.enterStage(QStringLiteral("Deleting"));
             PELTO_TRY(proc, result, done = SyncDelete(af));
             if (!done)
                 return result;
@@ -126,7 +127,7 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
 
     // The finishing stage.
     if (state.gbArchive && af.chkResetArc()) {
-        af.setStage(QStringLiteral("Clearing archive bits"));
+        stages.enterStage(QStringLiteral("Clearing archive bits"));
         PELTO_TRY(proc, result, ResetArcFolders(asSource, asDest, af));
     }
     if (state.gbExcludes && af.optProd())
@@ -157,7 +158,7 @@ void CountProfileUse() {
     });
 }
 
-CopySummary SummarizeCopy(CliForm& af, FileSystem& fs, const QStringList& stageMessages) {
+CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stageMessages) {
     CopySummary summary;
     summary.test = af.optTest();
     summary.sync = af.optSync();
@@ -175,4 +176,4 @@ CopySummary SummarizeCopy(CliForm& af, FileSystem& fs, const QStringList& stageM
     return summary;
 }
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

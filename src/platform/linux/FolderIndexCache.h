@@ -8,7 +8,7 @@
 // behind its back). A folder changed just before its scan may hide a change made in the same
 // timestamp tick, so such an index is read again before it answers "no such name".
 
-#include "platform/FolderScan.h"
+#include "platform/linux/FolderScan.h"
 
 #include <QHash>
 #include <QList>

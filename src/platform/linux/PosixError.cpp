@@ -1,4 +1,4 @@
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 #include <cerrno>
 #include <cstring>

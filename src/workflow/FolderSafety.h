@@ -10,7 +10,7 @@ namespace pelto {
 class FileSystem;
 }
 
-namespace pelto::cli {
+namespace pelto::workflow {
 
 // The folder as the system sees it. The part of the path that exists is resolved (case-blind
 // names to their stored names, symbolic links to their targets); the rest is kept as written.
@@ -19,4 +19,4 @@ QString resolvedFolder(FileSystem& fs, const QString& path);
 // What is wrong with copying between the two folders, or "" when nothing is.
 QString folderPairProblem(FileSystem& fs, const QString& source, const QString& destination);
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

@@ -1,7 +1,7 @@
-#include "platform/TreeRemover.h"
+#include "platform/linux/TreeRemover.h"
 
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 #include <QByteArrayList>
 #include <cerrno>

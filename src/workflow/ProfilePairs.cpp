@@ -1,8 +1,8 @@
-#include "cli/ProfilePairs.h"
+#include "workflow/ProfilePairs.h"
 
 #include "profiles/ProfileLine.h"
 
-namespace pelto::cli {
+namespace pelto::workflow {
 namespace {
 
 bool isHeader(const QString& trimmed) {
@@ -33,4 +33,4 @@ QList<FolderPair> profilePairs(const QStringList& fileLines, const QString& name
     return pairs;
 }
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

@@ -1,8 +1,8 @@
-#include "platform/DosAttributes.h"
+#include "platform/linux/DosAttributes.h"
 
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 #include <cerrno>
 #include <sys/stat.h>

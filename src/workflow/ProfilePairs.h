@@ -7,7 +7,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace pelto::cli {
+namespace pelto::workflow {
 
 struct FolderPair {
     QString source;
@@ -19,4 +19,4 @@ struct FolderPair {
 // here: the reader reports them.
 QList<FolderPair> profilePairs(const QStringList& fileLines, const QString& name);
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

@@ -1,11 +1,11 @@
-#include "platform/LinuxFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
 
-#include "platform/DosAttributes.h"
 #include "platform/FsPath.h"
-#include "platform/MountTable.h"
-#include "platform/PosixError.h"
-#include "platform/TreeRemover.h"
-#include "platform/UniqueFd.h"
+#include "platform/linux/DosAttributes.h"
+#include "platform/linux/MountTable.h"
+#include "platform/linux/PosixError.h"
+#include "platform/linux/TreeRemover.h"
+#include "platform/linux/UniqueFd.h"
 
 #include <cerrno>
 #include <fcntl.h>

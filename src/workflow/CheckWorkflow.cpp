@@ -1,24 +1,25 @@
-#include "cli/CheckWorkflow.h"
+#include "workflow/CheckWorkflow.h"
 
-#include "cli/CliForm.h"
 #include "diag/ErrorLog.h"
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/Exclusions.h"
-#include "engine/compare/ProgramState.h"
+#include "engine/compare/MainForm.h"
+#include "platform/ProgramState.h"
+#include "profiles/ProfileForm.h"
 #include "profiles/ProfileLine.h"
 #include "profiles/ProfileTables.h"
 
-namespace pelto::cli {
+namespace pelto::workflow {
 
 using diag::Procedure;
 using diag::traceParams;
 
 namespace {
 
-constexpr auto kModule = "PeltoCli";
+constexpr auto kModule = "Workflow";
 
-void clearLists(CliForm& af) {
+void clearLists(MainForm& af) {
     for (ResultList* list : {&af.lstSrcFile(), &af.lstDstFile(), &af.lstShowDirs(),
                              &af.lstSrcFolder(), &af.lstDstFolder(), &af.lstSrcFile2(),
                              &af.lstDstFile2(), &af.lstSrcFolder2(), &af.lstDstFolder2()})
@@ -27,7 +28,8 @@ void clearLists(CliForm& af) {
 
 } // namespace
 
-StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest) {
+StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
+                     const QString& asSource, const QString& asDest) {
     StageResult result = StageResult::Failed;
     Procedure proc(kModule, "Function RunCheck", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
@@ -42,17 +44,17 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
         CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
                    QStringLiteral("dummy"), af, true);
         state.gsAction = QStringLiteral("check");
-        af.setStage(QStringLiteral("Checking"));
+        stages.enterStage(QStringLiteral("Checking"));
     });
 
     bool walked = false;
     if (state.gbExcludes) {
-        const int lines = static_cast<int>(af.lstProfile().count());
+        const int lines = static_cast<int>(profiles.lstProfile().count());
         for (int i = 1; i <= lines; ++i) {
             QString source;
             QString dest;
             PELTO_TRY(proc, result, {
-                af.lstProfile().setSelectedIndex(i - 1);
+                profiles.lstProfile().setSelectedIndex(i - 1);
                 source = state.gasProfile.at(profile::kSource, i);
                 dest = state.gasProfile.at(profile::kDestination, i);
                 af.setOptRecurse(!trimBlanks(state.gasProfile.at(profile::kSubdirs, i)).isEmpty());
@@ -83,4 +85,4 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
     return result;
 }
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

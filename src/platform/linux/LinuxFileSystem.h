@@ -10,10 +10,10 @@
 // in a path that the caller names are followed as the kernel does; listings never follow them:
 // a link is listed as a file, copied as a link and deleted as a link.
 
-#include "platform/AtomicFileCopier.h"
 #include "platform/FileSystem.h"
-#include "platform/FolderIndexCache.h"
-#include "platform/UniqueFd.h"
+#include "platform/linux/AtomicFileCopier.h"
+#include "platform/linux/FolderIndexCache.h"
+#include "platform/linux/UniqueFd.h"
 
 #include <sys/stat.h>
 

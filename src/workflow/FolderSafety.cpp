@@ -1,4 +1,4 @@
-#include "cli/FolderSafety.h"
+#include "workflow/FolderSafety.h"
 
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
-namespace pelto::cli {
+namespace pelto::workflow {
 namespace {
 
 // The stored path of an existing folder, or "" when some component does not exist (or cannot
@@ -54,4 +54,4 @@ QString folderPairProblem(FileSystem& fs, const QString& source, const QString& 
     return {};
 }
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

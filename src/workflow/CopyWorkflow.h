@@ -6,29 +6,29 @@
 // completed use of the chosen profile ("TimesUsed"). Test mode walks the same stages and changes
 // nothing; it does not count as a use of the profile, as the window cannot copy in test mode.
 
-#include "cli/CheckWorkflow.h"
-#include "cli/Report.h"
+#include "workflow/CopySummary.h"
+#include "workflow/Stage.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace pelto {
 class FileSystem;
-}
+class MainForm;
+} // namespace pelto
 
-namespace pelto::cli {
-
-class CliForm;
+namespace pelto::workflow {
 
 // asSource and asDest stand for the folders the window's pickers show: the folder pair, or for a
 // profile its first line (the lines themselves carry each pair's folders).
-StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest);
+StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
+                    const QString& asDest);
 
 // Raises "TimesUsed" of the chosen profile's history entry by one.
 void CountProfileUse();
 
 // What the finished copy did, from the lists, the items the copy passed over, the disk (for the
 // deletions) and the error-log messages logged during the copy (stageMessages).
-CopySummary SummarizeCopy(CliForm& af, FileSystem& fs, const QStringList& stageMessages);
+CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stageMessages);
 
-} // namespace pelto::cli
+} // namespace pelto::workflow

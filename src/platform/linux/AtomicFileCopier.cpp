@@ -1,9 +1,9 @@
-#include "platform/AtomicFileCopier.h"
+#include "platform/linux/AtomicFileCopier.h"
 
-#include "platform/DosAttributes.h"
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
-#include "platform/UniqueFd.h"
+#include "platform/linux/DosAttributes.h"
+#include "platform/linux/PosixError.h"
+#include "platform/linux/UniqueFd.h"
 
 #include <QRandomGenerator>
 #include <algorithm>

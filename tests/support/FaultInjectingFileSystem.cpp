@@ -1,7 +1,7 @@
-#include "platform/FaultInjectingFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
+#include "platform/linux/PosixError.h"
 
 namespace pelto {
 

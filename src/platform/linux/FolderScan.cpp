@@ -1,8 +1,8 @@
-#include "platform/FolderScan.h"
+#include "platform/linux/FolderScan.h"
 
 #include "platform/FsPath.h"
-#include "platform/PosixError.h"
-#include "platform/UniqueFd.h"
+#include "platform/linux/PosixError.h"
+#include "platform/linux/UniqueFd.h"
 
 #include <cerrno>
 #include <ctime>

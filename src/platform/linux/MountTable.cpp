@@ -1,6 +1,7 @@
-#include "platform/MountTable.h"
+#include "platform/linux/MountTable.h"
 
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 #include <QFileInfo>
 #include <cerrno>
@@ -114,6 +115,12 @@ public:
         return points_;
     }
 
+    // The next look reads the table again.
+    void forget() {
+        const std::lock_guard lock(mutex_);
+        stale_ = true;
+    }
+
 private:
     std::optional<QByteArray> readAll() const {
         if (lseek(fd_, 0, SEEK_SET) != 0)
@@ -139,11 +146,16 @@ private:
     QStringList points_;
 };
 
+MountPointCache& mountPointCache() {
+    static MountPointCache cache;
+    return cache;
+}
+const StateReset kResetMountCache{[] { mountPointCache().forget(); }};
+
 } // namespace
 
 QStringList mountPoints() {
-    static MountPointCache cache;
-    return cache.points();
+    return mountPointCache().points();
 }
 
 QString mountPointOf(const QString& path) {
