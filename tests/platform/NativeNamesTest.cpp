@@ -22,19 +22,15 @@ const QByteArray kNames[] = {
     QByteArray("ascii first, then \xc3\xa4 at the end"), // the shortcut must not stop early
 };
 
-TEST(NativeNames, DecodeAsTheGeneralConversionDoes) {
-    for (const QByteArray& bytes : kNames)
-        EXPECT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes)) << bytes.data();
-}
-
-TEST(NativeNames, EncodeAsTheGeneralConversionDoesIntoAReusedBuffer) {
+TEST(NativeNames, DecodeAndEncodeIntoAReusedBufferAsTheGeneralConversionDoes) {
     QByteArray buffer;
     for (const QByteArray& bytes : kNames) {
         const QString name = QFile::decodeName(bytes);
+        EXPECT_EQ(fspath::fromNative(bytes.constData()), name) << bytes.data();
         EXPECT_EQ(fspath::native(name), QFile::encodeName(name)) << bytes.data();
         // A shorter name after a longer one must not keep the longer one's tail.
-        const char* encoded = fspath::nativeName(name, buffer);
-        EXPECT_EQ(QByteArray(encoded), QFile::encodeName(name)) << bytes.data();
+        EXPECT_EQ(QByteArray(fspath::nativeName(name, buffer)), QFile::encodeName(name))
+            << bytes.data();
     }
     const QString withSurrogate = QStringLiteral("x") + QChar(0xd800) + QStringLiteral("y");
     EXPECT_EQ(QByteArray(fspath::nativeName(withSurrogate, buffer)),
@@ -66,12 +62,38 @@ TEST(NativeNames, MalformedBytesDecodeAsTheGeneralConversionDoes) {
     }
 }
 
-TEST(NativeNames, NormalizeCleansAbsolutePathsAndResolvesRelativeOnes) {
-    EXPECT_EQ(fspath::normalize(QStringLiteral("/a//b/./c/../d/")), QStringLiteral("/a/b/d"));
-    EXPECT_EQ(fspath::normalize(QStringLiteral("/")), QStringLiteral("/"));
+// Paths the service is given are taken as they are when already clean; all others are cleaned
+// as QDir::cleanPath cleans them, and relative ones are resolved against the current folder.
+TEST(NativeNames, NormalizeTakesCleanPathsAsTheyAreAndCleansTheRest) {
+    for (const char* path :
+         {"/", "/a", "/a/b.txt", "/.hidden/.x", "/a/..b/b..", "/a/b.", "/a/...", "//a", "/a//b",
+          "/a/", "/a/./b", "/a/.", "/./a", "/a/../b", "/a/..", "/..", "/../a", "/a/b/../../c/"})
+        EXPECT_EQ(fspath::normalize(QString::fromLatin1(path)),
+                  QDir::cleanPath(QString::fromLatin1(path)))
+            << path;
+    // The same at every position in longer paths, which are scanned several codes at a time.
+    for (const char* middle : {"/", "//", "/./", "/../", "/.x/", "/..x/", "/x./"}) {
+        for (int offset = 0; offset < 12; ++offset) {
+            for (const char* end : {"", "/", "/.", "/..", "/name.txt"}) {
+                const QString path = QLatin1Char('/') + QString(offset, QLatin1Char('d')) +
+                                     QLatin1String(middle) + QStringLiteral("folder") +
+                                     QLatin1String(end);
+                EXPECT_EQ(fspath::normalize(path), QDir::cleanPath(path)) << path.toStdString();
+            }
+        }
+    }
     EXPECT_EQ(fspath::normalize(QString()), QString());
     EXPECT_EQ(fspath::normalize(QStringLiteral("x/./y")),
               QDir::cleanPath(QDir::currentPath() + QStringLiteral("/x/y")));
+}
+
+// Names are lowered for look-ups exactly as QString::toLower lowers them.
+TEST(NativeNames, LowerCaseMatchesQtForPlainAndOtherNames) {
+    for (const QString& name :
+         {QString(), QStringLiteral("plain.txt"), QStringLiteral("REPORT.TXT"),
+          QStringLiteral("Mixed Case-1 [x].Doc"), QStringLiteral("@[`{Z"), QStringLiteral("CAFÉ"),
+          QStringLiteral("İstanbul"), QStringLiteral("\u212Aelvin"), QStringLiteral("ΣΟΦΙΑ")})
+        EXPECT_EQ(fspath::lowerCase(name), name.toLower()) << name.toStdString();
 }
 
 } // namespace
