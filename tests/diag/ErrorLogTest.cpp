@@ -42,22 +42,21 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
               "an earlier run\r\n" + run + runHeaderBytes() + message.toLocal8Bit() + "\r\n");
 }
 
-TEST_F(ErrorLogTest, EmptyLogFileFallsBackToErrorLogInTheCurrentFolder) {
-    diag::SetLogEnabled(true);
-    LogError("Pelto", "Startup", "no log file named", false, false);
-    EXPECT_EQ(diag::LogFile(), "error.log");
-    EXPECT_EQ(readAll(workPath("error.log")), runHeaderBytes() + "no log file named\r\n");
-}
-
-TEST_F(ErrorLogTest, DisabledLogWritesNothingButStillShowsTheBox) {
-    diag::SetLogFile(workPath("log.txt"));
+// A disabled log writes nothing but the box is still shown; an enabled one with no file named
+// is "error.log" in the current folder.
+TEST_F(ErrorLogTest, DisabledLogWritesNothingAndAnUnnamedOneIsErrorLog) {
     dialogs().then(BoxAnswer::Ok);
     EXPECT_EQ(LogError("Pelto", "ReadINI", "bad line"), 0);
-    EXPECT_FALSE(QFile::exists(workPath("log.txt")));
+    EXPECT_FALSE(QFile::exists(workPath("error.log")));
     EXPECT_FALSE(diag::LogStarted());
     EXPECT_EQ(diag::messageLog().text(), "Message Log:\r\n");
     ASSERT_EQ(dialogs().shown().size(), 1);
     EXPECT_EQ(dialogs().shown()[0].text, "bad line");
+
+    diag::SetLogEnabled(true);
+    LogError("Pelto", "Startup", "no log file named", false, false);
+    EXPECT_EQ(diag::LogFile(), "error.log");
+    EXPECT_EQ(readAll(workPath("error.log")), runHeaderBytes() + "no log file named\r\n");
 }
 
 TEST_F(ErrorLogTest, UnwritableLogFileIsSkippedAndWindowAndBoxStillGetTheMessage) {
