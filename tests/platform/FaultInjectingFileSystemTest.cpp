@@ -1,10 +1,12 @@
 // The fault-injecting decorator: chosen faults on chosen paths, counted, and felt through the
-// objects it hands out.
+// objects it hands out; and how the service's errors are numbered and described.
 #include "FsTestTree.h"
 
 #include "platform/FaultInjectingFileSystem.h"
 #include "platform/LinuxFileSystem.h"
+#include "platform/PosixError.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace pelto;
@@ -98,6 +100,17 @@ TEST_F(FaultInjectingTest, ObjectsLookupsAndDrivesCallBackThroughTheDecorator) {
     EXPECT_FALSE(drive.IsReady());
     fs.setNotReady(drive.Path(), false);
     EXPECT_TRUE(drive.IsReady());
+}
+
+// System errors are described in the program's words where it has them, else the system's.
+TEST(PosixErrorTest, DescribesInTheProgramsWordsOrTheSystems) {
+    EXPECT_EQ(errnoError(ENOSPC, err::FileNotFound).description(),
+              "There is not enough space on the disk.");
+    EXPECT_EQ(errnoError(EACCES, err::FileNotFound).description(), "Permission denied");
+    const RuntimeError other = errnoError(EXDEV, err::FileNotFound);
+    EXPECT_EQ(other.number(), err::PathFileAccessError);
+    EXPECT_FALSE(other.description().isEmpty());
+    EXPECT_EQ(fsError(err::LockViolation).number(), err::LockViolation);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Folder listings, names, paths and modification times.
+// Folder listings, names and paths.
 #include "FsTestTree.h"
 
 #include "platform/LinuxFileSystem.h"
@@ -111,18 +111,6 @@ TEST_F(ListingTest, EmptyFoldersAndTheRootListVanishedFoldersAndDefaultObjectsRa
     EXPECT_EQ(errorOf([] { File().Attributes(); }), 91);
     EXPECT_EQ(errorOf([] { Folder().Files(); }), 91);
     EXPECT_EQ(errorOf([] { (void)Drive().IsReady(); }), 91);
-}
-
-TEST_F(ListingTest, DateLastModifiedIsLocalTimeToTheMillisecondAndALinksOwn) {
-    tree.write("stamp.txt", "x");
-    tree.setModified("stamp.txt", 1'700'000'000, 123'456'789);
-    const QDateTime modified = fs.GetFile(tree.path("STAMP.txt")).DateLastModified();
-    EXPECT_EQ(modified.toMSecsSinceEpoch(), 1'700'000'000'123);
-    EXPECT_EQ(modified.timeSpec(), Qt::LocalTime);
-
-    tree.link("link", tree.path("stamp.txt"));
-    tree.setModified("link", 1'500'000'000, 0);
-    EXPECT_EQ(fs.GetFile(tree.path("link")).DateLastModified().toSecsSinceEpoch(), 1'500'000'000);
 }
 
 } // namespace
