@@ -82,27 +82,6 @@ TEST_F(LookupTest, AcceptsRelativePathsTheRootAndLinkedFolders) {
     EXPECT_EQ(fs.GetFolder(tree.path("alias/INNER")).Path(), tree.path("Alias/Inner"));
 }
 
-TEST_F(LookupTest, OneScanPerFolderAnswersEveryCaseBlindLookup) {
-    tree.makeFolder("Many");
-    for (int i = 0; i < 200; ++i)
-        tree.write(QStringLiteral("Many/File%1.TXT").arg(i, 3, 10, QLatin1Char('0')), "x");
-    tree.setModified("Many", 1'600'000'000, 0); // long settled: no re-reading on a miss
-
-    for (int i = 0; i < 200; ++i) {
-        const QString lower = QStringLiteral("Many/file%1.txt").arg(i, 3, 10, QLatin1Char('0'));
-        ASSERT_TRUE(fs.FileExists(tree.path(lower))) << i;
-    }
-    EXPECT_EQ(fs.lookupScans(), 1);
-
-    // The service's own creates keep the index: no new scan, and the new names are found.
-    for (int i = 0; i < 20; ++i) {
-        fs.CreateFolder(tree.path(QStringLiteral("Many/Sub%1").arg(i)));
-        EXPECT_TRUE(fs.FolderExists(tree.path(QStringLiteral("many/SUB%1").arg(i))));
-        EXPECT_TRUE(fs.FileExists(tree.path("many/FILE000.txt")));
-    }
-    EXPECT_EQ(fs.lookupScans(), 2); // "Many" and, for "many", the tree's root
-}
-
 // A listed folder answers its first case-blind questions by passes over the listing and later
 // ones from a hash: the answers are the same, and the service's own deletes and copies reach
 // both without a new scan.
@@ -141,29 +120,41 @@ TEST_F(LookupTest, CaseBlindAnswersDoNotDependOnHowTheListingIsKept) {
     EXPECT_EQ(fs.lookupScans(), 0);
 }
 
-// The service's own creates and deletes update the index it keeps; changes made by others are
-// seen all the same.
-TEST_F(LookupTest, OwnChangesUpdateTheIndexAndOthersChangesAreSeen) {
+// One scan of a folder answers every case-blind lookup in it; the service's own copies and
+// creates keep that index without a new scan, its deletes reach it, and changes made by others
+// are seen.
+TEST_F(LookupTest, OneScanAnswersEveryLookupOwnChangesKeepItOthersChangesAreSeen) {
     tree.makeFolder("Dir");
-    tree.write("Dir/Keep.txt", "x");
+    for (int i = 0; i < 200; ++i)
+        tree.write(QStringLiteral("Dir/File%1.TXT").arg(i, 3, 10, QLatin1Char('0')), "x");
     tree.write("Source.txt", "payload");
-    ASSERT_TRUE(fs.FileExists(tree.path("dir/keep.TXT"))); // the index of Dir is cached now
+    tree.setModified("Dir", 1'600'000'000, 0); // long settled: no re-reading on a miss
+    for (int i = 0; i < 200; ++i) {
+        const QString lower = QStringLiteral("Dir/file%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+        ASSERT_TRUE(fs.FileExists(tree.path(lower))) << i;
+    }
+    EXPECT_EQ(fs.lookupScans(), 1);
 
     fs.CopyFile(tree.path("Source.txt"), tree.path("Dir/Copied.TXT"));
-    EXPECT_EQ(fs.GetFile(tree.path("dir/copied.txt")).Name(), "Copied.TXT");
-    fs.CreateFolder(tree.path("Dir/NewFolder"));
-    EXPECT_EQ(fs.GetFolder(tree.path("dir/newfolder")).Name(), "NewFolder");
-    fs.DeleteFile(tree.path("dir/COPIED.txt"));
-    EXPECT_FALSE(fs.FileExists(tree.path("dir/copied.txt")));
+    EXPECT_EQ(fs.GetFile(tree.path("Dir/copied.txt")).Name(), "Copied.TXT");
+    for (int i = 0; i < 20; ++i) {
+        fs.CreateFolder(tree.path(QStringLiteral("Dir/Sub%1").arg(i)));
+        EXPECT_EQ(fs.GetFolder(tree.path(QStringLiteral("Dir/SUB%1").arg(i))).Name(),
+                  QStringLiteral("Sub%1").arg(i));
+        EXPECT_TRUE(fs.FileExists(tree.path("Dir/FILE000.txt")));
+    }
+    EXPECT_EQ(fs.lookupScans(), 1);
+    fs.DeleteFile(tree.path("Dir/COPIED.txt"));
+    EXPECT_FALSE(fs.FileExists(tree.path("Dir/copied.txt")));
     EXPECT_FALSE(tree.exists("Dir/Copied.TXT"));
-    fs.DeleteFolder(tree.path("DIR/newFOLDER"));
-    EXPECT_FALSE(fs.FolderExists(tree.path("dir/newfolder")));
-    EXPECT_TRUE(fs.FileExists(tree.path("dir/keep.txt")));
+    fs.DeleteFolder(tree.path("Dir/sub0"));
+    EXPECT_FALSE(fs.FolderExists(tree.path("Dir/SUB0")));
+    EXPECT_TRUE(fs.FolderExists(tree.path("Dir/sub1")));
 
     tree.write("Dir/Second.TXT", "y");
-    EXPECT_EQ(fs.GetFile(tree.path("dir/second.txt")).Name(), "Second.TXT");
-    tree.remove("Dir/Keep.txt");
-    EXPECT_FALSE(fs.FileExists(tree.path("dir/keep.txt")));
+    EXPECT_EQ(fs.GetFile(tree.path("Dir/second.txt")).Name(), "Second.TXT");
+    tree.remove("Dir/File000.TXT");
+    EXPECT_FALSE(fs.FileExists(tree.path("Dir/file000.txt")));
 }
 
 } // namespace
