@@ -11,16 +11,13 @@ using pelto::test::errorOf;
 
 namespace {
 
-class AttributesTest : public ::testing::Test {
+class AttributesTest : public pelto::test::FsTest {
 protected:
     int attributes(const QString& relative) { return fs.GetFile(tree.path(relative)).Attributes(); }
     void setAttributes(const QString& relative, int value) {
         fs.GetFile(tree.path(relative)).SetAttributes(value);
     }
     mode_t permissions(const QString& relative) { return tree.lstatOf(relative).st_mode & 0777; }
-
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
 };
 
 // Read-only is the owner's write permission (ignored for folders), hidden a dot name, archive

@@ -27,7 +27,7 @@ QByteArray linkTargetOf(const QString& path) {
     return n < 0 ? QByteArray() : QByteArray(buffer, n);
 }
 
-class CopyFileTest : public ::testing::TestWithParam<NewFiles> {
+class CopyFileTest : public pelto::test::FsTest, public ::testing::WithParamInterface<NewFiles> {
 protected:
     void SetUp() override {
         fs.setUnnamedCopies(GetParam() != NewFiles::TemporaryName);
@@ -47,9 +47,6 @@ protected:
             EXPECT_FALSE(name.startsWith(QLatin1String(kTemporaryPrefix))) << name.toStdString();
         return names;
     }
-
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
 };
 
 TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttributes) {
@@ -152,12 +149,7 @@ TEST_P(CopyFileTest, RefusalsCarryTheirNumbersAndChangeNothing) {
     tree.write("dst/exists.txt", "e");
     tree.write("dst/ro.txt", "r");
     tree.setMode("dst/ro.txt", 0444);
-    const struct {
-        const char* from;
-        const char* to;
-        bool overwrite;
-        qint32 error;
-    } rows[] = {
+    const std::tuple<const char*, const char*, bool, qint32> rows[] = {
         {"src/missing", "dst/x", true, err::FileNotFound},
         {"nowhere/a", "dst/x", true, err::FileNotFound},
         {"src/a.txt", "missing/a.txt", true, err::PathNotFound},
@@ -166,8 +158,8 @@ TEST_P(CopyFileTest, RefusalsCarryTheirNumbersAndChangeNothing) {
         {"src/a.txt", "dst/exists.txt", false, err::FileAlreadyExists},
         {"src/a.txt", "DST/RO.TXT", true, err::PermissionDenied},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(copy(row.from, row.to, row.overwrite), row.error) << row.from << " " << row.to;
+    for (const auto& [from, to, overwrite, error] : rows)
+        EXPECT_EQ(copy(from, to, overwrite), error) << from << " " << to;
     EXPECT_EQ(names(), QStringList({"exists.txt", "folder", "ro.txt"}));
     EXPECT_EQ(names("src"), QStringList({"a.txt"}));
     EXPECT_EQ(tree.read("dst/exists.txt"), "e");

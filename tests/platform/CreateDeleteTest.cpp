@@ -11,11 +11,7 @@ using pelto::test::errorOf;
 
 namespace {
 
-class CreateDeleteTest : public ::testing::Test {
-protected:
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using CreateDeleteTest = pelto::test::FsTest;
 
 TEST_F(CreateDeleteTest, CreateFolderMakesOneFolderUnderAnExistingParent) {
     tree.makeFolder("Parent");

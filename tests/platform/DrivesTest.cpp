@@ -12,11 +12,7 @@ using pelto::test::errorOf;
 
 namespace {
 
-class DrivesTest : public ::testing::Test {
-protected:
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using DrivesTest = pelto::test::FsTest;
 
 TEST(MountInfoTest, ReadsMountPointsWithEscapedCharacters) {
     const QByteArray text = "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"

@@ -2,13 +2,11 @@
 // A real folder tree in a temporary folder for file-system tests, the POSIX operations that set
 // it up and inspect it, and the error number an action raised through the service.
 
+#include "platform/LinuxFileSystem.h"
 #include "platform/RuntimeError.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fcntl.h>
@@ -88,6 +86,13 @@ public:
 
 private:
     QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/pelto-fs-XXXXXX")};
+};
+
+// A test with a fresh tree and the real file-system service.
+class FsTest : public ::testing::Test {
+protected:
+    FsTestTree tree;
+    LinuxFileSystem fs;
 };
 
 inline bool userXattrsSupported(const QString& folder) {

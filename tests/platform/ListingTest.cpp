@@ -26,11 +26,7 @@ template <typename Items> QStringList namesOf(const Items& items, const QString&
     return names;
 }
 
-class ListingTest : public ::testing::Test {
-protected:
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using ListingTest = pelto::test::FsTest;
 
 TEST_F(ListingTest, ListsFilesAndFoldersWithLinksAsFilesAndNoSpecialFiles) {
     tree.makeFolder("Top/Sub");

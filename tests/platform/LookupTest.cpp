@@ -12,11 +12,7 @@ using pelto::test::errorOf;
 
 namespace {
 
-class LookupTest : public ::testing::Test {
-protected:
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using LookupTest = pelto::test::FsTest;
 
 // Every component is found case-blind and reported in its stored case; an exact name wins, then
 // the first variant in binary order of the kind asked for; a missing item raises its number.
@@ -26,12 +22,8 @@ TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
     for (const char* name :
          {"Docs/Sub Folder/README.txt", "readme.txt", "README.txt", "ReadMe.txt", "data"})
         tree.write(name, "x");
-    const struct {
-        const char* asked;
-        bool folder;
-        const char* found; // stored path, none when `error` is raised
-        qint32 error;
-    } rows[] = {
+    // Asked for, a folder or a file, the stored path found or none when the error is raised.
+    const std::tuple<const char*, bool, const char*, qint32> rows[] = {
         {"docs/SUB FOLDER/readme.TXT", false, "Docs/Sub Folder/README.txt", 0},
         {"DOCS/sub folder", true, "Docs/Sub Folder", 0},
         {"DOCS/sub folder/", true, "Docs/Sub Folder", 0},
@@ -49,20 +41,17 @@ TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
         {"Docs", false, nullptr, err::FileNotFound},
     };
     const auto pathAndName = [](const auto& item) { return item.Path() + u'|' + item.Name(); };
-    for (const auto& row : rows) {
-        const QString asked = tree.path(row.asked);
+    for (const auto& [relative, folder, stored, error] : rows) {
+        const QString asked = tree.path(relative);
+        const bool isFolder = folder;
         QString found;
-        EXPECT_EQ(errorOf([&] {
-                      found = row.folder ? pathAndName(fs.GetFolder(asked))
-                                         : pathAndName(fs.GetFile(asked));
-                  }),
-                  row.error)
-            << row.asked;
-        const QString expected = tree.path(row.found);
-        EXPECT_EQ(found, row.found ? expected + u'|' + fspath::nameOf(expected) : QString())
-            << row.asked;
-        EXPECT_EQ(row.folder ? fs.FolderExists(asked) : fs.FileExists(asked), !row.error)
-            << row.asked;
+        const qint32 raised = errorOf([&] {
+            found = isFolder ? pathAndName(fs.GetFolder(asked)) : pathAndName(fs.GetFile(asked));
+        });
+        const QString path = tree.path(stored);
+        EXPECT_EQ(raised, error) << relative;
+        EXPECT_EQ(found, stored ? path + u'|' + fspath::nameOf(path) : QString()) << relative;
+        EXPECT_EQ(folder ? fs.FolderExists(asked) : fs.FileExists(asked), !error) << relative;
     }
     EXPECT_EQ(errorOf([&] { fs.GetFile(QString()); }), err::FileNotFound);
     EXPECT_FALSE(fs.FolderExists(QString()));

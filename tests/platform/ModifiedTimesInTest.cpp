@@ -11,11 +11,7 @@
 namespace pelto::test {
 namespace {
 
-class ModifiedTimesIn : public ::testing::Test {
-protected:
-    FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using ModifiedTimesIn = FsTest;
 
 TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAlsoInAFolderFoundCaseBlind) {
     tree.makeFolder("Sub");
