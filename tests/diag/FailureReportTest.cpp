@@ -78,6 +78,7 @@ TEST(FailureReportTextTest, RemoteComponentSuffix) {
 // A procedure of three statements; the second fails with 70 while `failures` lasts, its error
 // without a description of its own: reports and trace lines take its number's text.
 struct StepRun {
+    explicit StepRun(int failing) : failures(failing) {}
     int failures = 0;
     int attempts = 0;
     QStringList done;
@@ -101,45 +102,40 @@ bool threeSteps(StepRun& r) {
     return result;
 }
 
-TEST_F(FailureReportTest, RetryRunsTheFailingStatementAgainIgnoreGoesOnWithTheNext) {
-    dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry);
-    StepRun retried;
-    retried.failures = 2;
+// Retry runs the failing statement again, Ignore goes on with the next, Abort leaves through
+// the normal exit; the trace shows each error and the exit.
+TEST_F(FailureReportTest, RetryRepeatsIgnoreGoesOnAbortLeavesThroughTheNormalExit) {
+    TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
+    ASSERT_TRUE(diag::TraceActive());
+    dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
+    dialogs().then(BoxAnswer::Abort);
+    StepRun retried{2}, ignored{5}, aborted{5};
     EXPECT_TRUE(threeSteps(retried));
+    EXPECT_TRUE(threeSteps(ignored));
+    EXPECT_FALSE(threeSteps(aborted));
     EXPECT_EQ(retried.attempts, 3);
+    EXPECT_EQ(ignored.attempts, 1);
     EXPECT_EQ(retried.done, (QStringList{"one", "two", "three"}));
-    ASSERT_EQ(dialogs().shown().size(), 2);
+    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
+    EXPECT_EQ(aborted.done, QStringList{"one"});
+    ASSERT_EQ(dialogs().shown().size(), 4);
     EXPECT_EQ(dialogs().shown()[0].text,
               report(QStringLiteral("70 (Permission denied) occurred in module Pelto, Function "
                                     "ThreeSteps, line %1.")
-                         .arg(retried.failingLine)));
+                         .arg(aborted.failingLine)));
 
-    dialogs().then(BoxAnswer::Ignore);
-    StepRun ignored;
-    ignored.failures = 5;
-    EXPECT_TRUE(threeSteps(ignored));
-    EXPECT_EQ(ignored.attempts, 1);
-    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
-}
-
-TEST_F(FailureReportTest, AbortLeavesThroughTheNormalExit) {
-    TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
-    ASSERT_TRUE(diag::TraceActive());
-    dialogs().then(BoxAnswer::Abort);
-    StepRun r;
-    r.failures = 5;
-    EXPECT_FALSE(threeSteps(r));
-    EXPECT_EQ(r.done, QStringList{"one"});
-
-    const QStringList expected{
-        traceBanner(),
-        traceLine("00001", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
+    // The banner, four lines of the retried run and three of the ignored one come first.
+    const QStringList lines = viewer.lines();
+    ASSERT_EQ(lines.size(), 11);
+    const QStringList abortedLines{
+        traceLine("00005", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
         QStringLiteral("[%1] ERROR 70 \"Permission denied\" at Pelto : Function ThreeSteps : %2")
             .arg(diag::ProgramName())
-            .arg(r.failingLine),
-        traceLine("00002", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
+            .arg(aborted.failingLine),
+        traceLine("00006", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
     };
-    EXPECT_EQ(viewer.lines(), expected);
+    EXPECT_EQ(lines.first(), traceBanner());
+    EXPECT_EQ(lines.mid(8), abortedLines);
 }
 
 // A procedure with its own handler table: a missing folder is logged and passed over, a full
