@@ -10,13 +10,10 @@
 namespace pelto::test {
 namespace {
 
+// Single codes in one or two bytes are swept below; these are the longer and the odd ones.
 const QByteArray kNames[] = {
     "",
-    "a",
     "Report 2024 (final).DOC",
-    ".~lock#x",
-    QByteArray("\x7f tail"),
-    QByteArray("caf\xc3\xa9 \xc3\x9c"),                  // UTF-8 letters
     QByteArray("\xf0\x9f\x98\x80 smile"),                // outside the 16-bit plane
     QByteArray("bad \xff\xfe bytes"),                    // not UTF-8 at all
     QByteArray("ascii first, then \xc3\xa4 at the end"), // the shortcut must not stop early
