@@ -42,24 +42,6 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
               "an earlier run\r\n" + run + runHeaderBytes() + message.toLocal8Bit() + "\r\n");
 }
 
-TEST_F(ErrorLogTest, EmptyLogFileFallsBackToErrorLogInTheCurrentFolder) {
-    diag::SetLogEnabled(true);
-    LogError("Pelto", "Startup", "no log file named", false, false);
-    EXPECT_EQ(diag::LogFile(), "error.log");
-    EXPECT_EQ(readAll(workPath("error.log")), runHeaderBytes() + "no log file named\r\n");
-}
-
-TEST_F(ErrorLogTest, DisabledLogWritesNothingButStillShowsTheBox) {
-    diag::SetLogFile(workPath("log.txt"));
-    dialogs().then(BoxAnswer::Ok);
-    EXPECT_EQ(LogError("Pelto", "ReadINI", "bad line"), 0);
-    EXPECT_FALSE(QFile::exists(workPath("log.txt")));
-    EXPECT_FALSE(diag::LogStarted());
-    EXPECT_EQ(diag::messageLog().text(), "Message Log:\r\n");
-    ASSERT_EQ(dialogs().shown().size(), 1);
-    EXPECT_EQ(dialogs().shown()[0].text, "bad line");
-}
-
 TEST_F(ErrorLogTest, UnwritableLogFileIsSkippedAndWindowAndBoxStillGetTheMessage) {
     enableLog(workPath("missing folder/log.txt"));
     dialogs().then(BoxAnswer::Retry);
@@ -91,26 +73,34 @@ TEST_F(ErrorLogTest, WindowTextCollectsHeaderAndMessagesAndShowsOnce) {
     EXPECT_EQ(shown, 1);
 }
 
-TEST_F(ErrorLogTest, AnswersGiveResultCodesNoticeWinsOverQuestionSilentAsksNothing) {
+// The boxes and their result codes; a notice wins over a question and a silent call asks
+// nothing. With the log off nothing is written; on with no file named, it is "error.log" in the
+// current folder.
+TEST_F(ErrorLogTest, AnswersGiveResultCodesAndAnOffLogWritesNothing) {
     dialogs().then(BoxAnswer::Abort).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
     EXPECT_EQ(LogError("Pelto", "CopyFile", "locked", false, true), 3);
     EXPECT_EQ(LogError("Pelto", "CopyFile", "locked", false, true), 1);
     EXPECT_EQ(LogError("Pelto", "CopyFile", "locked", false, true), 2);
-    ASSERT_EQ(dialogs().shown().size(), 3);
-    for (const ShownBox& box : dialogs().shown()) {
-        EXPECT_EQ(box.buttons, BoxButtons::AbortRetryIgnore);
-        EXPECT_EQ(box.title, "Unexpected Error");
-        EXPECT_EQ(box.icon, BoxIcon::Critical);
-        EXPECT_EQ(box.text, "locked");
-    }
-
-    dialogs().then(BoxAnswer::Ok);
+    dialogs().then(BoxAnswer::Ok).then(BoxAnswer::Ok);
     EXPECT_EQ(LogError("Pelto", "ReadINI", "notice", true, true), 0);
-    ASSERT_EQ(dialogs().shown().size(), 4);
-    EXPECT_EQ(dialogs().shown()[3].buttons, BoxButtons::Ok);
-    EXPECT_EQ(dialogs().shown()[3].title, "Pelto Error");
+    EXPECT_EQ(LogError("Pelto", "ReadINI", "bad line"), 0);
     EXPECT_EQ(LogError("Pelto", "ReadINI", "silent", false, false), 0);
-    EXPECT_EQ(dialogs().shown().size(), 4);
+    ASSERT_EQ(dialogs().shown().size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        const ShownBox& box = dialogs().shown()[i];
+        EXPECT_EQ(box.buttons, i < 3 ? BoxButtons::AbortRetryIgnore : BoxButtons::Ok);
+        EXPECT_EQ(box.title, i < 3 ? "Unexpected Error" : "Pelto Error");
+        EXPECT_EQ(box.text, i < 3 ? "locked" : i == 3 ? "notice" : "bad line");
+    }
+    EXPECT_EQ(dialogs().shown()[0].icon, BoxIcon::Critical);
+    EXPECT_FALSE(QFile::exists(workPath("error.log")));
+    EXPECT_FALSE(diag::LogStarted());
+    EXPECT_EQ(diag::messageLog().text(), "Message Log:\r\n");
+
+    diag::SetLogEnabled(true);
+    LogError("Pelto", "Startup", "no log file named", false, false);
+    EXPECT_EQ(diag::LogFile(), "error.log");
+    EXPECT_EQ(readAll(workPath("error.log")), runHeaderBytes() + "no log file named\r\n");
 }
 
 TEST_F(ErrorLogTest, PendingErrorIsCarriedIntoTheLine) {

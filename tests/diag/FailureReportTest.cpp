@@ -18,53 +18,41 @@ protected:
     static QString report(const QString& tail) {
         return "Pelto TraceView reports " + diag::ProgramPath() + " program error #" + tail;
     }
-    QString logFile() const { return workPath("Error Log.txt"); }
 };
 
-TEST_F(FailureReportTest, ReportIsLoggedAfterTheHeaderAndAsked) {
-    diag::SetLogEnabled(true);
-    diag::SetLogFile(logFile());
-    dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
+// The user is asked whether the log is on or not; with it on, the report follows the run's
+// header in the log, "error.log" when no log file is named, and not in the window.
+TEST_F(FailureReportTest, ReportIsAskedAndLoggedAfterTheHeader) {
+    dialogs().then(BoxAnswer::Ignore).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
+    dialogs().then(BoxAnswer::Abort);
     const RuntimeError notFound(err::FileNotFound, "File not found");
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 41), diag::kIgnore);
+    EXPECT_FALSE(QFile::exists(workPath("error.log")));
+    EXPECT_FALSE(diag::LogStarted());
 
+    diag::SetLogEnabled(true);
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::kRetry);
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::kIgnore);
     EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::kAbort);
 
+    EXPECT_EQ(diag::LogFile(), "error.log");
     QByteArray expected = runHeaderBytes();
     for (int line = 42; line <= 44; ++line)
         expected += report(QStringLiteral("53 (File not found) occurred in module Pelto, Function "
                                           "ReadINI, line %1.\r\n")
                                .arg(line))
                         .toLocal8Bit();
-    EXPECT_EQ(readAll(logFile()), expected);
-    // The window shows the header but not the report.
+    EXPECT_EQ(readAll(workPath("error.log")), expected);
     EXPECT_EQ(diag::messageLog().text(),
               "Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n" +
                   diag::programVersionLine(kVersion));
-    ASSERT_EQ(dialogs().shown().size(), 3);
+    ASSERT_EQ(dialogs().shown().size(), 4);
     const ShownBox& box = dialogs().shown()[0];
     EXPECT_EQ(box.text, report("53 (File not found) occurred in module Pelto, Function ReadINI, "
-                               "line 42."));
+                               "line 41."));
     EXPECT_EQ(box.title, "Unexpected Error");
     EXPECT_EQ(box.buttons, BoxButtons::AbortRetryIgnore);
     EXPECT_EQ(box.icon, BoxIcon::Critical);
-}
-
-TEST_F(FailureReportTest, WithoutLogTheUserIsStillAskedAndAnUnnamedLogIsErrorLog) {
-    dialogs().then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
-    const RuntimeError notFound(err::PathNotFound, {});
-    EXPECT_EQ(diag::TrapError("Pelto", "Sub Display", notFound, 3), diag::kIgnore);
-    EXPECT_FALSE(QFile::exists(workPath("error.log")));
-    EXPECT_FALSE(diag::LogStarted());
-
-    diag::SetLogEnabled(true);
-    diag::TrapError("Pelto", "Sub Display", notFound, 3);
-    EXPECT_EQ(diag::LogFile(), "error.log");
-    EXPECT_EQ(readAll(workPath("error.log")),
-              runHeaderBytes() +
-                  report("76 (Path not found) occurred in module Pelto, Sub Display, line 3.\r\n")
-                      .toLocal8Bit());
 }
 
 TEST(FailureReportTextTest, RemoteComponentSuffix) {
@@ -87,14 +75,10 @@ TEST(FailureReportTextTest, RemoteComponentSuffix) {
             << source;
 }
 
-TEST(FailureReportTextTest, ErrorWithoutDescriptionUsesItsNumbersText) {
-    EXPECT_EQ(diag::errorDescription(RuntimeError(err::PermissionDenied, {})), "Permission denied");
-    EXPECT_EQ(diag::traceErrorLine("pelto", RuntimeError(70, {}), "Pelto", "Function CopyFile", 12),
-              "[pelto] ERROR 70 \"Permission denied\" at Pelto : Function CopyFile : 12\r\n");
-}
-
-// A procedure of three statements; the second fails with 70 while `failures` lasts.
+// A procedure of three statements; the second fails with 70 while `failures` lasts, its error
+// without a description of its own: reports and trace lines take its number's text.
 struct StepRun {
+    explicit StepRun(int failing) : failures(failing) {}
     int failures = 0;
     int attempts = 0;
     QStringList done;
@@ -110,7 +94,7 @@ bool threeSteps(StepRun& r) {
     PELTO_TRY(proc, result, {
         ++r.attempts;
         if (r.failures-- > 0)
-            throw RuntimeError(err::PermissionDenied, describeError(err::PermissionDenied));
+            throw RuntimeError(err::PermissionDenied, {});
         r.done << QStringLiteral("two");
     });
     PELTO_TRY(proc, result, r.done << QStringLiteral("three"));
@@ -118,45 +102,40 @@ bool threeSteps(StepRun& r) {
     return result;
 }
 
-TEST_F(FailureReportTest, RetryRunsTheFailingStatementAgainIgnoreGoesOnWithTheNext) {
-    dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry);
-    StepRun retried;
-    retried.failures = 2;
+// Retry runs the failing statement again, Ignore goes on with the next, Abort leaves through
+// the normal exit; the trace shows each error and the exit.
+TEST_F(FailureReportTest, RetryRepeatsIgnoreGoesOnAbortLeavesThroughTheNormalExit) {
+    TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
+    ASSERT_TRUE(diag::TraceActive());
+    dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
+    dialogs().then(BoxAnswer::Abort);
+    StepRun retried{2}, ignored{5}, aborted{5};
     EXPECT_TRUE(threeSteps(retried));
+    EXPECT_TRUE(threeSteps(ignored));
+    EXPECT_FALSE(threeSteps(aborted));
     EXPECT_EQ(retried.attempts, 3);
+    EXPECT_EQ(ignored.attempts, 1);
     EXPECT_EQ(retried.done, (QStringList{"one", "two", "three"}));
-    ASSERT_EQ(dialogs().shown().size(), 2);
+    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
+    EXPECT_EQ(aborted.done, QStringList{"one"});
+    ASSERT_EQ(dialogs().shown().size(), 4);
     EXPECT_EQ(dialogs().shown()[0].text,
               report(QStringLiteral("70 (Permission denied) occurred in module Pelto, Function "
                                     "ThreeSteps, line %1.")
-                         .arg(retried.failingLine)));
+                         .arg(aborted.failingLine)));
 
-    dialogs().then(BoxAnswer::Ignore);
-    StepRun ignored;
-    ignored.failures = 5;
-    EXPECT_TRUE(threeSteps(ignored));
-    EXPECT_EQ(ignored.attempts, 1);
-    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
-}
-
-TEST_F(FailureReportTest, AbortLeavesThroughTheNormalExit) {
-    TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
-    ASSERT_TRUE(diag::TraceActive());
-    dialogs().then(BoxAnswer::Abort);
-    StepRun r;
-    r.failures = 5;
-    EXPECT_FALSE(threeSteps(r));
-    EXPECT_EQ(r.done, QStringList{"one"});
-
-    const QStringList expected{
-        traceBanner(),
-        traceLine("00001", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
+    // The banner, four lines of the retried run and three of the ignored one come first.
+    const QStringList lines = viewer.lines();
+    ASSERT_EQ(lines.size(), 11);
+    const QStringList abortedLines{
+        traceLine("00005", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
         QStringLiteral("[%1] ERROR 70 \"Permission denied\" at Pelto : Function ThreeSteps : %2")
             .arg(diag::ProgramName())
-            .arg(r.failingLine),
-        traceLine("00002", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
+            .arg(aborted.failingLine),
+        traceLine("00006", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
     };
-    EXPECT_EQ(viewer.lines(), expected);
+    EXPECT_EQ(lines.first(), traceBanner());
+    EXPECT_EQ(lines.mid(8), abortedLines);
 }
 
 // A procedure with its own handler table: a missing folder is logged and passed over, a full
@@ -184,12 +163,11 @@ int checkFolder(qint32 number, int& reached) {
 
 TEST_F(FailureReportTest, HandlerTableRoutesExpectedNumbersItself) {
     diag::SetLogEnabled(true);
-    diag::SetLogFile(logFile());
     int reached = 0;
     EXPECT_EQ(checkFolder(err::PathNotFound, reached), 1);
     EXPECT_EQ(reached, 2);
     EXPECT_TRUE(dialogs().shown().isEmpty());
-    EXPECT_EQ(readAll(logFile()), runHeaderBytes() + "\r\nSkipped: missing folder\r\n");
+    EXPECT_EQ(readAll(workPath("error.log")), runHeaderBytes() + "\r\nSkipped: missing folder\r\n");
 
     reached = 0;
     EXPECT_EQ(checkFolder(err::DiskFull, reached), -1);

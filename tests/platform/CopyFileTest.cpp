@@ -1,4 +1,7 @@
-// CopyFile: content, time and permissions kept, atomic replacement, refusals and links.
+// CopyFile in each of its ways of writing a new file (unnamed and linked when complete, directly
+// or through /proc/self/fd, or under a temporary name and renamed): what a copy carries, atomic
+// replacement, refusals and links, the folder index kept up, and failures, none of which leaves a
+// temporary or a partial file under the final name.
 #include "FsTestTree.h"
 
 #include "platform/linux/AtomicFileCopier.h"
@@ -7,7 +10,6 @@
 #include "platform/linux/PosixError.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -17,116 +19,160 @@ using pelto::test::errorOf;
 
 namespace {
 
+enum class NewFiles { TemporaryName, UnnamedLinkedDirectly, UnnamedLinkedThroughProc };
+
 QByteArray linkTargetOf(const QString& path) {
     char buffer[4096];
     const ssize_t n = readlink(QFile::encodeName(path).constData(), buffer, sizeof buffer);
     return n < 0 ? QByteArray() : QByteArray(buffer, n);
 }
 
-class CopyFileTest : public ::testing::Test {
+class CopyFileTest : public pelto::test::FsTest, public ::testing::WithParamInterface<NewFiles> {
 protected:
     void SetUp() override {
+        fs.setUnnamedCopies(GetParam() != NewFiles::TemporaryName);
+        allowDirectLinks(GetParam() != NewFiles::UnnamedLinkedThroughProc);
         tree.makeFolder("src");
         tree.makeFolder("dst");
     }
-    bool noTemporaryIn(const QString& folder) const {
-        for (const QString& name : tree.names(folder)) {
-            if (name.startsWith(QLatin1String(kTemporaryPrefix)))
-                return false;
-        }
-        return true;
+    void TearDown() override { allowDirectLinks(true); }
+    // The error number copying `from` to `to` raised, 0 when none.
+    qint32 copy(const QString& from, const QString& to, bool overwrite = true) {
+        return errorOf([&] { fs.CopyFile(tree.path(from), tree.path(to), overwrite); });
     }
-
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
+    // The names in `folder`, none of them a temporary.
+    QStringList names(const QString& folder = QStringLiteral("dst")) const {
+        const QStringList names = tree.names(folder);
+        for (const QString& name : names)
+            EXPECT_FALSE(name.startsWith(QLatin1String(kTemporaryPrefix))) << name.toStdString();
+        return names;
+    }
 };
 
-TEST_F(CopyFileTest, KeepsContentNanosecondTimeAndPermissionsButNotSetIdBits) {
+TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttributes) {
+    const bool xattrs = pelto::test::userXattrsSupported(tree.root());
     QByteArray big(3 * 1024 * 1024 + 17, Qt::Uninitialized);
     QRandomGenerator generator(42);
     for (char& c : big)
         c = char(generator.generate() & 0xFF);
     tree.write("src/big.bin", big);
-    tree.setMode("src/big.bin", 06750);
+    tree.setMode("src/big.bin", 06750); // the set-id bits are not carried
     tree.setModified("src/big.bin", 1'650'000'000, 987'654'321);
     tree.write("src/empty", {});
-
-    fs.CopyFile(tree.path("src/big.bin"), tree.path("dst/big.bin"));
-    fs.CopyFile(tree.path("src/empty"), tree.path("dst/empty"));
-
-    EXPECT_EQ(tree.read("dst/big.bin"), big);
-    const struct stat copy = tree.lstatOf("dst/big.bin");
-    EXPECT_EQ(copy.st_mtim.tv_sec, 1'650'000'000);
-    EXPECT_EQ(copy.st_mtim.tv_nsec, 987'654'321);
-    EXPECT_EQ(copy.st_mode & 07777, 0750u);
-    EXPECT_TRUE(tree.exists("dst/empty"));
-    EXPECT_EQ(tree.lstatOf("dst/empty").st_size, 0);
-    EXPECT_TRUE(noTemporaryIn("dst"));
-}
-
-TEST_F(CopyFileTest, ReplacesAnExistingFileWithANewOneAndKeepsItsStoredName) {
-    tree.write("src/report.txt", "new");
-    tree.write("dst/Report.TXT", "old");
-    const ino_t oldInode = tree.lstatOf("dst/Report.TXT").st_ino;
-
-    fs.CopyFile(tree.path("SRC/REPORT.txt"), tree.path("dst/report.txt"));
-
-    EXPECT_EQ(tree.names("dst"), QStringList({"Report.TXT"}));
-    EXPECT_EQ(tree.read("dst/Report.TXT"), "new");
-    EXPECT_NE(tree.lstatOf("dst/Report.TXT").st_ino, oldInode);
-}
-
-TEST_F(CopyFileTest, AFailureAfterTheTemporaryCopyLeavesTheOldFileAndNoTemporary) {
-    tree.write("src/data.txt", "new content");
-    tree.write("dst/data.txt", "old content");
-    QString seenTemporary;
+    tree.write("src/system.dat", "system content");
+    if (xattrs)
+        fs.GetFile(tree.path("src/system.dat")).SetAttributes(attr::System | attr::ReadOnly);
+    else
+        tree.setMode("src/system.dat", 0444);
+    // The copy must not be seen under its name before it is complete.
+    QString seen;
     fs.setBeforeReplaceHook([&](const QString& temporary) {
-        seenTemporary = temporary;
-        EXPECT_EQ(tree.read("dst/" + QFileInfo(temporary).fileName()), "new content");
+        seen = temporary;
+        EXPECT_FALSE(tree.exists("dst/big.bin"));
+        QFile file(temporary);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), big);
+    });
+
+    EXPECT_EQ(copy("src/big.bin", "dst/big.bin"), 0);
+    EXPECT_EQ(seen.startsWith(QLatin1String("/proc/self/fd/")),
+              GetParam() != NewFiles::TemporaryName);
+    fs.setBeforeReplaceHook({});
+    EXPECT_EQ(copy("src/empty", "dst/empty"), 0);
+    EXPECT_EQ(copy("src/system.dat", "dst/system.dat"), 0);
+
+    EXPECT_EQ(names(), QStringList({"big.bin", "empty", "system.dat"}));
+    EXPECT_EQ(tree.read("dst/big.bin"), big);
+    const struct stat copied = tree.lstatOf("dst/big.bin");
+    EXPECT_EQ(copied.st_mtim.tv_sec, 1'650'000'000);
+    EXPECT_EQ(copied.st_mtim.tv_nsec, 987'654'321);
+    EXPECT_EQ(copied.st_mode & 07777, 0750u);
+    EXPECT_EQ(tree.lstatOf("dst/empty").st_size, 0);
+    // A copy of a plain file needs no attribute of its own: it reads archive without one.
+    EXPECT_FALSE(tree.xattr("dst/big.bin", dosattr::kAttributeName));
+    EXPECT_EQ(fs.GetFile(tree.path("dst/big.bin")).Attributes(), attr::Archive);
+    EXPECT_EQ(tree.read("dst/system.dat"), "system content");
+    EXPECT_EQ(tree.lstatOf("dst/system.dat").st_mode & 07777, 0444u);
+    if (xattrs) {
+        EXPECT_EQ(fs.GetFile(tree.path("dst/system.dat")).Attributes(),
+                  attr::System | attr::ReadOnly | attr::Archive);
+    }
+}
+
+TEST_P(CopyFileTest, AFailureAtTheLastMomentLeavesNoTemporaryAndTheOldFile) {
+    tree.write("src/a.txt", "new content");
+    tree.write("dst/old.txt", "old content");
+    int failures = 0;
+    fs.setBeforeReplaceHook([&](const QString& temporary) {
+        ++failures;
+        EXPECT_TRUE(temporary.startsWith(QLatin1String("/proc/self/fd/")) ||
+                    temporary.startsWith(tree.path("dst/")))
+            << temporary.toStdString();
+        QFile file(temporary);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "new content");
         throw fsError(err::DiskFull);
     });
 
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/data.txt"), tree.path("dst/data.txt")); }),
-              err::DiskFull);
-    EXPECT_FALSE(seenTemporary.isEmpty());
-    EXPECT_EQ(tree.read("dst/data.txt"), "old content");
-    EXPECT_EQ(tree.names("dst"), QStringList({"data.txt"}));
+    EXPECT_EQ(copy("src/a.txt", "dst/new.txt"), err::DiskFull);
+    EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), err::DiskFull);
+    EXPECT_EQ(failures, 2);
+    EXPECT_EQ(names(), QStringList({"old.txt"}));
+    EXPECT_EQ(tree.read("dst/old.txt"), "old content");
+
+    // The next copies go through.
+    fs.setBeforeReplaceHook({});
+    EXPECT_EQ(copy("src/a.txt", "dst/new.txt"), 0);
+    EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), 0);
+    EXPECT_EQ(tree.read("dst/new.txt"), "new content");
+    EXPECT_EQ(tree.read("dst/old.txt"), "new content");
 }
 
-TEST_F(CopyFileTest, AReadOnlyDestinationIsRefusedUntilItsAttributeIsCleared) {
-    tree.write("src/a.txt", "new");
-    tree.write("dst/a.txt", "old");
-    tree.setMode("dst/a.txt", 0444);
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/a.txt"), tree.path("DST/A.TXT")); }),
-              err::PermissionDenied);
-    EXPECT_EQ(tree.read("dst/a.txt"), "old");
+// An existing file, found case-blind, is replaced by a new one under its stored name; so is a
+// file that took the name while the copy was written.
+TEST_P(CopyFileTest, AnExistingOrJustTakenNameIsReplacedUnderItsStoredName) {
+    tree.write("src/report.txt", "new");
+    tree.write("dst/Report.TXT", "old");
+    const ino_t oldInode = tree.lstatOf("dst/Report.TXT").st_ino;
+    EXPECT_EQ(copy("SRC/REPORT.txt", "dst/report.txt"), 0);
+    EXPECT_EQ(tree.read("dst/Report.TXT"), "new");
+    EXPECT_NE(tree.lstatOf("dst/Report.TXT").st_ino, oldInode);
 
-    fs.GetFile(tree.path("dst/a.txt")).SetAttributes(attr::Archive);
-    fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/a.txt"));
+    fs.setBeforeReplaceHook([&](const QString&) { tree.write("dst/a.txt", "someone else's"); });
+    EXPECT_EQ(copy("src/report.txt", "dst/a.txt"), 0);
+    EXPECT_EQ(names(), QStringList({"Report.TXT", "a.txt"}));
     EXPECT_EQ(tree.read("dst/a.txt"), "new");
 }
 
-TEST_F(CopyFileTest, RefusalsCarryTheirNumbersAndChangeNothing) {
+TEST_P(CopyFileTest, RefusalsCarryTheirNumbersAndChangeNothing) {
     tree.write("src/a.txt", "a");
     tree.makeFolder("dst/folder");
     tree.write("dst/exists.txt", "e");
-    const auto copy = [&](const char* from, const char* to, bool overwrite = true) {
-        return errorOf([&] { fs.CopyFile(tree.path(from), tree.path(to), overwrite); });
+    tree.write("dst/ro.txt", "r");
+    tree.setMode("dst/ro.txt", 0444);
+    const std::tuple<const char*, const char*, bool, qint32> rows[] = {
+        {"src/missing", "dst/x", true, err::FileNotFound},
+        {"nowhere/a", "dst/x", true, err::FileNotFound},
+        {"src/a.txt", "missing/a.txt", true, err::PathNotFound},
+        {"src/a.txt", "dst/FOLDER", true, err::PermissionDenied},
+        {"src/a.txt", "src/A.TXT", true, err::PermissionDenied}, // onto itself
+        {"src/a.txt", "dst/exists.txt", false, err::FileAlreadyExists},
+        {"src/a.txt", "DST/RO.TXT", true, err::PermissionDenied},
     };
-
-    EXPECT_EQ(copy("src/missing", "dst/x"), err::FileNotFound);
-    EXPECT_EQ(copy("nowhere/a", "dst/x"), err::FileNotFound);
-    EXPECT_EQ(copy("src/a.txt", "missing/a.txt"), err::PathNotFound);
-    EXPECT_EQ(copy("src/a.txt", "dst/FOLDER"), err::PermissionDenied);
-    EXPECT_EQ(copy("src/a.txt", "src/A.TXT"), err::PermissionDenied);
-    EXPECT_EQ(copy("src/a.txt", "dst/exists.txt", false), err::FileAlreadyExists);
+    for (const auto& [from, to, overwrite, error] : rows)
+        EXPECT_EQ(copy(from, to, overwrite), error) << from << " " << to;
+    EXPECT_EQ(names(), QStringList({"exists.txt", "folder", "ro.txt"}));
+    EXPECT_EQ(names("src"), QStringList({"a.txt"}));
     EXPECT_EQ(tree.read("dst/exists.txt"), "e");
+    EXPECT_EQ(tree.read("dst/ro.txt"), "r");
     EXPECT_EQ(tree.read("src/a.txt"), "a");
-    EXPECT_TRUE(noTemporaryIn("dst"));
-    EXPECT_TRUE(noTemporaryIn("src"));
+
+    // A read-only file is replaced once its attribute is cleared.
+    fs.GetFile(tree.path("dst/ro.txt")).SetAttributes(attr::Archive);
+    EXPECT_EQ(copy("src/a.txt", "dst/ro.txt"), 0);
+    EXPECT_EQ(tree.read("dst/ro.txt"), "a");
 }
 
-TEST_F(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
+TEST_P(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     tree.write("src/target.txt", "target");
     tree.link("src/link", "target.txt");
     tree.link("src/dangling", "../nowhere");
@@ -134,8 +180,8 @@ TEST_F(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     tree.write("outside.txt", "outside");
     tree.link("dst/link", tree.path("outside.txt"));
 
-    fs.CopyFile(tree.path("src/link"), tree.path("dst/link"));
-    fs.CopyFile(tree.path("src/dangling"), tree.path("dst/dangling"));
+    EXPECT_EQ(copy("src/link", "dst/link"), 0);
+    EXPECT_EQ(copy("src/dangling", "dst/dangling"), 0);
 
     EXPECT_TRUE(S_ISLNK(tree.lstatOf("dst/link").st_mode));
     EXPECT_EQ(linkTargetOf(tree.path("dst/link")), "target.txt");
@@ -144,17 +190,93 @@ TEST_F(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     EXPECT_EQ(tree.read("outside.txt"), "outside");
 }
 
-TEST_F(CopyFileTest, SystemBitTravelsAndTheCopyCarriesArchive) {
-    if (!pelto::test::userXattrsSupported(tree.root()))
-        GTEST_SKIP() << "no user extended attributes in the temporary folder";
-    tree.write("src/sys.dat", "s");
-    tree.write("src/plain.dat", "p");
-    fs.GetFile(tree.path("src/sys.dat")).SetAttributes(attr::System);
-    fs.GetFile(tree.path("src/plain.dat")).SetAttributes(0);
-    fs.CopyFile(tree.path("src/sys.dat"), tree.path("dst/sys.dat"));
-    fs.CopyFile(tree.path("src/plain.dat"), tree.path("dst/plain.dat"));
-    EXPECT_EQ(fs.GetFile(tree.path("dst/sys.dat")).Attributes(), attr::System | attr::Archive);
-    EXPECT_EQ(fs.GetFile(tree.path("dst/plain.dat")).Attributes(), attr::Archive);
+// The folder index learns each new name from the copy: filling a new folder reads it a fixed
+// number of times, not once per file, and a copy under another letter case replaces the file.
+TEST_P(CopyFileTest, CopiedNamesAreKnownCaseBlindWithoutReadingTheFolderAgain) {
+    fs.CreateFolder(tree.path("dst/new"));
+    for (int i = 0; i < 12; ++i)
+        tree.write(QStringLiteral("src/f%1.txt").arg(i), QByteArray::number(i));
+    const qint64 scansBefore = fs.lookupScans();
+    for (int i = 0; i < 12; ++i)
+        copy(QStringLiteral("src/f%1.txt").arg(i), QStringLiteral("dst/new/F%1.TXT").arg(i));
+    EXPECT_EQ(copy("src/f11.txt", "dst/new/f0.txt"), 0);
+
+    EXPECT_LE(fs.lookupScans() - scansBefore, 2);
+    EXPECT_EQ(names("dst/new").size(), 12);
+    EXPECT_EQ(tree.read("dst/new/F0.TXT"), "11");
+    EXPECT_EQ(fs.GetFile(tree.path("dst/new/f1.txt")).Name(), "F1.TXT");
 }
+
+// Files for a folder named in another letter case go to the folder found case-blind; when that
+// folder is moved away and another takes the name, the next file follows the name.
+TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
+    for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt"})
+        tree.write(name, "x");
+    tree.makeFolder("dst/Sub");
+
+    copy("src/a.txt", "dst/sub/a.txt");
+    copy("src/b.txt", "dst/sub/b.txt");
+    EXPECT_EQ(tree.names("dst/Sub"), QStringList({"a.txt", "b.txt"}));
+
+    tree.rename("dst/Sub", "dst/Moved");
+    tree.makeFolder("dst/SUB");
+    copy("src/c.txt", "dst/sub/c.txt");
+    EXPECT_EQ(tree.names("dst/SUB"), QStringList({"c.txt"}));
+    EXPECT_EQ(tree.names("dst/Moved"), QStringList({"a.txt", "b.txt"}));
+}
+
+// A copy right after the file's attributes were read takes the file as it is by then, even
+// when it was replaced in between: by another file, by a link, or by nothing.
+TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
+    for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt"})
+        tree.write(name, "old");
+    tree.write("elsewhere.txt", "new");
+    tree.setModified("elsewhere.txt", 1'500'000'000, 0);
+    const auto attributesRead = [&](const char* file) { fs.GetFile(tree.path(file)).Attributes(); };
+
+    attributesRead("src/a.txt");
+    tree.rename("elsewhere.txt", "src/a.txt");
+    EXPECT_EQ(copy("src/a.txt", "dst/a.txt"), 0);
+    EXPECT_EQ(tree.read("dst/a.txt"), "new");
+    EXPECT_EQ(tree.lstatOf("dst/a.txt").st_mtim.tv_sec, 1'500'000'000);
+
+    attributesRead("src/b.txt");
+    tree.remove("src/b.txt");
+    tree.link("src/b.txt", "c.txt");
+    EXPECT_EQ(copy("src/b.txt", "dst/b.txt"), 0);
+    EXPECT_TRUE(S_ISLNK(tree.lstatOf("dst/b.txt").st_mode));
+
+    attributesRead("src/c.txt");
+    tree.remove("src/c.txt");
+    EXPECT_EQ(copy("src/c.txt", "dst/c.txt"), err::FileNotFound);
+    EXPECT_EQ(names(), QStringList({"a.txt", "b.txt"}));
+}
+
+// A real full disk half-way through a new file and through a replacement (root only); the
+// failed copies leave their space free for the next.
+TEST_P(CopyFileTest, AFullDiskLeavesNoPartialCopyAndTheOldFile) {
+    if (!pelto::test::canMount())
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    pelto::test::ScratchMount disk(tree.path("dst"), "tmpfs", "size=256k");
+    if (!disk.isMounted())
+        GTEST_SKIP() << "tmpfs could not be mounted";
+    tree.write("src/big.bin", QByteArray(512 * 1024, 'b'));
+    tree.write("src/fits.bin", QByteArray(160 * 1024, 'f'));
+    tree.write("dst/big.bin", "old");
+
+    EXPECT_EQ(copy("src/big.bin", "dst/new.bin"), err::DiskFull);
+    EXPECT_EQ(copy("src/big.bin", "dst/BIG.bin"), err::DiskFull);
+    EXPECT_EQ(names(), QStringList({"big.bin"}));
+    EXPECT_EQ(tree.read("dst/big.bin"), "old");
+    EXPECT_EQ(copy("src/fits.bin", "dst/big.bin"), 0);
+    EXPECT_EQ(tree.read("dst/big.bin").size(), 160 * 1024);
+}
+
+const char* const kWayNames[] = {"TemporaryName", "UnnamedLinkedDirectly",
+                                 "UnnamedLinkedThroughProc"};
+INSTANTIATE_TEST_SUITE_P(NewFileWays, CopyFileTest,
+                         ::testing::Values(NewFiles::TemporaryName, NewFiles::UnnamedLinkedDirectly,
+                                           NewFiles::UnnamedLinkedThroughProc),
+                         [](const auto& info) { return kWayNames[static_cast<int>(info.param)]; });
 
 } // namespace

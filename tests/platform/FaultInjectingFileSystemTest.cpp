@@ -1,10 +1,12 @@
 // The fault-injecting decorator: chosen faults on chosen paths, counted, and felt through the
-// objects it hands out.
+// objects it hands out; and how the service's errors are numbered and described.
 #include "FsTestTree.h"
 
-#include "platform/linux/LinuxFileSystem.h"
 #include "support/FaultInjectingFileSystem.h"
+#include "platform/linux/LinuxFileSystem.h"
+#include "platform/linux/PosixError.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace pelto;
@@ -20,38 +22,36 @@ protected:
         tree.write("src/a.txt", "a");
         tree.write("src/b.txt", "b");
     }
+    qint32 copy(const char* from, const char* to) {
+        return errorOf([&] { fs.CopyFile(tree.path(from), tree.path(to)); });
+    }
 
     pelto::test::FsTestTree tree;
     LinuxFileSystem real;
     FaultInjectingFileSystem fs{real};
 };
 
-TEST_F(FaultInjectingTest, AFaultFiresTheChosenNumberOfTimesThenTheCallGoesThrough) {
+// A fault hits its operation on its path (source or destination, case-blind) the chosen number
+// of times, then the call goes through.
+TEST_F(FaultInjectingTest, AFaultHitsOnlyItsOperationAndPathTheChosenNumberOfTimes) {
     fs.inject(FsOp::CopyFile, tree.path("DST/A.TXT"), err::LockViolation, 2);
-    const auto copy = [&] { fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/a.txt")); };
+    fs.inject(FsOp::CopyFile, tree.path("src/b.txt"), err::PermissionDenied);
 
-    EXPECT_EQ(errorOf(copy), err::LockViolation);
-    EXPECT_EQ(errorOf(copy), err::LockViolation);
+    EXPECT_EQ(copy("src/a.txt", "dst/x.txt"), 0);
+    EXPECT_EQ(errorOf([&] { fs.DeleteFile(tree.path("dst/x.txt")); }), 0);
+    EXPECT_EQ(copy("src/a.txt", "dst/a.txt"), err::LockViolation);
+    EXPECT_EQ(copy("src/a.txt", "dst/a.txt"), err::LockViolation);
     EXPECT_FALSE(tree.exists("dst/a.txt"));
-    EXPECT_EQ(errorOf(copy), 0);
+    EXPECT_EQ(copy("src/a.txt", "dst/a.txt"), 0);
     EXPECT_EQ(tree.read("dst/a.txt"), "a");
-    EXPECT_EQ(fs.faultsRaised(), 2);
-    EXPECT_EQ(fs.calls(FsOp::CopyFile), 3);
+    EXPECT_EQ(copy("src/B.txt", "dst/x.txt"), err::PermissionDenied);
+    EXPECT_EQ(copy("src/b.txt", "dst/x.txt"), 0);
+    EXPECT_EQ(fs.faultsRaised(), 3);
+    EXPECT_EQ(fs.calls(FsOp::CopyFile), 6);
     EXPECT_EQ(fs.armedFaults(), 0);
 }
 
-TEST_F(FaultInjectingTest, OnlyTheChosenOperationAndPathAreHit) {
-    fs.inject(FsOp::CopyFile, tree.path("src/a.txt"), err::PermissionDenied);
-
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/b.txt"), tree.path("dst/b.txt")); }), 0);
-    EXPECT_EQ(errorOf([&] { fs.DeleteFile(tree.path("dst/b.txt")); }), 0);
-    // The source path matches as well as the destination.
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/A.txt"), tree.path("dst/x.txt")); }),
-              err::PermissionDenied);
-    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("src/a.txt"), tree.path("dst/x.txt")); }), 0);
-}
-
-TEST_F(FaultInjectingTest, AlwaysAndAnyPathFaultsStayUntilCleared) {
+TEST_F(FaultInjectingTest, AlwaysAnyPathAndAnyOperationFaultsAndTheirDescription) {
     fs.inject(FsOp::SetAttributesOf, {}, err::PermissionDenied, FaultInjectingFileSystem::kAlways);
     for (const char* file : {"src/a.txt", "src/b.txt", "src/a.txt"})
         EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path(file)).SetAttributes(0); }),
@@ -59,9 +59,23 @@ TEST_F(FaultInjectingTest, AlwaysAndAnyPathFaultsStayUntilCleared) {
     EXPECT_EQ(fs.armedFaults(), 1);
     fs.clearFaults();
     EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/a.txt")).SetAttributes(attr::Archive); }), 0);
+
+    fs.inject(FsOp::Any, tree.path("dst"), err::DiskFull);
+    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), err::DiskFull);
+    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), 0);
+
+    fs.inject(FsOp::DeleteFolder, {}, err::PathNotFound);
+    try {
+        fs.DeleteFolder(tree.path("dst"));
+        ADD_FAILURE() << "no error raised";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::PathNotFound);
+        EXPECT_EQ(e.description(), "Path not found");
+    }
+    EXPECT_TRUE(tree.exists("dst"));
 }
 
-TEST_F(FaultInjectingTest, ObjectsCallBackThroughTheDecorator) {
+TEST_F(FaultInjectingTest, ObjectsLookupsAndDrivesCallBackThroughTheDecorator) {
     const Folder src = fs.GetFolder(tree.path("src"));
     fs.inject(FsOp::List, tree.path("SRC"), err::PathNotFound);
     EXPECT_EQ(errorOf([&] { src.Files(); }), err::PathNotFound);
@@ -72,23 +86,14 @@ TEST_F(FaultInjectingTest, ObjectsCallBackThroughTheDecorator) {
     fs.inject(FsOp::LastModifiedOf, tree.path("src/a.txt"), err::FileNotFound);
     EXPECT_EQ(errorOf([&] { a.Attributes(); }), err::DeviceUnavailable);
     EXPECT_EQ(errorOf([&] { a.DateLastModified(); }), err::FileNotFound);
-
     for (const File& f : src.Files())
         EXPECT_EQ(errorOf([&] { f.Attributes(); }), 0);
     EXPECT_GE(fs.calls(FsOp::AttributesOf), 3);
-}
-
-TEST_F(FaultInjectingTest, AnyOperationLookupAndDriveFaults) {
-    fs.inject(FsOp::Any, tree.path("dst"), err::DiskFull);
-    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), err::DiskFull);
-    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("dst")); }), 0);
 
     fs.inject(FsOp::ResolvePath, tree.path("src/a.txt"), err::PermissionDenied);
     EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("src/a.txt")); }), err::PermissionDenied);
-
     fs.inject(FsOp::MountPointOf, tree.path("src"), err::DeviceUnavailable);
     EXPECT_EQ(errorOf([&] { fs.GetDrive(tree.path("src")); }), err::DeviceUnavailable);
-
     const Drive drive = fs.GetDrive(tree.path("src"));
     ASSERT_TRUE(drive.IsReady());
     fs.setNotReady(drive.Path());
@@ -97,16 +102,15 @@ TEST_F(FaultInjectingTest, AnyOperationLookupAndDriveFaults) {
     EXPECT_TRUE(drive.IsReady());
 }
 
-TEST_F(FaultInjectingTest, RaisedErrorsCarryTheStandardDescription) {
-    fs.inject(FsOp::DeleteFolder, {}, err::PathNotFound);
-    try {
-        fs.DeleteFolder(tree.path("dst"));
-        FAIL() << "no error raised";
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), err::PathNotFound);
-        EXPECT_EQ(e.description(), "Path not found");
-    }
-    EXPECT_TRUE(tree.exists("dst"));
+// System errors are described in the program's words where it has them, else the system's.
+TEST(PosixErrorTest, DescribesInTheProgramsWordsOrTheSystems) {
+    EXPECT_EQ(errnoError(ENOSPC, err::FileNotFound).description(),
+              "There is not enough space on the disk.");
+    EXPECT_EQ(errnoError(EACCES, err::FileNotFound).description(), "Permission denied");
+    const RuntimeError other = errnoError(EXDEV, err::FileNotFound);
+    EXPECT_EQ(other.number(), err::PathFileAccessError);
+    EXPECT_FALSE(other.description().isEmpty());
+    EXPECT_EQ(fsError(err::LockViolation).number(), err::LockViolation);
 }
 
 } // namespace

@@ -2,59 +2,136 @@
 // A real folder tree in a temporary folder for file-system tests, the POSIX operations that set
 // it up and inspect it, and the error number an action raised through the service.
 
+#include "platform/linux/LinuxFileSystem.h"
 #include "platform/RuntimeError.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <fcntl.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace pelto::test {
 
 class FsTestTree {
 public:
-    FsTestTree();
-    explicit FsTestTree(const QString& base); // below an existing folder, a mount point say
-
     QString root() const { return dir_.path(); }
-    QString path(const QString& relative) const;
+    QString path(const QString& relative) const {
+        return relative.isEmpty() ? root() : root() + QLatin1Char('/') + relative;
+    }
+    QByteArray native(const QString& relative) const { return QFile::encodeName(path(relative)); }
 
-    void makeFolder(const QString& relative) const;
-    void write(const QString& relative, const QByteArray& content) const;
-    QByteArray read(const QString& relative) const;
-    void link(const QString& relative, const QString& target) const;
-    void makeFifo(const QString& relative) const;
-    void makeSocket(const QString& relative) const;
-    void setMode(const QString& relative, mode_t mode) const;
-    void setModified(const QString& relative, qint64 seconds, long nanoseconds) const;
-    struct stat lstatOf(const QString& relative) const;
-    bool exists(const QString& relative) const;
-    QStringList names(const QString& relative = {}) const; // hidden ones included, sorted
-    std::optional<QByteArray> xattr(const QString& relative, const char* name) const;
-    void setXattr(const QString& relative, const char* name, const QByteArray& value) const;
+    void makeFolder(const QString& relative) const { ASSERT_TRUE(QDir().mkpath(path(relative))); }
+    void write(const QString& relative, const QByteArray& content) const {
+        QFile file(path(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            << native(relative).data();
+        ASSERT_EQ(file.write(content), content.size());
+    }
+    QByteArray read(const QString& relative) const {
+        QFile file(path(relative));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void link(const QString& relative, const QString& target) const {
+        ASSERT_EQ(symlink(QFile::encodeName(target).constData(), native(relative).constData()), 0);
+    }
+    void rename(const QString& from, const QString& to) const {
+        ASSERT_EQ(::rename(native(from).constData(), native(to).constData()), 0);
+    }
+    void remove(const QString& relative) const {
+        ASSERT_EQ(unlink(native(relative).constData()), 0);
+    }
+    void makeFifo(const QString& relative) const {
+        ASSERT_EQ(mkfifo(native(relative).constData(), 0644), 0);
+    }
+    void setMode(const QString& relative, mode_t mode) const {
+        ASSERT_EQ(chmod(native(relative).constData(), mode), 0);
+    }
+    void setModified(const QString& relative, qint64 seconds, long nanoseconds) const {
+        const timespec times[2] = {{time_t(seconds), nanoseconds}, {time_t(seconds), nanoseconds}};
+        ASSERT_EQ(utimensat(AT_FDCWD, native(relative).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+    }
+    struct stat lstatOf(const QString& relative) const {
+        struct stat st {};
+        EXPECT_EQ(lstat(native(relative).constData(), &st), 0) << native(relative).data();
+        return st;
+    }
+    bool exists(const QString& relative) const {
+        struct stat st {};
+        return lstat(native(relative).constData(), &st) == 0;
+    }
+    // Hidden ones included, sorted.
+    QStringList names(const QString& relative = {}) const {
+        QStringList list =
+            QDir(path(relative))
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        list.sort();
+        return list;
+    }
+    std::optional<QByteArray> xattr(const QString& relative, const char* name) const {
+        QByteArray buffer(4096, Qt::Uninitialized);
+        const ssize_t n = lgetxattr(native(relative).constData(), name, buffer.data(), 4096);
+        return n < 0 ? std::nullopt : std::optional<QByteArray>(buffer.left(n));
+    }
+    void setXattr(const QString& relative, const char* name, const QByteArray& value) const {
+        ASSERT_EQ(lsetxattr(native(relative).constData(), name, value.data(), value.size(), 0), 0);
+    }
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir_{QDir::tempPath() + QStringLiteral("/pelto-fs-XXXXXX")};
 };
 
-bool userXattrsSupported(const QString& folder);
-bool canMount();
+// A test with a fresh tree and the real file-system service.
+class FsTest : public ::testing::Test {
+protected:
+    FsTestTree tree;
+    LinuxFileSystem fs;
+};
+
+inline bool userXattrsSupported(const QString& folder) {
+    const QByteArray probe = QFile::encodeName(folder + QStringLiteral("/.xattr-probe"));
+    const int fd = open(probe.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    const bool ok = fd >= 0 && fsetxattr(fd, "user.probe", "1", 1, 0) == 0;
+    if (fd >= 0)
+        close(fd);
+    unlink(probe.constData());
+    return ok;
+}
+
+inline bool canMount() {
+    return geteuid() == 0;
+}
 
 // A small file system mounted for the lifetime of the object (root only).
 class ScratchMount {
 public:
-    ScratchMount(const QString& mountPoint, const char* type, const QByteArray& options);
+    ScratchMount(const QString& mountPoint, const char* type, const QByteArray& options)
+        : point_(QFile::encodeName(mountPoint)), type_(type), options_(options) {
+        mounted_ = mount(type, point_.constData(), type, 0, data()) == 0;
+    }
     ~ScratchMount() { unmount(); }
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
     bool isMounted() const { return mounted_; }
-    bool remountReadOnly();
-    void unmount();
+    bool remountReadOnly() {
+        return mount(type_.constData(), point_.constData(), type_.constData(),
+                     MS_REMOUNT | MS_RDONLY, data()) == 0;
+    }
+    void unmount() {
+        if (mounted_)
+            umount2(point_.constData(), MNT_DETACH);
+        mounted_ = false;
+    }
 
 private:
+    const char* data() const { return options_.isEmpty() ? nullptr : options_.constData(); }
     QByteArray point_;
     QByteArray type_;
     QByteArray options_;

@@ -1,76 +1,64 @@
 // Case-blind, case-preserving lookup of files and folders and the per-folder index behind it.
 #include "FsTestTree.h"
 
+#include "platform/FsPath.h"
 #include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace pelto;
 using pelto::test::errorOf;
 
 namespace {
 
-class LookupTest : public ::testing::Test {
-protected:
-    pelto::test::FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using LookupTest = pelto::test::FsTest;
 
-TEST_F(LookupTest, ResolvesEveryComponentCaseBlindAndKeepsStoredCase) {
+// Every component is found case-blind and reported in its stored case; an exact name wins, then
+// the first variant in binary order of the kind asked for; a missing item raises its number.
+TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
     tree.makeFolder("Docs/Sub Folder");
-    tree.write("Docs/Sub Folder/README.txt", "x");
-
-    const File file = fs.GetFile(tree.path("docs/SUB FOLDER/readme.TXT"));
-    EXPECT_EQ(file.Path(), tree.path("Docs/Sub Folder/README.txt"));
-    EXPECT_EQ(file.Name(), "README.txt");
-
-    const Folder folder = fs.GetFolder(tree.path("DOCS/sub folder"));
-    EXPECT_EQ(folder.Path(), tree.path("Docs/Sub Folder"));
-    EXPECT_EQ(folder.Name(), "Sub Folder");
-    EXPECT_TRUE(fs.FolderExists(tree.path("dOcS")));
-    EXPECT_TRUE(fs.FileExists(tree.path("DOCS/Sub Folder/Readme.Txt")));
-}
-
-TEST_F(LookupTest, ExactNameWinsThenTheFirstVariantOfTheKindAskedFor) {
-    tree.write("readme.txt", "lower");
-    tree.write("README.txt", "upper");
-    tree.write("ReadMe.txt", "mixed");
-
-    EXPECT_EQ(fs.GetFile(tree.path("readme.txt")).Name(), "readme.txt");
-    EXPECT_EQ(fs.GetFile(tree.path("README.txt")).Name(), "README.txt");
-    EXPECT_EQ(fs.GetFile(tree.path("ReadMe.txt")).Name(), "ReadMe.txt");
-    // No exact match: the first variant in binary order.
-    EXPECT_EQ(fs.GetFile(tree.path("rEADME.TXT")).Name(), "README.txt");
-
-    // The kind asked for decides between a file and a folder of the same name.
     tree.makeFolder("Data");
-    tree.write("data", "file");
-    EXPECT_EQ(fs.GetFile(tree.path("DATA")).Name(), "data");
-    EXPECT_EQ(fs.GetFile(tree.path("Data")).Name(), "data");
-    EXPECT_EQ(fs.GetFolder(tree.path("data")).Name(), "Data");
-}
-
-TEST_F(LookupTest, MissingItemsRaiseTheirNumbers) {
-    tree.makeFolder("a");
-    tree.write("a/file.txt", "x");
-
-    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("missing")); }), err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fs.GetFolder(tree.path("a/file.txt")); }), err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("a/missing.txt")); }), err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("missing/file.txt")); }), err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { fs.GetFile(tree.path("a")); }), err::FileNotFound);
+    for (const char* name :
+         {"Docs/Sub Folder/README.txt", "readme.txt", "README.txt", "ReadMe.txt", "data"})
+        tree.write(name, "x");
+    // Asked for, a folder or a file, the stored path found or none when the error is raised.
+    const std::tuple<const char*, bool, const char*, qint32> rows[] = {
+        {"docs/SUB FOLDER/readme.TXT", false, "Docs/Sub Folder/README.txt", 0},
+        {"DOCS/sub folder", true, "Docs/Sub Folder", 0},
+        {"DOCS/sub folder/", true, "Docs/Sub Folder", 0},
+        {"readme.txt", false, "readme.txt", 0},
+        {"README.txt", false, "README.txt", 0},
+        {"ReadMe.txt", false, "ReadMe.txt", 0},
+        {"rEADME.TXT", false, "README.txt", 0}, // no exact match: the first in binary order
+        {"DATA", false, "data", 0},             // the kind asked for decides
+        {"Data", false, "data", 0},
+        {"data", true, "Data", 0},
+        {"missing", true, nullptr, err::PathNotFound},
+        {"readme.txt", true, nullptr, err::PathNotFound},
+        {"Docs/missing.txt", false, nullptr, err::FileNotFound},
+        {"missing/file.txt", false, nullptr, err::FileNotFound},
+        {"Docs", false, nullptr, err::FileNotFound},
+    };
+    const auto pathAndName = [](const auto& item) { return item.Path() + u'|' + item.Name(); };
+    for (const auto& [relative, folder, stored, error] : rows) {
+        const QString asked = tree.path(relative);
+        const bool isFolder = folder;
+        QString found;
+        const qint32 raised = errorOf([&] {
+            found = isFolder ? pathAndName(fs.GetFolder(asked)) : pathAndName(fs.GetFile(asked));
+        });
+        const QString path = tree.path(stored);
+        EXPECT_EQ(raised, error) << relative;
+        EXPECT_EQ(found, stored ? path + u'|' + fspath::nameOf(path) : QString()) << relative;
+        EXPECT_EQ(folder ? fs.FolderExists(asked) : fs.FileExists(asked), !error) << relative;
+    }
     EXPECT_EQ(errorOf([&] { fs.GetFile(QString()); }), err::FileNotFound);
-    EXPECT_FALSE(fs.FolderExists(tree.path("a/file.txt")));
-    EXPECT_FALSE(fs.FileExists(tree.path("a")));
     EXPECT_FALSE(fs.FolderExists(QString()));
 }
 
-TEST_F(LookupTest, AcceptsTrailingSeparatorsRelativePathsTheRootAndLinkedFolders) {
+TEST_F(LookupTest, AcceptsRelativePathsTheRootAndLinkedFolders) {
     tree.makeFolder("Top/Inner");
-    EXPECT_EQ(fs.GetFolder(tree.path("top/inner/")).Path(), tree.path("Top/Inner"));
     EXPECT_EQ(fs.GetFolder("/").Path(), "/");
 
     const QString previous = QDir::currentPath();
@@ -83,65 +71,79 @@ TEST_F(LookupTest, AcceptsTrailingSeparatorsRelativePathsTheRootAndLinkedFolders
     EXPECT_EQ(fs.GetFolder(tree.path("alias/INNER")).Path(), tree.path("Alias/Inner"));
 }
 
-TEST_F(LookupTest, OneScanPerFolderAnswersEveryCaseBlindLookup) {
-    tree.makeFolder("Many");
-    for (int i = 0; i < 200; ++i)
-        tree.write(QStringLiteral("Many/File%1.TXT").arg(i, 3, 10, QLatin1Char('0')), "x");
-    tree.setModified("Many", 1'600'000'000, 0); // long settled: no re-reading on a miss
+// A listed folder answers its first case-blind questions by passes over the listing and later
+// ones from a hash: the answers are the same, and the service's own deletes and copies reach
+// both without a new scan.
+TEST_F(LookupTest, CaseBlindAnswersDoNotDependOnHowTheListingIsKept) {
+    for (const char* name : {"Zeta.TXT", "zeta.TXT", "Äpfel.txt", "plain.txt", "Other.doc"})
+        tree.write(QString::fromUtf8(name), "x");
+    tree.setModified({}, 1'600'000'000, 0); // the folder has not changed for a while
+    fs.List(tree.root());
+    const auto found = [&](const char* asked) {
+        const std::optional<QString> path =
+            fs.ResolvePath(tree.path(QString::fromUtf8(asked)), EntryKind::File);
+        return path ? fspath::nameOf(*path) : QString();
+    };
+    for (int round = 0; round < 6; ++round) {
+        // The first variant in binary name order; "Zeta.TXT" goes after round 0, "New.txt"
+        // comes after round 1 (the listing is hashed by then), "Late.txt" after round 4 (to a
+        // fresh listing).
+        EXPECT_EQ(found("ZETA.txt"), round == 0 ? "Zeta.TXT" : "zeta.TXT") << round;
+        EXPECT_EQ(found("NEW.TXT"), round < 2 ? QString() : "New.txt") << round;
+        EXPECT_EQ(found("LATE.TXT"), round < 5 ? QString() : "Late.txt") << round;
+        EXPECT_EQ(found("äPFEL.TXT"), QString::fromUtf8("Äpfel.txt")) << round;
+        EXPECT_EQ(found("PLAIN.TXT"), "plain.txt") << round;
+        EXPECT_EQ(found("other.DOC"), "Other.doc") << round;
+        EXPECT_EQ(found("missing.txt"), QString()) << round;
+        if (round == 0)
+            fs.DeleteFile(tree.path("Zeta.TXT"));
+        if (round == 1)
+            fs.CopyFile(tree.path("plain.txt"), tree.path("New.txt"));
+        if (round == 3) { // a fresh listing: passes again
+            tree.setModified({}, 1'600'000'000, 0);
+            fs.List(tree.root());
+        }
+        if (round == 4)
+            fs.CopyFile(tree.path("plain.txt"), tree.path("Late.txt"));
+    }
+    EXPECT_EQ(fs.lookupScans(), 0);
+}
 
+// One scan of a folder answers every case-blind lookup in it; the service's own copies and
+// creates keep that index without a new scan, its deletes reach it, and changes made by others
+// are seen.
+TEST_F(LookupTest, OneScanAnswersEveryLookupOwnChangesKeepItOthersChangesAreSeen) {
+    tree.makeFolder("Dir");
+    for (int i = 0; i < 200; ++i)
+        tree.write(QStringLiteral("Dir/File%1.TXT").arg(i, 3, 10, QLatin1Char('0')), "x");
+    tree.write("Source.txt", "payload");
+    tree.setModified("Dir", 1'600'000'000, 0); // long settled: no re-reading on a miss
     for (int i = 0; i < 200; ++i) {
-        const QString lower = QStringLiteral("Many/file%1.txt").arg(i, 3, 10, QLatin1Char('0'));
+        const QString lower = QStringLiteral("Dir/file%1.txt").arg(i, 3, 10, QLatin1Char('0'));
         ASSERT_TRUE(fs.FileExists(tree.path(lower))) << i;
     }
     EXPECT_EQ(fs.lookupScans(), 1);
 
-    // The service's own creates keep the index: no new scan, and the new names are found.
-    for (int i = 0; i < 20; ++i) {
-        fs.CreateFolder(tree.path(QStringLiteral("Many/Sub%1").arg(i)));
-        EXPECT_TRUE(fs.FolderExists(tree.path(QStringLiteral("many/SUB%1").arg(i))));
-        EXPECT_TRUE(fs.FileExists(tree.path("many/FILE000.txt")));
-    }
-    EXPECT_EQ(fs.lookupScans(), 2); // "Many" and, for "many", the tree's root
-}
-
-TEST_F(LookupTest, AListingFeedsTheIndex) {
-    tree.makeFolder("Dir");
-    tree.write("Dir/Alpha.TXT", "x");
-    fs.GetFolder(tree.path("Dir")).Files();
-    EXPECT_EQ(fs.GetFile(tree.path("Dir/alpha.txt")).Name(), "Alpha.TXT");
-    EXPECT_EQ(fs.lookupScans(), 0);
-}
-
-TEST_F(LookupTest, OwnCreatesAndDeletesUpdateTheIndex) {
-    tree.makeFolder("Dir");
-    tree.write("Dir/Keep.txt", "x");
-    tree.write("Source.txt", "payload");
-    ASSERT_TRUE(fs.FileExists(tree.path("dir/keep.TXT"))); // the index of Dir is cached now
-
     fs.CopyFile(tree.path("Source.txt"), tree.path("Dir/Copied.TXT"));
-    EXPECT_EQ(fs.GetFile(tree.path("dir/copied.txt")).Name(), "Copied.TXT");
-
-    fs.CreateFolder(tree.path("Dir/NewFolder"));
-    EXPECT_EQ(fs.GetFolder(tree.path("dir/newfolder")).Name(), "NewFolder");
-
-    fs.DeleteFile(tree.path("dir/COPIED.txt"));
-    EXPECT_FALSE(fs.FileExists(tree.path("dir/copied.txt")));
+    EXPECT_EQ(fs.GetFile(tree.path("Dir/copied.txt")).Name(), "Copied.TXT");
+    for (int i = 0; i < 20; ++i) {
+        fs.CreateFolder(tree.path(QStringLiteral("Dir/Sub%1").arg(i)));
+        EXPECT_EQ(fs.GetFolder(tree.path(QStringLiteral("Dir/SUB%1").arg(i))).Name(),
+                  QStringLiteral("Sub%1").arg(i));
+        EXPECT_TRUE(fs.FileExists(tree.path("Dir/FILE000.txt")));
+    }
+    EXPECT_EQ(fs.lookupScans(), 1);
+    fs.DeleteFile(tree.path("Dir/COPIED.txt"));
+    EXPECT_FALSE(fs.FileExists(tree.path("Dir/copied.txt")));
     EXPECT_FALSE(tree.exists("Dir/Copied.TXT"));
-
-    fs.DeleteFolder(tree.path("DIR/newFOLDER"));
-    EXPECT_FALSE(fs.FolderExists(tree.path("dir/newfolder")));
-    EXPECT_TRUE(fs.FileExists(tree.path("dir/keep.txt")));
-}
-
-TEST_F(LookupTest, ChangesMadeByOthersAreSeen) {
-    tree.makeFolder("Dir");
-    tree.write("Dir/First.txt", "x");
-    ASSERT_TRUE(fs.FileExists(tree.path("dir/first.txt")));
+    fs.DeleteFolder(tree.path("Dir/sub0"));
+    EXPECT_FALSE(fs.FolderExists(tree.path("Dir/SUB0")));
+    EXPECT_TRUE(fs.FolderExists(tree.path("Dir/sub1")));
 
     tree.write("Dir/Second.TXT", "y");
-    EXPECT_EQ(fs.GetFile(tree.path("dir/second.txt")).Name(), "Second.TXT");
-    ASSERT_EQ(::unlink(QFile::encodeName(tree.path("Dir/First.txt")).constData()), 0);
-    EXPECT_FALSE(fs.FileExists(tree.path("dir/first.txt")));
+    EXPECT_EQ(fs.GetFile(tree.path("Dir/second.txt")).Name(), "Second.TXT");
+    tree.remove("Dir/File000.TXT");
+    EXPECT_FALSE(fs.FileExists(tree.path("Dir/file000.txt")));
 }
 
 } // namespace

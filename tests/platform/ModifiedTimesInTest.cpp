@@ -1,4 +1,5 @@
-// Reading the modification times of many entries of one folder at once.
+// Modification times: of one file, as local time to the millisecond and a link's own, and of
+// many entries of one folder at once.
 #include "FsTestTree.h"
 
 #include "platform/linux/LinuxFileSystem.h"
@@ -10,11 +11,7 @@
 namespace pelto::test {
 namespace {
 
-class ModifiedTimesIn : public ::testing::Test {
-protected:
-    FsTestTree tree;
-    LinuxFileSystem fs;
-};
+using ModifiedTimesIn = FsTest;
 
 TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAlsoInAFolderFoundCaseBlind) {
     tree.makeFolder("Sub");
@@ -37,6 +34,13 @@ TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAlsoInAFolderFoundCaseBlind) {
 
     EXPECT_EQ(fs.ModifiedTimesIn(tree.path("SUB"), {"beta", "gone"}),
               (QList<std::optional<qint64>>{-86'400'500, std::nullopt}));
+
+    const QDateTime modified = fs.GetFile(tree.path("SUB/ALPHA.txt")).DateLastModified();
+    EXPECT_EQ(modified.toMSecsSinceEpoch(), 1'600'000'000'123);
+    EXPECT_EQ(modified.timeSpec(), Qt::LocalTime);
+    tree.link("link", tree.path("Sub/beta"));
+    tree.setModified("link", 1'500'000'000, 0);
+    EXPECT_EQ(fs.GetFile(tree.path("link")).DateLastModified().toSecsSinceEpoch(), 1'500'000'000);
 }
 
 TEST_F(ModifiedTimesIn, ServicesWithoutTheirOwnReadAskLastModifiedOfSoFaultsStillApply) {

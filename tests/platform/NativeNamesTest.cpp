@@ -10,39 +10,34 @@
 namespace pelto::test {
 namespace {
 
+// Single codes in one or two bytes are swept below; these are the longer and the odd ones.
 const QByteArray kNames[] = {
     "",
-    "a",
     "Report 2024 (final).DOC",
-    ".~lock#x",
-    QByteArray("\x7f tail"),
-    QByteArray("caf\xc3\xa9 \xc3\x9c"),                  // UTF-8 letters
     QByteArray("\xf0\x9f\x98\x80 smile"),                // outside the 16-bit plane
     QByteArray("bad \xff\xfe bytes"),                    // not UTF-8 at all
     QByteArray("ascii first, then \xc3\xa4 at the end"), // the shortcut must not stop early
 };
 
-TEST(NativeNames, DecodeAsTheGeneralConversionDoes) {
-    for (const QByteArray& bytes : kNames)
-        EXPECT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes)) << bytes.data();
-}
-
-TEST(NativeNames, EncodeAsTheGeneralConversionDoesIntoAReusedBuffer) {
+TEST(NativeNames, DecodeAndEncodeIntoAReusedBufferAsTheGeneralConversionDoes) {
     QByteArray buffer;
     for (const QByteArray& bytes : kNames) {
         const QString name = QFile::decodeName(bytes);
+        EXPECT_EQ(fspath::fromNative(bytes.constData()), name) << bytes.data();
         EXPECT_EQ(fspath::native(name), QFile::encodeName(name)) << bytes.data();
         // A shorter name after a longer one must not keep the longer one's tail.
-        const char* encoded = fspath::nativeName(name, buffer);
-        EXPECT_EQ(QByteArray(encoded), QFile::encodeName(name)) << bytes.data();
+        EXPECT_EQ(QByteArray(fspath::nativeName(name, buffer)), QFile::encodeName(name))
+            << bytes.data();
     }
     const QString withSurrogate = QStringLiteral("x") + QChar(0xd800) + QStringLiteral("y");
     EXPECT_EQ(QByteArray(fspath::nativeName(withSurrogate, buffer)),
               QFile::encodeName(withSurrogate));
 }
 
-// Every code below U+0800 (written in one or two bytes) and a few beyond, inside a name.
-TEST(NativeNames, EveryOneAndTwoByteCodeConvertsBothWaysAsTheGeneralConversionDoes) {
+// Every code below U+0800 (written in one or two bytes) inside a name converts both ways as the
+// general conversion does; so do byte pairs that are no well-formed two-byte code (overlong
+// forms, stray or missing continuation bytes) and a name that ends inside a code.
+TEST(NativeNames, EveryShortCodeAndEveryMalformedPairConvertAsTheGeneralConversionDoes) {
     QByteArray buffer;
     for (char16_t code = 1; code < 0x820; ++code) {
         const QString name = QStringLiteral("a") + QChar(code) + QStringLiteral("Z");
@@ -50,28 +45,48 @@ TEST(NativeNames, EveryOneAndTwoByteCodeConvertsBothWaysAsTheGeneralConversionDo
         ASSERT_EQ(QByteArray(fspath::nativeName(name, buffer)), bytes) << int(code);
         ASSERT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes)) << int(code);
     }
-}
-
-// Byte pairs that are not a well-formed two-byte code (overlong forms, stray or missing
-// continuation bytes) decode as the general conversion decodes them.
-TEST(NativeNames, MalformedBytesDecodeAsTheGeneralConversionDoes) {
     for (int lead = 0x80; lead <= 0xff; ++lead) {
-        for (int next = 1; next <= 0xff; ++next) {
-            const QByteArray bytes = QByteArray("x") + char(lead) + char(next) + QByteArray("y");
+        for (int next = 0; next <= 0xff; ++next) {
+            const QByteArray bytes = QByteArray("x") + char(lead) +
+                                     (next ? QByteArray(1, char(next)) + "y" : QByteArray());
             ASSERT_EQ(fspath::fromNative(bytes.constData()), QFile::decodeName(bytes))
                 << lead << " " << next;
         }
-        const QByteArray cut = QByteArray("x") + char(lead); // the name ends inside a code
-        ASSERT_EQ(fspath::fromNative(cut.constData()), QFile::decodeName(cut)) << lead;
     }
 }
 
-TEST(NativeNames, NormalizeCleansAbsolutePathsAndResolvesRelativeOnes) {
-    EXPECT_EQ(fspath::normalize(QStringLiteral("/a//b/./c/../d/")), QStringLiteral("/a/b/d"));
-    EXPECT_EQ(fspath::normalize(QStringLiteral("/")), QStringLiteral("/"));
+// Paths the service is given are taken as they are when already clean; all others are cleaned
+// as QDir::cleanPath cleans them, and relative ones are resolved against the current folder.
+TEST(NativeNames, NormalizeTakesCleanPathsAsTheyAreAndCleansTheRest) {
+    for (const char* path :
+         {"/", "/a", "/a/b.txt", "/.hidden/.x", "/a/..b/b..", "/a/b.", "/a/...", "//a", "/a//b",
+          "/a/", "/a/./b", "/a/.", "/./a", "/a/../b", "/a/..", "/..", "/../a", "/a/b/../../c/"})
+        EXPECT_EQ(fspath::normalize(QString::fromLatin1(path)),
+                  QDir::cleanPath(QString::fromLatin1(path)))
+            << path;
+    // The same at every position in longer paths, which are scanned several codes at a time.
+    for (const char* middle : {"/", "//", "/./", "/../", "/.x/", "/..x/", "/x./"}) {
+        for (int offset = 0; offset < 12; ++offset) {
+            for (const char* end : {"", "/", "/.", "/..", "/name.txt"}) {
+                const QString path = QLatin1Char('/') + QString(offset, QLatin1Char('d')) +
+                                     QLatin1String(middle) + QStringLiteral("folder") +
+                                     QLatin1String(end);
+                EXPECT_EQ(fspath::normalize(path), QDir::cleanPath(path)) << path.toStdString();
+            }
+        }
+    }
     EXPECT_EQ(fspath::normalize(QString()), QString());
     EXPECT_EQ(fspath::normalize(QStringLiteral("x/./y")),
               QDir::cleanPath(QDir::currentPath() + QStringLiteral("/x/y")));
+}
+
+// Names are lowered for look-ups exactly as QString::toLower lowers them.
+TEST(NativeNames, LowerCaseMatchesQtForPlainAndOtherNames) {
+    for (const QString& name :
+         {QString(), QStringLiteral("plain.txt"), QStringLiteral("REPORT.TXT"),
+          QStringLiteral("Mixed Case-1 [x].Doc"), QStringLiteral("@[`{Z"), QStringLiteral("CAFÉ"),
+          QStringLiteral("İstanbul"), QStringLiteral("\u212Aelvin"), QStringLiteral("ΣΟΦΙΑ")})
+        EXPECT_EQ(fspath::lowerCase(name), name.toLower()) << name.toStdString();
 }
 
 } // namespace

@@ -91,25 +91,22 @@ TEST_F(RegistryTest, SavedValuesReachTheFileAndReadBackInTheNextRun) {
     EXPECT_TRUE(text.contains("\nValue0=/home/user/My Documents/")) << text.data();
 }
 
-TEST_F(RegistryTest, PropertiesPersistBetweenCallsAndSectionsAndApplicationsAreApart) {
+// Application, section and key stay in force between calls; sections and applications are
+// apart; DelReg removes only its key, and a key not stored raises to the caller.
+TEST_F(RegistryTest, PropertiesPersistSectionsAndApplicationsAreApartAndDelRegRemovesOneKey) {
     auto reg = open("Profile03");
     save(*reg, "TimesUsed", "7");
+    save(*reg, "PathDest", "/dst/");
     EXPECT_EQ(get(*reg, "Description"), QString());
-    EXPECT_EQ(get(*reg, "TimesUsed"), "7"); // same application and section still in force
-
+    EXPECT_EQ(get(*reg, "TimesUsed"), "7");
     reg->setSection("Profile02");
     EXPECT_EQ(get(*reg, "TimesUsed"), QString());
     reg->setApplicationName("Other");
     reg->setSection("Profile03");
     EXPECT_EQ(get(*reg, "TimesUsed"), QString());
-    EXPECT_EQ(get(*open("Profile03"), "TimesUsed"), "7");
-}
 
-TEST_F(RegistryTest, DelRegRemovesOnlyThatKeyAndAKeyNotStoredRaisesToTheCaller) {
-    auto reg = open();
-    save(*reg, "PathSource", "/src/");
-    save(*reg, "PathDest", "/dst/");
-    reg->setKey("PathSource");
+    reg = open("Profile03");
+    reg->setKey("TimesUsed");
     reg->DelReg();
     try {
         reg->DelReg();
@@ -117,29 +114,28 @@ TEST_F(RegistryTest, DelRegRemovesOnlyThatKeyAndAKeyNotStoredRaisesToTheCaller) 
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), Registry::kKeyNotStored);
     }
-    auto other = open();
-    EXPECT_EQ(get(*other, "PathSource"), QString());
-    EXPECT_EQ(get(*other, "PathDest"), "/dst/");
+    EXPECT_EQ(get(*open("Profile03"), "TimesUsed"), QString());
+    EXPECT_EQ(get(*open("Profile03"), "PathDest"), "/dst/");
 }
 
-TEST_F(RegistryTest, UnwritableStoreRaisesOnSave) {
-    // A store folder below a plain file can never be created, whoever runs the test.
-    QFile blocker(folder_.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    auto reg = openAt(blocker.fileName() + "/store");
-    reg->setKey("TestProd");
-    reg->setSettings("1");
-    EXPECT_THROW(reg->SaveReg(), RuntimeError);
-    EXPECT_EQ(get(*reg, "TestProd"), QString()) << "a value that was never stored reads back";
-}
-
-TEST_F(RegistryTest, ApplicationNameCannotLeaveTheStoreFolder) {
+// The store is written in its folder only: an unwritable one raises on save, and an
+// application name cannot lead out of it.
+TEST_F(RegistryTest, UnwritableStoreRaisesOnSaveAndNamesCannotLeaveTheStoreFolder) {
     auto reg = open();
     reg->setApplicationName("../escape");
     save(*reg, "Key", "v");
     EXPECT_FALSE(QFile::exists(folder_.filePath("../escape.ini")));
     EXPECT_EQ(get(*reg, "Key"), "v");
+
+    // A store folder below a plain file can never be created, whoever runs the test.
+    QFile blocker(folder_.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    reg = openAt(blocker.fileName() + "/store");
+    reg->setKey("TestProd");
+    reg->setSettings("1");
+    EXPECT_THROW(reg->SaveReg(), RuntimeError);
+    EXPECT_EQ(get(*reg, "TestProd"), QString()) << "a value that was never stored reads back";
 }
 
 } // namespace

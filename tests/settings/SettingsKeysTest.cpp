@@ -7,14 +7,12 @@
 namespace pelto::settings {
 namespace {
 
-TEST(SettingsKeysTest, SettingsSectionNamesAreDistinct) {
+TEST(SettingsKeysTest, SectionNamesAreDistinctAndComposedNamesExact) {
     QSet<QString> names;
     for (const SettingKey& key : settingsSectionKeys())
         names.insert(keyName(key));
     EXPECT_EQ(names.size(), static_cast<qsizetype>(settingsSectionKeys().size()));
-}
 
-TEST(SettingsKeysTest, ComposedNames) {
     const QString main = QString::fromLatin1(kMainWindowId);
     EXPECT_EQ(topKey("Instance1", main), "Instance1Top");
     EXPECT_EQ(leftKey("Instance1", main), "Instance1Left");

@@ -48,7 +48,7 @@ TEST(QtDialogsTest, EachButtonSetOffersItsButtonsAndMapsClicksAndClosingToAnswer
     EXPECT_EQ(answerOf(BoxButtons::YesNo, QMessageBox::Retry), BoxAnswer::No);
 }
 
-TEST(QtDialogsTest, TitleIconAndPlainTextWithCrLfAsLineBreaks) {
+TEST(QtDialogsTest, BoxTextIsPlainWithCrLfBreaksAndTheFileDialogOpensOneExistingFile) {
     const auto box = makeMessageBox(BoxButtons::YesNo,
                                     "Destination directory not found:\r\n/b<i>a</i>&amp;\r\n?",
                                     "ReadINI error", BoxIcon::Exclamation);
@@ -58,6 +58,14 @@ TEST(QtDialogsTest, TitleIconAndPlainTextWithCrLfAsLineBreaks) {
     EXPECT_EQ(box->text(), "Destination directory not found:\n/b<i>a</i>&amp;\n?");
     EXPECT_EQ(makeMessageBox(BoxButtons::Ok, "t", "Pelto Error", BoxIcon::Critical)->icon(),
               QMessageBox::Critical);
+
+    const auto dialog = makeOpenFileDialog("Select File", "/etc", "Sound files|*.wav;*.mid");
+    EXPECT_EQ(dialog->windowTitle(), "Select File");
+    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialog->directory().absolutePath(), "/etc");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Sound files (*.wav *.mid)"});
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST(QtDialogsTest, PairedFiltersBecomeDialogFilters) {
@@ -71,16 +79,6 @@ TEST(QtDialogsTest, PairedFiltersBecomeDialogFilters) {
     };
     for (const auto& [filter, expected] : cases)
         EXPECT_EQ(nameFilters(filter), expected) << filter.toStdString();
-}
-
-TEST(QtDialogsTest, OpenFileDialogAsksForOneExistingFile) {
-    const auto dialog = makeOpenFileDialog("Select File", "/etc", "Sound files|*.wav;*.mid");
-    EXPECT_EQ(dialog->windowTitle(), "Select File");
-    EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(dialog->directory().absolutePath(), "/etc");
-    EXPECT_EQ(dialog->nameFilters(), QStringList{"Sound files (*.wav *.mid)"});
-    EXPECT_FALSE(dialog->isVisible());
 }
 
 } // namespace
