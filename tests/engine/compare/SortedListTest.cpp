@@ -1,21 +1,24 @@
 #include "engine/compare/SortedList.h"
 
-#include "diag/Trace.h"
-#include "diag/TraceReceiverThread.h"
+#include "CompareFixture.h"
 
 #include <QRandomGenerator>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <limits>
 #include <vector>
 
 namespace pelto {
 namespace {
 
-// Sorts `keys` (value = index) and compares with std::stable_sort of the keys: the key sequences
-// agree, and every value still sits with the key it was added with, exactly once.
+QStringList sortedKeysOf(SortedList& list) {
+    QStringList keys;
+    for (qint32 i = 1; i <= list.Count(); ++i)
+        keys.append(list.Key(i));
+    return keys;
+}
+
+// Sorts `keys` (value = index) and compares with std::stable_sort of the keys (binary order of
+// 16-bit codes): the key sequences agree, and every value still sits with its key, exactly once.
 void expectSortedLikeReference(const QStringList& keys) {
     SortedList list;
     for (qsizetype i = 0; i < keys.size(); ++i)
@@ -33,68 +36,67 @@ void expectSortedLikeReference(const QStringList& keys) {
     }
 }
 
-TEST(SortedList, BadPositionsReadAsEmptyTextAndZero) {
-    SortedList list;
-    EXPECT_EQ(list.Key(1), QString());
-    EXPECT_EQ(list.FindKey(QStringLiteral("x")), 0);
-    list.Add(QStringLiteral("value"), QStringLiteral("k"));
-    for (const qint32 bad :
-         {0, -1, 2, std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min()}) {
-        EXPECT_EQ(list.Key(bad), QString()) << bad;
-        EXPECT_EQ(list.Item(bad).typeId(), QMetaType::Int) << bad;
-        EXPECT_EQ(list.Item(bad).toInt(), 0) << bad;
-    }
-    EXPECT_EQ(list.Item(1), QVariant(QStringLiteral("value")));
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Key(1), QString());
-}
-
-// The buffer grows by a tenth more than its size, at least 100, keeping what it held; Count does
-// not sort; a read merges and the next batch starts a fresh buffer.
-TEST(SortedList, PendingBufferGrowsAcrossBoundariesKeepingPairs) {
-    SortedList list;
-    std::vector<qint32> capacities;
-    std::vector<qint32> grewAt;
-    const qint32 total = 9000;
-    for (qint32 n = 1; n <= total; ++n) {
-        const qint32 before = list.pendingCapacity();
-        list.Add(n, QStringLiteral("%1").arg(total - n, 5, 10, QLatin1Char('0')));
-        if (list.pendingCapacity() != before) {
-            capacities.push_back(list.pendingCapacity());
-            grewAt.push_back(n);
-        }
-    }
-    EXPECT_EQ(capacities, (std::vector<qint32>{100, 210, 441, 926, 1945, 4085, 8579, 18016}));
-    EXPECT_EQ(grewAt, (std::vector<qint32>{1, 101, 211, 442, 927, 1946, 4086, 8580}));
-    EXPECT_EQ(list.Count(), total);
-    EXPECT_EQ(list.sortedCount(), 0) << "Count must not sort";
-    for (qint32 i = 1; i <= total; ++i) {
-        ASSERT_EQ(list.Key(i), QStringLiteral("%1").arg(i - 1, 5, 10, QLatin1Char('0')));
-        ASSERT_EQ(list.Item(i).toInt(), total - i + 1);
-    }
-    EXPECT_EQ(list.pendingCapacity(), 0);
-    list.Add(0, QStringLiteral("x"));
-    EXPECT_EQ(list.pendingCapacity(), 100);
-}
-
 TEST(SortedList, OrderIsBinaryBySixteenBitCodesNotLocale) {
     // A surrogate pair (U+1F600) sorts before U+FFFD by 16-bit codes, after it by code point.
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-    const QString ae = QString::fromUtf8("\xC3\xA4"), AE = QString::fromUtf8("\xC3\x84");
-    const QString fffd(QChar(0xFFFD));
     const QStringList sorted{"10", "9", "B", "Z", "_", "a",   "a b",
-                             "aa", "b", "z", AE,  ae,  emoji, fffd};
+                             "aa", "b", "z", "Ä", "ä", emoji, QString(QChar(0xFFFD))};
     QStringList shuffled = sorted;
     std::reverse(shuffled.begin(), shuffled.end());
     std::swap(shuffled[2], shuffled[9]);
     SortedList list;
     for (const QString& k : shuffled)
         list.Add(0, k);
-    QStringList keys;
-    for (qint32 i = 1; i <= list.Count(); ++i)
-        keys.append(list.Key(i));
-    EXPECT_EQ(keys, sorted);
+    EXPECT_EQ(sortedKeysOf(list), sorted);
+
+    // Keys that agree on a long beginning and differ at every position after it, by codes on
+    // either side of 0x8000 (where a signed comparison would go wrong) and by length alone.
+    const QString base = QStringLiteral("back to school (1");
+    QStringList keys{QString(), base.left(3), base.left(4), base.left(5), base};
+    for (qsizetype at = 0; at <= base.size(); ++at)
+        for (const char16_t code : {u'\0', u' ', u'0', u'9', u'a', char16_t(0x7fff),
+                                    char16_t(0x8000), char16_t(0xd83d), char16_t(0xfffd)})
+            keys << base.left(at) + QChar(code) + base.mid(at + 1)
+                 << base.left(at) + QChar(code) + base.mid(at + 1) + "x";
+    std::shuffle(keys.begin(), keys.end(), QRandomGenerator(17));
+    expectSortedLikeReference(keys);
+    SortedList shared;
+    for (const QString& key : std::as_const(keys))
+        shared.Add(0, key);
+    std::sort(keys.begin(), keys.end());
+    for (const QString& probe : {base, base + QChar(0x8000), base.left(6) + QChar(0x7fff)}) {
+        const qint32 at = shared.FindKey(probe);
+        const auto below = std::lower_bound(keys.cbegin(), keys.cend(), probe);
+        if (below != keys.cend() && *below == probe)
+            EXPECT_EQ(shared.Key(at), probe); // any of equal keys
+        else
+            EXPECT_EQ(at, below - keys.cbegin()) << probe.toStdString();
+    }
+}
+
+TEST(SortedList, LargeRandomAndOrderedInputsMatchStableSort) {
+    QRandomGenerator rng(20240601);
+    const QString alphabet = QStringLiteral("aAbBzZ09._-~ ") + QString::fromUtf8("äÄéß€");
+    QStringList random;
+    for (int i = 0; i < 60000; ++i) {
+        QString key;
+        for (auto c = rng.bounded(1, 7); c > 0; --c)
+            key += alphabet[rng.bounded(0, static_cast<int>(alphabet.size()))];
+        random.append(key);
+    }
+    expectSortedLikeReference(random);
+
+    // Folder listings often arrive in name order; runs of equal keys are the partition's worst
+    // case.
+    QStringList ascending;
+    for (int i = 0; i < 20000; ++i)
+        ascending.append(QStringLiteral("file%1.txt").arg(i, 6, 10, QLatin1Char('0')));
+    expectSortedLikeReference(ascending);
+    std::reverse(ascending.begin(), ascending.end());
+    expectSortedLikeReference(ascending);
+    expectSortedLikeReference(QStringList(3000, QStringLiteral("same")));
+    for (const int size : {2, 51, 52, 53, 103})
+        expectSortedLikeReference(ascending.mid(0, size));
 }
 
 // A found position holds the key; otherwise the key lies strictly between the returned position
@@ -103,9 +105,8 @@ TEST(SortedList, FindKeyPositionsOverRandomListsWithDuplicates) {
     SortedList ac;
     ac.Add(1, QStringLiteral("a"));
     ac.Add(2, QStringLiteral("c"));
-    const std::vector<std::pair<QString, qint32>> known{
-        {"a", 1}, {"b", 1}, {"c", 2}, {"d", 2}, {"0", 0}};
-    for (const auto& [probe, position] : known)
+    for (const auto& [probe, position] :
+         std::vector<std::pair<QString, qint32>>{{"a", 1}, {"b", 1}, {"c", 2}, {"d", 2}, {"0", 0}})
         EXPECT_EQ(ac.FindKey(probe), position) << probe.toStdString();
 
     QRandomGenerator rng(4711);
@@ -146,79 +147,12 @@ TEST(SortedList, MergePutsAlreadySortedPairsBeforeEqualNewOnes) {
     }
 }
 
-TEST(SortedList, LargeRandomAndOrderedInputsMatchStableSort) {
-    QRandomGenerator rng(20240601);
-    const QString alphabet = QStringLiteral("aAbBzZ09._-~ ") + QString::fromUtf8("äÄéß€");
-    QStringList random;
-    for (int i = 0; i < 60000; ++i) {
-        QString key;
-        for (auto c = rng.bounded(1, 7); c > 0; --c)
-            key += alphabet[rng.bounded(0, static_cast<int>(alphabet.size()))];
-        random.append(key);
-    }
-    expectSortedLikeReference(random);
-
-    // Folder listings often arrive in name order; runs of equal keys are the partition's worst
-    // case.
-    QStringList ascending;
-    for (int i = 0; i < 20000; ++i)
-        ascending.append(QStringLiteral("file%1.txt").arg(i, 6, 10, QLatin1Char('0')));
-    expectSortedLikeReference(ascending);
-    std::reverse(ascending.begin(), ascending.end());
-    expectSortedLikeReference(ascending);
-    expectSortedLikeReference(QStringList(3000, QStringLiteral("same")));
-    for (const int size : {2, 51, 52, 53, 103})
-        expectSortedLikeReference(ascending.mid(0, size));
-}
-
-QStringList sortedKeysOf(SortedList& list) {
-    QStringList keys;
-    for (qint32 i = 1; i <= list.Count(); ++i)
-        keys.append(list.Key(i));
-    return keys;
-}
-
-// Keys that agree on a long beginning and differ at every position after it, by codes on either
-// side of 0x8000 (where a signed comparison would go wrong) and by length alone.
-TEST(SortedListOrder, KeysWithLongSharedBeginningsSortByTheirFirstDifferentCode) {
-    const QString base = QStringLiteral("back to school (1");
-    const QList<char16_t> codes{u'\0', u' ', u'0', u'9', u'a', 0x7fff, 0x8000, 0xd83d, 0xfffd};
-    QStringList keys{QString(), base.left(3), base.left(4), base.left(5), base};
-    for (qsizetype at = 0; at <= base.size(); ++at) {
-        for (const char16_t code : codes) {
-            QString key = base.left(at) + QChar(code) + base.mid(at + 1);
-            keys.append(key);
-            keys.append(key + QStringLiteral("x"));
-        }
-    }
-    QRandomGenerator rng(17);
-    std::shuffle(keys.begin(), keys.end(), rng);
-
-    SortedList list;
-    for (const QString& key : std::as_const(keys))
-        list.Add(0, key);
-    QStringList reference = keys;
-    std::sort(reference.begin(), reference.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseSensitive) < 0;
-    });
-    EXPECT_EQ(sortedKeysOf(list), reference);
-
-    for (const QString& probe : {base, base + QChar(0x8000), base.left(6) + QChar(0x7fff)}) {
-        const qint32 at = list.FindKey(probe);
-        const auto below = std::lower_bound(
-            reference.cbegin(), reference.cend(), probe,
-            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseSensitive) < 0; });
-        if (below != reference.cend() && *below == probe)
-            EXPECT_EQ(list.Key(at), probe); // any of equal keys
-        else
-            EXPECT_EQ(at, below - reference.cbegin()) << probe.toStdString();
-    }
-}
-
 // Numbered pairs and variants in one list read back alike, through the traced reads and the
-// untraced ones.
-TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
+// untraced ones; bad positions read as empty text and the integer 0.
+TEST(SortedList, ValuesReadBackAsAddedAndBadPositionsAsEmpty) {
     SortedList list;
+    EXPECT_EQ(list.Key(1), QString());
+    EXPECT_EQ(list.FindKey(QStringLiteral("x")), 0);
     list.addNumbered(3, QStringLiteral("c"));
     list.Add(QVariant(1), QStringLiteral("a"));
     list.Add(QVariant(QStringLiteral("7")), QStringLiteral("d"));
@@ -228,9 +162,8 @@ TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
     list.Sort();
 
     ASSERT_EQ(list.sortedCount(), 4);
-    const QStringList keys{"a", "b", "c", "d"};
     for (qint32 i = 1; i <= 4; ++i) {
-        EXPECT_EQ(list.sortedKey(i), keys[i - 1]);
+        EXPECT_EQ(list.sortedKey(i), QString(QChar(u'a' + i - 1)));
         EXPECT_EQ(list.sortedKey(i), list.Key(i));
         EXPECT_EQ(list.sortedNumber(i), list.Item(i).toInt());
     }
@@ -238,6 +171,12 @@ TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
     EXPECT_EQ(list.Item(2).toInt(), 2);
     EXPECT_EQ(list.Item(4), QVariant(QStringLiteral("7")));
     EXPECT_EQ(list.sortedNumber(4), 7);
+    for (const qint32 bad :
+         {0, -1, 5, std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min()}) {
+        EXPECT_EQ(list.Key(bad), QString()) << bad;
+        EXPECT_EQ(list.Item(bad).typeId(), QMetaType::Int) << bad;
+        EXPECT_EQ(list.Item(bad).toInt(), 0) << bad;
+    }
 
     // A second batch merges behind equal keys of the first.
     list.addNumbered(9, QStringLiteral("b"));
@@ -245,30 +184,19 @@ TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
     EXPECT_EQ(sortedKeysOf(list), QStringList({"a", "b", "b", "c", "d"}));
     EXPECT_EQ(list.sortedNumber(2), 2);
     EXPECT_EQ(list.sortedNumber(3), 9);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Key(1), QString());
 }
 
 // A numbered pair shows in the trace as an integer value added with Add does.
-TEST(SortedListOrder, NumberedPairsTraceAsAdd) {
-    QTemporaryDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    diag::ResetTrace();
-    QStringList calls;
-    {
-        test::TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
-        ASSERT_TRUE(viewer.listening());
-        SortedList list;
-        list.addNumbered(5, QStringLiteral("b"));
-        list.Add(5, QStringLiteral("b"));
-        for (const QString& line : viewer.lines()) {
-            const qsizetype at = line.indexOf(QStringLiteral("] ->"));
-            if (at >= 0)
-                calls.append(line.mid(at + 4).remove(QLatin1Char('\t')).trimmed());
-        }
-    }
-    diag::ResetTrace();
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    EXPECT_EQ(calls, QStringList(2, QStringLiteral("SortList : Sub Add : (value=5, key_value=b)")));
+TEST(SortedList, NumberedPairsTraceAsAdd) {
+    SortedList list;
+    EXPECT_EQ(test::tracedCalls([&] {
+                  list.addNumbered(5, QStringLiteral("b"));
+                  list.Add(5, QStringLiteral("b"));
+              }),
+              QStringList(2, QStringLiteral("SortList : Sub Add : (value=5, key_value=b)")));
 }
 
 } // namespace
