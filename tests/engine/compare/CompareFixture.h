@@ -108,6 +108,11 @@ protected:
                                   QFileDevice::FileModificationTime));
     }
     void makeFile(const QString& rel, qint64 modifiedMs) const { makeFile(rel, "x", modifiedMs); }
+    // Files as makeFile makes them and, for paths ending in '/', folders.
+    void makeFiles(std::initializer_list<const char*> rels) const {
+        for (const QString rel : rels)
+            rel.endsWith(u'/') ? makeDir(rel) : makeFile(rel);
+    }
 
     // The messages of the error log, without its run header and empty lines.
     static QStringList loggedMessages() {

@@ -13,21 +13,16 @@ class CompareLines : public CompareTest {};
 // by the Linux service's own read of many times at once.
 TEST_F(CompareLines, MixedTreeGivesEveryLineInWalkOrder) {
     g().goFSO = &fs_;
-    for (const char* name : {"src/a.txt", "src/c.txt", "dst/c.txt", "src/d.txt", "dst/x.log",
-                             "src/Temp/t1", "src/Sub/f1", "dst/sub/g", "src/Sub/Deep/z",
-                             "src/Same/s.txt", "dst/Same/s.txt", "dst/sub/h"})
-        makeFile(name);
+    makeFiles({"src/a.txt", "src/c.txt", "dst/c.txt", "src/d.txt", "dst/x.log", "src/Temp/t1",
+               "src/Sub/f1", "dst/sub/g", "src/Sub/Deep/z", "src/Same/s.txt", "dst/Same/s.txt",
+               "dst/sub/h", "dst/b.txt", "dst/same-second", "dst/older", "dst/Old/"});
     makeFile("src/B.txt", kBaseMs + 2000);
-    makeFile("dst/b.txt");
     makeFile("dst/d.txt", kBaseMs + 5000);
     makeFile("src/Sub/h", kBaseMs + 1000);
     makeFile("src/same-second", kBaseMs + 999);
-    makeFile("dst/same-second", kBaseMs);
     makeFile("src/next-second", kBaseMs + 1000);
     makeFile("dst/next-second", kBaseMs + 999);
     makeFile("src/older", kBaseMs - 3'600'000);
-    makeFile("dst/older", kBaseMs);
-    makeDir("dst/Old");
 
     ASSERT_TRUE(check());
 
@@ -90,11 +85,7 @@ TEST_F(CompareLines, NumbersRunAcrossFolderPairsAndToInAPathSwitchesTheSeparator
 
 TEST_F(CompareLines, RecursionOffComparesOnlyTheTopFiles) {
     form_.setOptRecurse(false);
-    makeFile("src/a");
-    makeFile("src/Sub/deep");
-    makeFile("dst/sub/other");
-    makeDir("src/OnlySrc");
-    makeDir("dst/OnlyDst");
+    makeFiles({"src/a", "src/Sub/deep", "dst/sub/other", "src/OnlySrc/", "dst/OnlyDst/"});
 
     ASSERT_TRUE(check());
 

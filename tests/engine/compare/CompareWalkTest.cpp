@@ -19,11 +19,8 @@ protected:
 };
 
 TEST_F(CompareWalk, ArchiveModeListsArchivedSourceFilesAndNeverReadsDestinationFiles) {
-    for (const char* name : {"src/arc1", "src/clean", "dst/clean", "dst/dstonly", "src/Quiet/q1",
-                             "src/Sub/arc2", "src/Sub/clean2"})
-        makeFile(name);
-    for (const char* name : {"dst/quiet", "dst/sub", "src/OnlySrc", "dst/OnlyDst"})
-        makeDir(name);
+    makeFiles({"src/arc1", "src/clean", "dst/clean", "dst/dstonly", "src/Quiet/q1", "src/Sub/arc2",
+               "src/Sub/clean2", "dst/quiet/", "dst/sub/", "src/OnlySrc/", "dst/OnlyDst/"});
     if (!clearArchive("src/clean"))
         GTEST_SKIP() << "the temporary folder keeps no extended attributes";
     ASSERT_TRUE(clearArchive("src/Quiet/q1"));
@@ -51,10 +48,8 @@ TEST_F(CompareWalk, ArchiveModeListsArchivedSourceFilesAndNeverReadsDestinationF
 // Without subdirs the table leaves out source files, folders and destination files of the top
 // folder only; with it every folder; without a profile in force it is ignored.
 TEST_F(CompareWalk, ExclusionsReachSubfoldersOnlyWithSubdirs) {
-    for (const char* name : {"src/keep.txt", "src/old.bak", "dst/other.BAK", "src/TmpFiles/x",
-                             "dst/tmpfiles/x", "src/Sub/deep.bak", "src/Sub/deep.txt"})
-        makeFile(name);
-    makeDir("dst/sub");
+    makeFiles({"src/keep.txt", "src/old.bak", "dst/other.BAK", "src/TmpFiles/x", "dst/tmpfiles/x",
+               "src/Sub/deep.bak", "src/Sub/deep.txt", "dst/sub/"});
     const QString keep = tagged(1, "keep.txt unmatched"), sub = dir(S() + "/Sub", D() + "/sub");
 
     setExcludes({"/tmp*", "*.bak"}, false);
@@ -84,12 +79,9 @@ TEST_F(CompareWalk, ExclusionsReachSubfoldersOnlyWithSubdirs) {
 
 TEST_F(CompareWalk, RecycleBinsBelowADriveRootAndSystemVolumeInformationAreSkipped) {
     fs_.driveRoots.insert(S());
-    for (const char* name : {"src/$Recycle.Bin/x", "src/RECYCLER/y", "src/Sub/recycled/z",
-                             "src/Sub/System Volume Information/w"})
-        makeFile(name);
-    for (const char* name :
-         {"dst/$recycle.bin", "dst/sub/recycled", "dst/sub/system volume information"})
-        makeDir(name);
+    makeFiles({"src/$Recycle.Bin/x", "src/RECYCLER/y", "src/Sub/recycled/z",
+               "src/Sub/System Volume Information/w", "dst/$recycle.bin/", "dst/sub/recycled/",
+               "dst/sub/system volume information/"});
 
     ASSERT_TRUE(check());
 
@@ -137,14 +129,8 @@ TEST_F(CompareWalk, MissingDestinationGivesTheFailureReportAndStops) {
 // unreadable folder is never taken for an empty one, whose destination files would be deleted
 // later) and the walk goes on; Abort ends the walk and flags the error.
 TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {
-    makeFile("src/Sub/a");
-    makeFile("dst/sub/b");
-    makeFile("src/Zed/c");
-    makeDir("dst/zed");
-    makeFile("src/f");
-    makeFile("dst/f");
+    makeFiles({"src/Sub/a", "dst/sub/b", "src/Zed/c", "dst/zed/", "src/f", "dst/f", "dst/g"});
     makeFile("src/g", kBaseMs + 5000);
-    makeFile("dst/g");
     faults_.inject(FsOp::List, at("src/Sub"), err::PermissionDenied,
                    FaultInjectingFileSystem::kAlways);
     faults_.inject(FsOp::LastModifiedOf, at("src/f"), err::FileNotFound,
@@ -174,10 +160,7 @@ TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {
 }
 
 TEST_F(CompareWalk, CancelSeenAtTheDisplayRefreshEndsTheWalkWithTrue) {
-    for (const char* name : {"src/a", "src/b", "src/c"})
-        makeFile(name);
-    makeDir("src/F");
-    makeDir("dst");
+    makeFiles({"src/a", "src/b", "src/c", "src/F/", "dst/"});
     g().giUpdateFrequency = 4;
     clock_.advance(4001);
     form_.onDoEvents = [] { g().gbCancel = true; };
@@ -193,8 +176,7 @@ TEST_F(CompareWalk, CancelSeenAtTheDisplayRefreshEndsTheWalkWithTrue) {
 }
 
 TEST_F(CompareWalk, WithUpdatePeriodZeroEveryTurnPausesOnTheManualClock) {
-    for (const char* name : {"src/a", "src/b", "dst/c"})
-        makeFile(name);
+    makeFiles({"src/a", "src/b", "dst/c"});
     g().giUpdateFrequency = 0;
     clock_.advance(1);
     form_.onDoEvents = [this] { clock_.advance(1); };
@@ -209,11 +191,8 @@ TEST_F(CompareWalk, WithUpdatePeriodZeroEveryTurnPausesOnTheManualClock) {
 
 TEST_F(CompareWalk, NamesDifferingOnlyInCaseWithinAFolderAreLeftOutOnBothSides) {
     makeFile("src/Readme.txt", kBaseMs + 5000);
-    for (const char* name : {"src/README.txt", "dst/readme.txt", "src/normal.txt", "dst/Dup",
-                             "dst/dup", "src/Docs/a", "src/docs/b", "src/Fine/c"})
-        makeFile(name);
-    makeDir("dst/docs");
-    makeDir("dst/FINE");
+    makeFiles({"src/README.txt", "dst/readme.txt", "src/normal.txt", "dst/Dup", "dst/dup",
+               "src/Docs/a", "src/docs/b", "src/Fine/c", "dst/docs/", "dst/FINE/"});
 
     ASSERT_TRUE(check());
 

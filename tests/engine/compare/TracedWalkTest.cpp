@@ -9,9 +9,9 @@ namespace {
 class TracedWalk : public CompareTest {};
 
 TEST_F(TracedWalk, TheTraceShowsTheWalksReadsAndChangesNoLine) {
-    for (const char* name : {"src/a.txt", "dst/b.txt", "dst/x.log", "src/Case.txt", "src/case.TXT",
-                             "dst/case.txt", "dst/sub/F1", "src/Only/o"})
-        makeFile(name); // Case.txt and case.TXT: two names for one key, left out on both sides
+    // Case.txt and case.TXT: two names for one key, left out on both sides.
+    makeFiles({"src/a.txt", "dst/b.txt", "dst/x.log", "src/Case.txt", "src/case.TXT",
+               "dst/case.txt", "dst/sub/F1", "src/Only/o"});
     makeFile("src/B.txt", kBaseMs + 2000);
     makeFile("src/Sub/f1", kBaseMs + 5000);
 

@@ -34,32 +34,33 @@ TEST_F(CopyFiles, CopiesMissingAndNewerFilesAndLeavesTheRestAlone) {
 
     EXPECT_TRUE(copyFiles());
 
-    EXPECT_EQ(QFileInfo(at("dst/b.txt")).lastModified().toMSecsSinceEpoch(), kBaseMs + 2000);
     // A missing file arrives under its own name, not the list's lower-cased one.
-    const QStringList names{"a.txt", "b.txt", "c.txt", "d.txt", "done", "ReadMe.TXT", "ro", "sys"};
-    const QStringList contents{"new a", "new b", "same too", "newer", "done", "case", "ro", "sys"};
-    EXPECT_EQ(QDir(D()).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase), names);
-    for (qsizetype i = 0; i < names.size(); ++i)
-        EXPECT_EQ(read("dst/" + names[i]), contents[i].toUtf8());
+    EXPECT_EQ(filesIn("dst"), Files({{"ReadMe.TXT", "case"},
+                                     {"a.txt", "new a"},
+                                     {"b.txt", "new b"},
+                                     {"c.txt", "same too"},
+                                     {"d.txt", "newer"},
+                                     {"done", "done"},
+                                     {"ro", "ro"},
+                                     {"sys", "sys"}}));
+    EXPECT_EQ(QFileInfo(at("dst/b.txt")).lastModified().toMSecsSinceEpoch(), kBaseMs + 2000);
     for (const auto& [name, before, after] : carried) {
         EXPECT_EQ(attributes(QStringLiteral("dst/") + name), after) << name;
         EXPECT_EQ(attributes(QStringLiteral("src/") + name), before) << "the source is not touched";
     }
     EXPECT_TRUE(loggedMessages().isEmpty());
     EXPECT_FALSE(g().gbErrorFlag);
-    // The selection moves every fifth line: lines 0 and 5 of the eight.
+    // The selection moves every fifth line: lines 0 and 5 of the seven.
     EXPECT_EQ(form_.lstSrcFile().count(), 7);
     EXPECT_EQ(form_.lstSrcFile().selectedIndex(), 5);
 }
 
 TEST_F(CopyFiles, DriveRootGetsNoPageOrSwapFilesButOtherFoldersDo) {
-    for (const char* name :
-         {"pagefile.sys", "WIN386.SWP", "hiberfil.sys", "diskstamp.iomega", "pagefile.sys.bak"}) {
-        makeFile(QStringLiteral("src/") + name);
-        makeFile(QStringLiteral("src2/") + name);
-    }
-    makeDir("dst");
-    makeDir("backup");
+    for (const QString folder : {"src/", "src2/"})
+        for (const char* name :
+             {"pagefile.sys", "WIN386.SWP", "hiberfil.sys", "diskstamp.iomega", "pagefile.sys.bak"})
+            makeFile(folder + name);
+    makeFiles({"dst/", "backup/"});
     fs_.driveRoots.insert(D());
 
     ASSERT_TRUE(check());
@@ -80,10 +81,9 @@ TEST_F(CopyFiles, LiveRegistryHivesAreSkippedAndLoggedEvenInTestMode) {
     makeFile("src/notes", "text");
     // The running system's configuration folder is never written by a test: test mode only.
     form_.setOptTest(true);
-    form_.lstSrcFile().add("Dir: " + S() + " to " + config);
-    form_.lstSrcFile().add(tagged(1, "sam unmatched"));
-    form_.lstSrcFile().add(tagged(2, "system.log newer"));
-    form_.lstSrcFile().add(tagged(3, "notes unmatched"));
+    for (const QString& line : {dir(S(), config), tagged(1, "sam unmatched"),
+                                tagged(2, "system.log newer"), tagged(3, "notes unmatched")})
+        form_.lstSrcFile().add(line);
 
     EXPECT_TRUE(pelto::CopyFiles(S(), config, form_));
     EXPECT_EQ(loggedMessages(),
@@ -92,10 +92,8 @@ TEST_F(CopyFiles, LiveRegistryHivesAreSkippedAndLoggedEvenInTestMode) {
 }
 
 TEST_F(CopyFiles, ArchiveModePassesOverFilesWhoseArchiveBitWasClearedSinceTheCheck) {
-    for (const char* name : {"src/one.txt", "src/two.txt", "src/old.txt"})
-        makeFile(name);
+    makeFiles({"src/one.txt", "src/two.txt", "src/old.txt", "dst/"});
     setAttributes("src/old.txt", 0);
-    makeDir("dst");
     g().gbArchive = true;
     ASSERT_TRUE(check());
     ASSERT_EQ(form_.lstSrcFile().items(), QStringList({dir(S(), D()), tagged(1, "one.txt archive"),
@@ -108,9 +106,7 @@ TEST_F(CopyFiles, ArchiveModePassesOverFilesWhoseArchiveBitWasClearedSinceTheChe
 }
 
 TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
-    for (const char* name : {"src/a1", "src/a2", "src/a3"})
-        makeFile(name);
-    makeDir("dst");
+    makeFiles({"src/a1", "src/a2", "src/a3", "dst/"});
     ASSERT_TRUE(check());
     // Each copy takes "five seconds", so the display refresh is due at the next item; the user
     // clicks Cancel while the window processes its events.
@@ -127,8 +123,7 @@ TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
 // A list longer than one call takes is refused whole, also when its length would wrap a 16-bit
 // count to a small positive number (65537 lines would have read as 1).
 TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
-    makeFile("src/a.txt");
-    makeDir("dst");
+    makeFiles({"src/a.txt", "dst/"});
     form_.setOptTest(true); // the most one call takes, 32767 lines, goes through
     for (const int lines : {32767, 32768, 65537}) {
         form_.lstSrcFile().clear();
@@ -156,9 +151,7 @@ TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
 }
 
 TEST_F(CopyFiles, AllFilesOfAFolderLeaveOutExcludedOnesWithANote) {
-    makeFile("src/keep.txt");
-    makeFile("src/Scratch.TMP");
-    makeDir("dst");
+    makeFiles({"src/keep.txt", "src/Scratch.TMP", "dst/"});
     setExcludes({"*.tmp"}, true);
 
     EXPECT_TRUE(pelto::CopyFiles(S(), D(), form_, "CopyFolders2"));

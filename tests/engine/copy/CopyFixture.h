@@ -99,6 +99,16 @@ protected:
         return items;
     }
 
+    // The files below a folder of the tree (relative to it) and their contents.
+    QMap<QString, QByteArray> filesIn(const QString& rel) {
+        QMap<QString, QByteArray> files;
+        for (const auto& [path, state] : snapshot().asKeyValueRange())
+            if (!state.folder && path.startsWith(rel + '/'))
+                files.insert(path.mid(rel.size() + 1), state.content);
+        return files;
+    }
+    using Files = QMap<QString, QByteArray>;
+
     LinuxFileSystem real_;
     CopyTestFileSystem fs_{real_};
 

@@ -105,8 +105,7 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
 }
 
 TEST_F(CopyFolders, AFolderOfMoreFilesThanOneCopyTakesIsShownThenRefused) {
-    makeFile("src/Huge/f0");
-    makeDir("dst");
+    makeFiles({"src/Huge/f0", "dst/"});
     ASSERT_TRUE(check());
     fs_.extraFiles.insert(at("src/Huge"), 32767);
     dialogs_->then(BoxAnswer::Ok);

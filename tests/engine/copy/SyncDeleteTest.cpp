@@ -8,9 +8,8 @@ namespace {
 class SyncDelete : public CopyTest {};
 
 TEST_F(SyncDelete, DeletesDestinationOnlyFoldersWithTheirContentThenFiles) {
-    for (const char* name : {"src/keep.txt", "dst/keep.txt", "dst/x.log", "dst/Old/deep/file",
-                             "src/Sub/s", "dst/sub/s", "dst/sub/extra.bin"})
-        makeFile(name);
+    makeFiles({"src/keep.txt", "dst/keep.txt", "dst/x.log", "dst/Old/deep/file", "src/Sub/s",
+               "dst/sub/s", "dst/sub/extra.bin"});
     setAttributes("dst/sub/extra.bin", attr::ReadOnly | attr::Archive);
     ASSERT_TRUE(check());
 
@@ -28,8 +27,7 @@ TEST_F(SyncDelete, DeletesDestinationOnlyFoldersWithTheirContentThenFiles) {
 // Two nested folders listed in that order: the inner one went with the outer one, and files
 // listed under it are not attempted.
 TEST_F(SyncDelete, NestedFoldersAreDeletedOnceAndTheirFilesSkipped) {
-    for (const char* name : {"dst/x/y/f", "dst/xy/g", "dst/loose.txt", "dst/kept.txt"})
-        makeFile(name);
+    makeFiles({"dst/x/y/f", "dst/xy/g", "dst/loose.txt", "dst/kept.txt"});
     ResultList& folders = form_.lstDstFolder();
     folders.add(tagged(1, D() + "/x unmatched"));
     folders.add(tagged(2, D() + "/x/y unmatched"));
@@ -52,11 +50,8 @@ TEST_F(SyncDelete, NestedFoldersAreDeletedOnceAndTheirFilesSkipped) {
 }
 
 TEST_F(SyncDelete, RecycleBinsBootFoldersAndSwapFilesStay) {
-    makeDir("src/tools");
-    for (const char* name :
-         {"dst/Recycled/r", "dst/$RECYCLE.BIN/r", "dst/tools/BootWiz/b", "dst/tools/BootWizard/o",
-          "dst/pagefile.sys", "dst/WIN386.SWP", "dst/hiberfil.sys"})
-        makeFile(name);
+    makeFiles({"src/tools/", "dst/Recycled/r", "dst/$RECYCLE.BIN/r", "dst/tools/BootWiz/b",
+               "dst/tools/BootWizard/o", "dst/pagefile.sys", "dst/WIN386.SWP", "dst/hiberfil.sys"});
     ASSERT_TRUE(check());
     ASSERT_EQ(form_.lstDstFolder().count(), 4);
     fs_.driveRoots.insert(D());
@@ -71,10 +66,7 @@ TEST_F(SyncDelete, RecycleBinsBootFoldersAndSwapFilesStay) {
 
 // A failed delete is reported: Ignore goes on, Abort ends the run with the name that failed.
 TEST_F(SyncDelete, AFailedDeleteIsReportedIgnoreGoesOnAbortNamesIt) {
-    makeFile("dst/a.txt");
-    makeFile("dst/b.txt");
-    makeFile("dst/Gone/x");
-    makeDir("src");
+    makeFiles({"dst/a.txt", "dst/b.txt", "dst/Gone/x", "src/"});
     ASSERT_TRUE(check());
     fs_.inject(FsOp::DeleteFile, at("dst/a.txt"), err::PermissionDenied, 1);
     dialogs_->then(BoxAnswer::Ignore);
