@@ -170,18 +170,6 @@ TEST_F(CopyFaults, ACopyNotFoundAfterwardsIsSkippedByWhereItLivesOrByItsName) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-TEST_F(CopyFaults, AMissingDestinationFolderEndsTheRunWithALine) {
-    makeFile("src/sub/a.txt", "a");
-    makeDir("dst/sub");
-    ASSERT_TRUE(check());
-    ASSERT_TRUE(QDir(at("dst/sub")).removeRecursively());
-
-    EXPECT_FALSE(copyFiles());
-    EXPECT_TRUE(g().gbErrorFlag);
-    EXPECT_EQ(loggedMessages(),
-              QStringList({"Path not found, flag ='CopyFile' with " + D() + "/sub/a.txt"}));
-}
-
 // A copy that fails at the last moment, after the new content was written, leaves the old file.
 TEST_F(CopyFaults, AFailedCopyNeverReplacesTheGoodFile) {
     makeUpdate("doc.txt");

@@ -37,6 +37,7 @@ protected:
         makeFile("dst/only.log", "only");
         makeFile("dst/Gone/inner/g.txt", "g");
         makeFile("dst/sub/extra.txt", "extra");
+        setAttributes("dst/sub/extra.txt", attr::ReadOnly | attr::Archive);
     }
 };
 
@@ -60,6 +61,11 @@ TEST_F(RoundTrip, CheckCopyAndDeleteCheckFindsNothingAtAll) {
         << form_.lstSrcFolder().items().join('\n').toStdString();
 
     ASSERT_TRUE(SyncDelete(form_));
+    // The lists still show what was deleted, the last line of each selected.
+    EXPECT_EQ(form_.lstDstFolder().items(), QStringList({tagged(2, D() + "/gone unmatched")}));
+    EXPECT_EQ(form_.lstDstFolder().selectedIndex(), 0);
+    EXPECT_EQ(form_.lstDstFile().count(), 4);
+    EXPECT_EQ(form_.lstDstFile().selectedIndex(), 3);
     EXPECT_FALSE(exists("dst/only.log"));
     EXPECT_FALSE(exists("dst/Gone"));
     EXPECT_FALSE(exists("dst/sub/extra.txt"));

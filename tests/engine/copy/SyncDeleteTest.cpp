@@ -1,4 +1,5 @@
-// Synchronising delete over real trees: what goes, what stays, nested folders, failures.
+// Synchronising delete over real trees (the plain case is in the round trip): what stays,
+// nested folders, failures.
 
 #include "CopyFixture.h"
 
@@ -6,23 +7,6 @@ namespace pelto::test {
 namespace {
 
 class SyncDelete : public CopyTest {};
-
-TEST_F(SyncDelete, DeletesDestinationOnlyFoldersWithTheirContentThenFiles) {
-    makeFiles({"src/keep.txt", "dst/keep.txt", "dst/x.log", "dst/Old/deep/file", "src/Sub/s",
-               "dst/sub/s", "dst/sub/extra.bin"});
-    setAttributes("dst/sub/extra.bin", attr::ReadOnly | attr::Archive);
-    ASSERT_TRUE(check());
-
-    EXPECT_TRUE(pelto::SyncDelete(form_));
-    EXPECT_EQ(QDir(D()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
-              QStringList({"keep.txt", "sub"}));
-    EXPECT_EQ(QDir(at("dst/sub")).entryList(QDir::Files), QStringList({"s"}));
-    EXPECT_EQ(form_.lstDstFolder().selectedIndex(), 0);
-    EXPECT_EQ(form_.lstDstFile().selectedIndex(), form_.lstDstFile().count() - 1);
-    // The lists still show what was deleted.
-    EXPECT_EQ(form_.lstDstFile().count(), 4);
-    EXPECT_FALSE(g().gbErrorFlag);
-}
 
 // Two nested folders listed in that order: the inner one went with the outer one, and files
 // listed under it are not attempted.
