@@ -15,12 +15,24 @@ QString specifications(int count, const char* pattern = "f%1") {
     return QStringLiteral("exclude ") + specs.join(QLatin1Char(' '));
 }
 
-// The tree fixture's program state, log and boxes, with a profile table of ten lines.
-class ExclusionsTest : public TreeTest {
+// Program state as at start-up with a profile table of ten lines, the error log writing to a
+// temporary file, and scripted boxes.
+class ExclusionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TreeTest::SetUp();
+        ASSERT_TRUE(folder_.isValid());
+        resetProgramState();
         g().gasProfile = TextTable(5, 10);
+        diag::ResetErrorLog();
+        diag::SetLogEnabled(true);
+        diag::SetLogFile(folder_.filePath(QStringLiteral("Error Log.txt")));
+        dialogs_.emplace();
+    }
+    void TearDown() override {
+        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
+        dialogs_.reset();
+        diag::ResetErrorLog();
+        resetProgramState();
     }
 
     // Validates a text as the exclusion field of profile line 1.
@@ -41,6 +53,9 @@ protected:
         return dialogs_->shown()[0].text;
     }
     static const QStringList& table() { return g().gasExcludes; }
+
+    QTemporaryDir folder_;
+    std::optional<ScriptedDialogs> dialogs_;
 };
 
 TEST_F(ExclusionsTest, TextsFillTheTableLowerCased) {
