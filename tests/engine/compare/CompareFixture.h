@@ -4,6 +4,8 @@
 // behind the fault-injecting one.
 
 #include "diag/ErrorLog.h"
+#include "diag/Trace.h"
+#include "diag/TraceReceiverThread.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/HeadlessMainForm.h"
 #include "platform/ProgramState.h"
@@ -19,6 +21,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
@@ -44,6 +47,28 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
 
 namespace pelto::test {
 
+// The calls a trace receiver sees while `run` runs, without time stamps and indents.
+inline QStringList tracedCalls(const std::function<void()>& run) {
+    QTemporaryDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    diag::ResetTrace();
+    QStringList calls;
+    {
+        TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
+        EXPECT_TRUE(viewer.listening());
+        run();
+        for (const QString& line : viewer.lines()) {
+            const qsizetype at = line.indexOf(QStringLiteral("] ->"));
+            if (at >= 0)
+                calls.append(line.mid(at + 4).remove(QLatin1Char('\t')).trimmed());
+        }
+    }
+    diag::ResetTrace();
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    return calls;
+}
+
 class TreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,6 +91,8 @@ protected:
     }
 
     QString at(const QString& rel) const { return tree_.filePath(rel); }
+    QString S() const { return at(QStringLiteral("src")); }
+    QString D() const { return at(QStringLiteral("dst")); }
     void makeDir(const QString& rel) const { ASSERT_TRUE(QDir().mkpath(at(rel))); }
 
     // A file with the given content and modification time (milliseconds since the epoch).
@@ -81,6 +108,11 @@ protected:
                                   QFileDevice::FileModificationTime));
     }
     void makeFile(const QString& rel, qint64 modifiedMs) const { makeFile(rel, "x", modifiedMs); }
+    // Files as makeFile makes them and, for paths ending in '/', folders.
+    void makeFiles(std::initializer_list<const char*> rels) const {
+        for (const QString rel : rels)
+            rel.endsWith(u'/') ? makeDir(rel) : makeFile(rel);
+    }
 
     // The messages of the error log, without its run header and empty lines.
     static QStringList loggedMessages() {
@@ -93,6 +125,10 @@ protected:
         return messages;
     }
 
+    // A header of lstSrcFile ("Dir: a to b") or, without b, of lstDstFile.
+    static QString dir(const QString& a, const QString& b = {}) {
+        return QStringLiteral("Dir: ") + a + (b.isEmpty() ? QString() : QStringLiteral(" to ") + b);
+    }
     static QString tagged(int n, const QString& text) {
         return QString::number(n) + QStringLiteral(": ") + text + kNbsp;
     }
@@ -100,6 +136,36 @@ protected:
     static QString fitted(const QString& path) {
         return path.size() >= 55 ? path.left(3) + QStringLiteral("...") + path.right(49)
                                  : path.leftJustified(55, u' ');
+    }
+
+    // Every result list: source files, destination files, source folders, destination folders,
+    // the two lists of folders walked, the two second file lists, the folders shown.
+    QList<ResultList*> resultLists() {
+        return {&form_.lstSrcFile(),   &form_.lstDstFile(),    &form_.lstSrcFolder(),
+                &form_.lstDstFolder(), &form_.lstSrcFolder2(), &form_.lstDstFolder2(),
+                &form_.lstSrcFile2(),  &form_.lstDstFile2(),   &form_.lstShowDirs()};
+    }
+    QList<QStringList> results() {
+        QList<QStringList> lines;
+        for (ResultList* list : resultLists())
+            lines.append(list->items());
+        return lines;
+    }
+    // Empties the lists and starts a new check (numbers from 1 again).
+    void newCheck() {
+        for (ResultList* list : resultLists())
+            list->clear();
+        CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
+                   QStringLiteral("dummy"), form_, true);
+    }
+    // An exclusion table as a profile line gives it.
+    static void setExcludes(const QStringList& specs, bool subdirs) {
+        g().gasExcludes = QStringList(102);
+        g().gasExcludes[0] = QString::number(specs.size() + 1);
+        g().gasExcludes[1] = subdirs ? QStringLiteral("subdirs") : QString();
+        for (qsizetype k = 0; k < specs.size(); ++k)
+            g().gasExcludes[k + 2] = specs[k];
+        g().gbExcludes = true;
     }
 
     static constexpr qint64 kBaseMs = 1'600'000'000'000;

@@ -9,22 +9,14 @@ namespace pelto::detail {
 namespace {
 
 TEST(LowerCaseKey, AgreesWithToLowerForEveryLatin1CodeAndBeyond) {
-    for (char16_t code = 1; code < 0x300; ++code) {
-        const QChar c(code);
-        // Alone, behind ASCII capitals and in front of them, so the code decides every path.
-        for (const QString& name : {QString(c), QStringLiteral("Ab") + c, c + QStringLiteral("Z"),
-                                    QStringLiteral("longer name ") + c + QStringLiteral(".TXT")}) {
-            ASSERT_EQ(LowerCaseKey(name), name.toLower()) << int(code);
-        }
-    }
-}
-
-TEST(LowerCaseKey, KeepsLowerCaseNamesAndLowersTheRest) {
-    const QStringList names{QString(),   "report.txt",         "Report.TXT",
-                            "café MENU", "Müller ÄÖÜ",         "ΣΊΣΥΦΟΣ",
-                            "İstanbul",  "x\xF0\x9F\x98\x80Y", "ẞtraße"};
-    for (const QString& name : names)
-        EXPECT_EQ(LowerCaseKey(name), name.toLower()) << name.toStdString();
+    QStringList names{QString(),  "café MENU",          "ΣΊΣΥΦΟΣ",
+                      "İstanbul", "x\xF0\x9F\x98\x80Y", "ẞtraße"};
+    // Each code alone, behind ASCII capitals and in front of them, so the code decides every path.
+    for (char16_t code = 1; code < 0x300; ++code)
+        names << QString(QChar(code)) << "Ab" + QString(QChar(code)) << QChar(code) + QString("Z")
+              << "longer name " + QString(QChar(code)) + ".TXT";
+    for (const QString& name : std::as_const(names))
+        ASSERT_EQ(LowerCaseKey(name), name.toLower()) << name.toStdString();
     const QString lower = QString::fromLatin1("already lower");
     EXPECT_EQ(LowerCaseKey(lower).constData(), lower.constData())
         << "no copy of a name that is its own key";

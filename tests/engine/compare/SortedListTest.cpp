@@ -1,22 +1,20 @@
 #include "engine/compare/SortedList.h"
 
-#include "diag/Trace.h"
-#include "diag/TraceReceiverThread.h"
+#include "CompareFixture.h"
 
 #include <QRandomGenerator>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <gtest/gtest.h>
 #include <limits>
 #include <vector>
 
 namespace pelto {
 namespace {
 
-// Sorts `keys` (value = index) and compares with std::stable_sort of the keys: the key sequences
-// agree, and every value still sits with the key it was added with, exactly once.
-void expectSortedLikeReference(const QStringList& keys) {
+// Sorts `keys` (value = index) and compares with std::stable_sort of the keys (binary order of
+// 16-bit codes): the key sequences agree, and every value still sits with its key, exactly once.
+// FindKey of a key in the list finds one of its positions; of any other the count of keys below
+// it (0 before the first, Count after the last).
+void expectSortedLikeReference(const QStringList& keys, const QStringList& probes = {}) {
     SortedList list;
     for (qsizetype i = 0; i < keys.size(); ++i)
         list.Add(static_cast<int>(i), keys[i]);
@@ -31,119 +29,42 @@ void expectSortedLikeReference(const QStringList& keys) {
         ASSERT_FALSE(used[origin]);
         used[origin] = true;
     }
-}
-
-TEST(SortedList, BadPositionsReadAsEmptyTextAndZero) {
-    SortedList list;
-    EXPECT_EQ(list.Key(1), QString());
-    EXPECT_EQ(list.FindKey(QStringLiteral("x")), 0);
-    list.Add(QStringLiteral("value"), QStringLiteral("k"));
-    for (const qint32 bad :
-         {0, -1, 2, std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min()}) {
-        EXPECT_EQ(list.Key(bad), QString()) << bad;
-        EXPECT_EQ(list.Item(bad).typeId(), QMetaType::Int) << bad;
-        EXPECT_EQ(list.Item(bad).toInt(), 0) << bad;
+    for (const QString& probe : probes) {
+        const qint32 at = list.FindKey(probe);
+        const auto below = std::lower_bound(reference.cbegin(), reference.cend(), probe);
+        if (below != reference.cend() && *below == probe)
+            ASSERT_EQ(list.Key(at), probe) << probe.toStdString();
+        else
+            ASSERT_EQ(at, below - reference.cbegin()) << probe.toStdString();
     }
-    EXPECT_EQ(list.Item(1), QVariant(QStringLiteral("value")));
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.Key(1), QString());
-}
-
-// The buffer grows by a tenth more than its size, at least 100, keeping what it held; Count does
-// not sort; a read merges and the next batch starts a fresh buffer.
-TEST(SortedList, PendingBufferGrowsAcrossBoundariesKeepingPairs) {
-    SortedList list;
-    std::vector<qint32> capacities;
-    std::vector<qint32> grewAt;
-    const qint32 total = 9000;
-    for (qint32 n = 1; n <= total; ++n) {
-        const qint32 before = list.pendingCapacity();
-        list.Add(n, QStringLiteral("%1").arg(total - n, 5, 10, QLatin1Char('0')));
-        if (list.pendingCapacity() != before) {
-            capacities.push_back(list.pendingCapacity());
-            grewAt.push_back(n);
-        }
-    }
-    EXPECT_EQ(capacities, (std::vector<qint32>{100, 210, 441, 926, 1945, 4085, 8579, 18016}));
-    EXPECT_EQ(grewAt, (std::vector<qint32>{1, 101, 211, 442, 927, 1946, 4086, 8580}));
-    EXPECT_EQ(list.Count(), total);
-    EXPECT_EQ(list.sortedCount(), 0) << "Count must not sort";
-    for (qint32 i = 1; i <= total; ++i) {
-        ASSERT_EQ(list.Key(i), QStringLiteral("%1").arg(i - 1, 5, 10, QLatin1Char('0')));
-        ASSERT_EQ(list.Item(i).toInt(), total - i + 1);
-    }
-    EXPECT_EQ(list.pendingCapacity(), 0);
-    list.Add(0, QStringLiteral("x"));
-    EXPECT_EQ(list.pendingCapacity(), 100);
 }
 
 TEST(SortedList, OrderIsBinaryBySixteenBitCodesNotLocale) {
     // A surrogate pair (U+1F600) sorts before U+FFFD by 16-bit codes, after it by code point.
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
-    const QString ae = QString::fromUtf8("\xC3\xA4"), AE = QString::fromUtf8("\xC3\x84");
-    const QString fffd(QChar(0xFFFD));
     const QStringList sorted{"10", "9", "B", "Z", "_", "a",   "a b",
-                             "aa", "b", "z", AE,  ae,  emoji, fffd};
+                             "aa", "b", "z", "Ä", "ä", emoji, QString(QChar(0xFFFD))};
     QStringList shuffled = sorted;
     std::reverse(shuffled.begin(), shuffled.end());
     std::swap(shuffled[2], shuffled[9]);
     SortedList list;
     for (const QString& k : shuffled)
         list.Add(0, k);
-    QStringList keys;
+    ASSERT_EQ(list.Count(), sorted.size());
     for (qint32 i = 1; i <= list.Count(); ++i)
-        keys.append(list.Key(i));
-    EXPECT_EQ(keys, sorted);
-}
+        EXPECT_EQ(list.Key(i), sorted[i - 1]) << i;
 
-// A found position holds the key; otherwise the key lies strictly between the returned position
-// and the next one (0 before the first, Count after the last), also with duplicates.
-TEST(SortedList, FindKeyPositionsOverRandomListsWithDuplicates) {
-    SortedList ac;
-    ac.Add(1, QStringLiteral("a"));
-    ac.Add(2, QStringLiteral("c"));
-    const std::vector<std::pair<QString, qint32>> known{
-        {"a", 1}, {"b", 1}, {"c", 2}, {"d", 2}, {"0", 0}};
-    for (const auto& [probe, position] : known)
-        EXPECT_EQ(ac.FindKey(probe), position) << probe.toStdString();
-
-    QRandomGenerator rng(4711);
-    for (int round = 0; round < 300; ++round) {
-        SortedList list;
-        const int size = static_cast<int>(rng.bounded(0, 140));
-        for (int i = 0; i < size; ++i)
-            list.Add(i, QString(QChar(u'b' + 2 * rng.bounded(0, 12))));
-        const qint32 count = list.Count();
-        for (char16_t c = u'a'; c <= u'z'; ++c) {
-            const QString probe(QChar{c});
-            const qint32 r = list.FindKey(probe);
-            ASSERT_TRUE(r >= 0 && r <= count);
-            if (r >= 1 && list.Key(r) == probe)
-                continue;
-            ASSERT_TRUE(r == 0 || list.Key(r) < probe) << round << probe.toStdString();
-            ASSERT_TRUE(r == count || list.Key(r + 1) > probe) << round << probe.toStdString();
-        }
-    }
-}
-
-// Batches read before the next is added: for equal keys the earlier batch comes first.
-TEST(SortedList, MergePutsAlreadySortedPairsBeforeEqualNewOnes) {
-    QRandomGenerator rng(99);
-    SortedList list;
-    for (int batch = 1; batch <= 3; ++batch) {
-        list.Add(batch, QStringLiteral("m"));
-        for (int i = 0; i < 700; ++i)
-            list.Add(batch, QString(QChar(u'a' + rng.bounded(0, 26))));
-        list.Sort();
-    }
-    ASSERT_EQ(list.Count(), 2103);
-    for (qint32 i = 2; i <= list.Count(); ++i) {
-        ASSERT_LE(list.Key(i - 1), list.Key(i));
-        if (list.Key(i - 1) == list.Key(i)) {
-            ASSERT_LE(list.Item(i - 1).toInt(), list.Item(i).toInt()) << i;
-        }
-    }
+    // Keys that agree on a long beginning and differ at every position after it, by codes on
+    // either side of 0x8000 (where a signed comparison would go wrong) and by length alone.
+    const QString base = QStringLiteral("back to school (1");
+    QStringList keys{QString(), base.left(3), base.left(4), base.left(5), base};
+    for (qsizetype at = 0; at <= base.size(); ++at)
+        for (const char16_t code : {u'\0', u' ', u'0', u'9', u'a', char16_t(0x7fff),
+                                    char16_t(0x8000), char16_t(0xd83d), char16_t(0xfffd)})
+            keys << base.left(at) + QChar(code) + base.mid(at + 1)
+                 << base.left(at) + QChar(code) + base.mid(at + 1) + "x";
+    std::shuffle(keys.begin(), keys.end(), QRandomGenerator(17));
+    expectSortedLikeReference(keys, {base, base + QChar(0x8000), base.left(6) + QChar(0x7fff)});
 }
 
 TEST(SortedList, LargeRandomAndOrderedInputsMatchStableSort) {
@@ -171,54 +92,45 @@ TEST(SortedList, LargeRandomAndOrderedInputsMatchStableSort) {
         expectSortedLikeReference(ascending.mid(0, size));
 }
 
-QStringList sortedKeysOf(SortedList& list) {
-    QStringList keys;
-    for (qint32 i = 1; i <= list.Count(); ++i)
-        keys.append(list.Key(i));
-    return keys;
+// FindKey over random lists with duplicates: single letters b, d, ... probed by every letter.
+TEST(SortedList, FindKeyPositionsOverRandomListsWithDuplicates) {
+    QStringList letters;
+    for (char16_t c = u'a'; c <= u'z'; ++c)
+        letters.append(QString(QChar(c)));
+    QRandomGenerator rng(4711);
+    for (int round = 0; round < 300; ++round) {
+        QStringList keys;
+        for (auto size = rng.bounded(0, 140); size > 0; --size)
+            keys.append(letters[1 + 2 * rng.bounded(0, 12)]);
+        expectSortedLikeReference(keys, letters);
+    }
 }
 
-// Keys that agree on a long beginning and differ at every position after it, by codes on either
-// side of 0x8000 (where a signed comparison would go wrong) and by length alone.
-TEST(SortedListOrder, KeysWithLongSharedBeginningsSortByTheirFirstDifferentCode) {
-    const QString base = QStringLiteral("back to school (1");
-    const QList<char16_t> codes{u'\0', u' ', u'0', u'9', u'a', 0x7fff, 0x8000, 0xd83d, 0xfffd};
-    QStringList keys{QString(), base.left(3), base.left(4), base.left(5), base};
-    for (qsizetype at = 0; at <= base.size(); ++at) {
-        for (const char16_t code : codes) {
-            QString key = base.left(at) + QChar(code) + base.mid(at + 1);
-            keys.append(key);
-            keys.append(key + QStringLiteral("x"));
-        }
-    }
-    QRandomGenerator rng(17);
-    std::shuffle(keys.begin(), keys.end(), rng);
-
+// Batches read before the next is added: for equal keys the earlier batch comes first.
+TEST(SortedList, MergePutsAlreadySortedPairsBeforeEqualNewOnes) {
+    QRandomGenerator rng(99);
     SortedList list;
-    for (const QString& key : std::as_const(keys))
-        list.Add(0, key);
-    QStringList reference = keys;
-    std::sort(reference.begin(), reference.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseSensitive) < 0;
-    });
-    EXPECT_EQ(sortedKeysOf(list), reference);
-
-    for (const QString& probe : {base, base + QChar(0x8000), base.left(6) + QChar(0x7fff)}) {
-        const qint32 at = list.FindKey(probe);
-        const auto below = std::lower_bound(
-            reference.cbegin(), reference.cend(), probe,
-            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseSensitive) < 0; });
-        if (below != reference.cend() && *below == probe)
-            EXPECT_EQ(list.Key(at), probe); // any of equal keys
-        else
-            EXPECT_EQ(at, below - reference.cbegin()) << probe.toStdString();
+    for (int batch = 1; batch <= 3; ++batch) {
+        list.Add(batch, QStringLiteral("m"));
+        for (int i = 0; i < 700; ++i)
+            list.Add(batch, QString(QChar(u'a' + rng.bounded(0, 26))));
+        list.Sort();
+    }
+    ASSERT_EQ(list.Count(), 2103);
+    for (qint32 i = 2; i <= list.Count(); ++i) {
+        ASSERT_LE(list.Key(i - 1), list.Key(i));
+        if (list.Key(i - 1) == list.Key(i)) {
+            ASSERT_LE(list.Item(i - 1).toInt(), list.Item(i).toInt()) << i;
+        }
     }
 }
 
 // Numbered pairs and variants in one list read back alike, through the traced reads and the
-// untraced ones.
-TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
+// untraced ones; bad positions read as empty text and the integer 0.
+TEST(SortedList, ValuesReadBackAsAddedAndBadPositionsAsEmpty) {
     SortedList list;
+    EXPECT_EQ(list.Key(1), QString());
+    EXPECT_EQ(list.FindKey(QStringLiteral("x")), 0);
     list.addNumbered(3, QStringLiteral("c"));
     list.Add(QVariant(1), QStringLiteral("a"));
     list.Add(QVariant(QStringLiteral("7")), QStringLiteral("d"));
@@ -228,9 +140,8 @@ TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
     list.Sort();
 
     ASSERT_EQ(list.sortedCount(), 4);
-    const QStringList keys{"a", "b", "c", "d"};
     for (qint32 i = 1; i <= 4; ++i) {
-        EXPECT_EQ(list.sortedKey(i), keys[i - 1]);
+        EXPECT_EQ(list.sortedKey(i), QString(QChar(u'a' + i - 1)));
         EXPECT_EQ(list.sortedKey(i), list.Key(i));
         EXPECT_EQ(list.sortedNumber(i), list.Item(i).toInt());
     }
@@ -238,37 +149,26 @@ TEST(SortedListOrder, NumberedPairsReadBackLikeVariantOnes) {
     EXPECT_EQ(list.Item(2).toInt(), 2);
     EXPECT_EQ(list.Item(4), QVariant(QStringLiteral("7")));
     EXPECT_EQ(list.sortedNumber(4), 7);
+    for (const qint32 bad :
+         {0, -1, 5, std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min()}) {
+        EXPECT_EQ(list.Key(bad), QString()) << bad;
+        EXPECT_EQ(list.Item(bad).typeId(), QMetaType::Int) << bad;
+        EXPECT_EQ(list.Item(bad).toInt(), 0) << bad;
+    }
 
-    // A second batch merges behind equal keys of the first.
-    list.addNumbered(9, QStringLiteral("b"));
-    list.Sort();
-    EXPECT_EQ(sortedKeysOf(list), QStringList({"a", "b", "b", "c", "d"}));
-    EXPECT_EQ(list.sortedNumber(2), 2);
-    EXPECT_EQ(list.sortedNumber(3), 9);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Key(1), QString());
 }
 
 // A numbered pair shows in the trace as an integer value added with Add does.
-TEST(SortedListOrder, NumberedPairsTraceAsAdd) {
-    QTemporaryDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    diag::ResetTrace();
-    QStringList calls;
-    {
-        test::TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
-        ASSERT_TRUE(viewer.listening());
-        SortedList list;
-        list.addNumbered(5, QStringLiteral("b"));
-        list.Add(5, QStringLiteral("b"));
-        for (const QString& line : viewer.lines()) {
-            const qsizetype at = line.indexOf(QStringLiteral("] ->"));
-            if (at >= 0)
-                calls.append(line.mid(at + 4).remove(QLatin1Char('\t')).trimmed());
-        }
-    }
-    diag::ResetTrace();
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    EXPECT_EQ(calls, QStringList(2, QStringLiteral("SortList : Sub Add : (value=5, key_value=b)")));
+TEST(SortedList, NumberedPairsTraceAsAdd) {
+    SortedList list;
+    EXPECT_EQ(test::tracedCalls([&] {
+                  list.addNumbered(5, QStringLiteral("b"));
+                  list.Add(5, QStringLiteral("b"));
+              }),
+              QStringList(2, QStringLiteral("SortList : Sub Add : (value=5, key_value=b)")));
 }
 
 } // namespace

@@ -69,9 +69,6 @@ protected:
         BeginCopyRun();
     }
 
-    QString S() const { return at(QStringLiteral("src")); }
-    QString D() const { return at(QStringLiteral("dst")); }
-
     QByteArray read(const QString& rel) const {
         QFile f(at(rel));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -82,12 +79,7 @@ protected:
 
     // Fills the result lists afresh by checking src against dst (or the given folders).
     bool check(const QString& src = {}, const QString& dst = {}) {
-        for (ResultList* list : {&form_.lstSrcFolder(), &form_.lstDstFolder(), &form_.lstSrcFile(),
-                                 &form_.lstDstFile(), &form_.lstSrcFolder2(),
-                                 &form_.lstDstFolder2(), &form_.lstShowDirs()})
-            list->clear();
-        CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
-                   QStringLiteral("dummy"), form_, true);
+        newCheck();
         return CheckFolders(src.isEmpty() ? S() : src, dst.isEmpty() ? D() : dst, form_, true);
     }
     bool nothingListed() {
@@ -98,6 +90,7 @@ protected:
         BeginCopyRun();
         return CopyFolders(S(), D(), form_);
     }
+    bool copyFiles() { return pelto::CopyFiles(S(), D(), form_); }
 
     // Every item below the tree's top folder, by relative path.
     QMap<QString, ItemState> snapshot() {
@@ -105,6 +98,16 @@ protected:
         snapshotInto(tree_.path(), QString(), items);
         return items;
     }
+
+    // The files below a folder of the tree (relative to it) and their contents.
+    QMap<QString, QByteArray> filesIn(const QString& rel) {
+        QMap<QString, QByteArray> files;
+        for (const auto& [path, state] : snapshot().asKeyValueRange())
+            if (!state.folder && path.startsWith(rel + '/'))
+                files.insert(path.mid(rel.size() + 1), state.content);
+        return files;
+    }
+    using Files = QMap<QString, QByteArray>;
 
     LinuxFileSystem real_;
     CopyTestFileSystem fs_{real_};

@@ -13,27 +13,30 @@ protected:
         form_.setChkArchive(true);
     }
     bool reset() { return ResetArcFolders(S(), D(), form_); }
+    // Checks and copies a tree of the given files; dst is made.
+    void copyTree(std::initializer_list<const char*> files) {
+        for (const char* file : files)
+            makeFile(QString::fromUtf8(file));
+        makeDir("dst");
+        ASSERT_TRUE(check());
+        ASSERT_TRUE(copy());
+    }
 };
 
 TEST_F(ResetArchive, ClearsTheArchiveBitOfEachCopiedFileAndItsCopy) {
     makeFile("src/ro.txt");
     setAttributes("src/ro.txt", attr::ReadOnly | attr::Archive);
-    makeFile("src/plain.txt");
-    makeFile("src/New/Inner/n.txt");
     makeFile("src/untouched.txt");
     setAttributes("src/untouched.txt", attr::Hidden);
-    makeDir("dst");
-    ASSERT_TRUE(check());
-    ASSERT_TRUE(copy());
+    copyTree({"src/plain.txt", "src/New/Inner/n.txt"});
     ASSERT_EQ(attributes("dst/ro.txt"), attr::ReadOnly);
 
     EXPECT_TRUE(reset());
+    for (const char* file :
+         {"src/plain.txt", "dst/plain.txt", "src/New/Inner/n.txt", "dst/new/Inner/n.txt"})
+        EXPECT_EQ(attributes(file), 0) << file;
     EXPECT_EQ(attributes("src/ro.txt"), attr::ReadOnly);
     EXPECT_EQ(attributes("dst/ro.txt"), attr::ReadOnly);
-    EXPECT_EQ(attributes("src/plain.txt"), 0);
-    EXPECT_EQ(attributes("dst/plain.txt"), 0);
-    EXPECT_EQ(attributes("src/New/Inner/n.txt"), 0);
-    EXPECT_EQ(attributes("dst/new/Inner/n.txt"), 0);
     EXPECT_EQ(attributes("src/untouched.txt"), attr::Hidden);
 
     // The next check in archive mode finds nothing to copy (folders with files still get their
@@ -45,13 +48,10 @@ TEST_F(ResetArchive, ClearsTheArchiveBitOfEachCopiedFileAndItsCopy) {
 }
 
 TEST_F(ResetArchive, UserAndSystemHivesKeepTheirArchiveBit) {
-    makeFile("src/Documents and Settings/joe/NTUSER.DAT");
-    makeFile("src/Documents and Settings/joe/notes.txt");
-    makeFile("src/System32/Config/SAM");
     makeDir("dst/documents and settings/joe");
     makeDir("dst/system32/config");
-    ASSERT_TRUE(check());
-    ASSERT_TRUE(copy());
+    copyTree({"src/Documents and Settings/joe/NTUSER.DAT",
+              "src/Documents and Settings/joe/notes.txt", "src/System32/Config/SAM"});
 
     EXPECT_TRUE(reset());
     EXPECT_EQ(attributes("src/Documents and Settings/joe/NTUSER.DAT"), attr::Archive);
@@ -63,41 +63,25 @@ TEST_F(ResetArchive, UserAndSystemHivesKeepTheirArchiveBit) {
 // What the copy did not copy keeps its archive bit, so the next run offers it again, and the
 // reset does not report the copy it cannot find.
 TEST_F(ResetArchive, FilesAndFoldersTheCopySkippedKeepTheirBitWithoutAReport) {
-    makeFile("src/locked.txt");
-    makeFile("src/fine.txt");
-    makeFile("src/New/keep.txt");
-    makeFile("src/New/scratch.tmp");
-    makeFile("src/New/Cache/c.txt");
-    makeDir("dst");
-    g().gbExcludes = true;
-    g().gasExcludes[0] = "3";
-    g().gasExcludes[1] = "subdirs";
-    g().gasExcludes[2] = "*.tmp";
-    g().gasExcludes[3] = "/cache";
-    ASSERT_TRUE(check());
+    setExcludes({"*.tmp", "/cache"}, true);
     fs_.inject(FsOp::CopyFile, at("dst/locked.txt"), err::PermissionDenied,
                FaultInjectingFileSystem::kAlways);
-    ASSERT_TRUE(copy());
+    copyTree({"src/locked.txt", "src/fine.txt", "src/New/keep.txt", "src/New/scratch.tmp",
+              "src/New/Cache/c.txt"});
     ASSERT_FALSE(exists("dst/New/scratch.tmp"));
     ASSERT_FALSE(exists("dst/New/Cache"));
 
     EXPECT_TRUE(reset());
     EXPECT_TRUE(dialogs_->shown().isEmpty());
-    EXPECT_EQ(attributes("src/locked.txt"), attr::Archive);
-    EXPECT_EQ(attributes("src/New/scratch.tmp"), attr::Archive);
-    EXPECT_EQ(attributes("src/New/Cache/c.txt"), attr::Archive);
-    EXPECT_EQ(attributes("src/fine.txt"), 0);
-    EXPECT_EQ(attributes("src/New/keep.txt"), 0);
-    EXPECT_EQ(attributes("dst/New/keep.txt"), 0);
+    for (const char* file : {"src/locked.txt", "src/New/scratch.tmp", "src/New/Cache/c.txt"})
+        EXPECT_EQ(attributes(file), attr::Archive) << file;
+    for (const char* file : {"src/fine.txt", "src/New/keep.txt", "dst/New/keep.txt"})
+        EXPECT_EQ(attributes(file), 0) << file;
 }
 
 // A copy that is missing for another reason is a failure the user hears of.
 TEST_F(ResetArchive, ACopyGoneSinceTheCopyGoesToTheFailureReport) {
-    makeFile("src/a.txt");
-    makeFile("src/b.txt");
-    makeDir("dst");
-    ASSERT_TRUE(check());
-    ASSERT_TRUE(copy());
+    copyTree({"src/a.txt", "src/b.txt"});
     ASSERT_TRUE(QFile::remove(at("dst/a.txt")));
     dialogs_->then(BoxAnswer::Abort);
 
