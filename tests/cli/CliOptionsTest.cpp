@@ -1,6 +1,7 @@
-// The command-line parser of pelto-cli.
-
+// The command-line parser of pelto-cli, and the program's help and answer to arguments it cannot
+// use, run as a program.
 #include "cli/CliOptions.h"
+#include "CliSandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,27 @@ TEST(CliOptionsTest, UnusableArgumentsAreNamed) {
         EXPECT_EQ(r.kind, ParseResult::Kind::Error) << c.error;
         EXPECT_EQ(r.error, c.error);
     }
+}
+
+TEST(CliUsageTest, HelpDocumentsEveryOptionAndBadArgumentsExitThreeNamingTheProblem) {
+    const test::CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    const test::CliResult help = box.run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: pelto-cli check|copy|sync"));
+    for (const char* word :
+         {"check", "copy", "sync", "--profile NAME", "--ini FILE", "--production", "--no-subdirs",
+          "--archive", "--reset-archive", "--quiet", "--yes", "--on-error=ignore", "Exit status",
+          "Error Log.txt", "Pelto.INI", "nice"})
+        EXPECT_TRUE(help.out.contains(word)) << word;
+    EXPECT_EQ(help.err, QString());
+
+    const test::CliResult bad = box.run({"check", "--fast", "a", "b"});
+    EXPECT_EQ(bad.exitCode, 3);
+    EXPECT_EQ(bad.err, "pelto-cli: unknown option '--fast'\nRun 'pelto-cli --help' for the "
+                       "commands and options.\n");
+    EXPECT_EQ(bad.out, QString());
+    EXPECT_EQ(box.errorLog(), QString()); // nothing ran, so nothing was logged
 }
 
 } // namespace
