@@ -28,20 +28,6 @@ struct LenientDialogs : Dialogs {
     QStringList failureReports;
 };
 
-// A settings store in memory: the history is written on every full read.
-struct MemoryBackend : SettingsBackend {
-    QString read(const QString& a, const QString& s, const QString& k) override {
-        return values.value({a, s, k});
-    }
-    void save(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        values.insert({a, s, k}, v);
-    }
-    bool remove(const QString& a, const QString& s, const QString& k) override {
-        return values.remove({a, s, k}) > 0;
-    }
-    QMap<QStringList, QString> values;
-};
-
 // The lines of section "P" the reader must take, by the file's own rules.
 QStringList sectionLines(const QStringList& lines) {
     QStringList out;
@@ -98,8 +84,7 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
     };
 
     LenientDialogs boxes;
-    Registry store(std::make_unique<MemoryBackend>());
-    store.setApplicationName("Pelto");
+    Registry* const store = g().goReg; // the history is written on every full read
     FileSystem* const fs = g().goFSO;
     int fullReads = 0;
     int stoppedReads = 0;
@@ -115,7 +100,7 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
 
         // Each round starts from a fresh program state and window.
         resetProgramState();
-        g().goReg = &store;
+        g().goReg = store;
         g().goFSO = fs;
         TestProfileForm window;
         const int boxesBefore = boxes.shown;
