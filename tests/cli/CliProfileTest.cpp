@@ -29,28 +29,38 @@ protected:
 };
 
 TEST_F(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProductionCopy) {
-    const QString ini = writeProfiles("profiles/my.ini");
-    const QStringList backup{"--profile", "Backup", "--ini", ini};
+    // Without --ini the profile file is the one beside the program.
+    const QString besideProgram = box.path("bin/Pelto.INI");
+    const CliResult noFile = box.run({"check", "--profile", "Backup"});
+    EXPECT_EQ(noFile.exitCode, 3);
+    EXPECT_EQ(noFile.err, "pelto-cli: profile file not found: " + besideProgram +
+                              " (put Pelto.INI beside the program, or name a profile file with "
+                              "--ini FILE)\n");
+    writeProfiles("bin/Pelto.INI");
+    const CliResult noProfile = box.run({"check", "--profile", "backup"});
+    EXPECT_EQ(noProfile.exitCode, 3);
+    EXPECT_EQ(noProfile.err, "pelto-cli: no profile named 'backup' in " + besideProgram +
+                                 "; its profiles: Backup, Other\n");
+    EXPECT_EQ(noProfile.out, QString());
+
     const QString src = box.path("src");
     const QString dst = box.path("dst");
-
-    const CliResult check = box.run(QStringList{"check"} + backup);
+    const CliResult check = box.run({"check", "--profile", "Backup"});
     EXPECT_EQ(check.exitCode, 1) << qPrintable(check.err);
     // Both lines were compared; numbering runs on across them.
-    EXPECT_EQ(check.out, "Mismatched directories on source drive\n"
-                         "2: " +
-                             src + "/keep unmatched" + kNbsp + " to " + dst +
-                             "/\n\n"
-                             "Mismatched directories on destination \n\n"
-                             "Mismatched files on source drive\n"
-                             "Dir: " +
-                             src + " to " + dst + "\n1: a.txt unmatched" + kNbsp +
-                             "\n"
-                             "Dir: " +
-                             box.path("docs") + " to " + box.path("docs-copy") +
-                             "\n3: d.txt unmatched" + kNbsp +
-                             "\n\n"
-                             "Mismatched files on destination drive \n");
+    const QStringList report{"Mismatched directories on source drive",
+                             "2: " + src + "/keep unmatched" + kNbsp + " to " + dst + "/",
+                             "",
+                             "Mismatched directories on destination ",
+                             "",
+                             "Mismatched files on source drive",
+                             "Dir: " + src + " to " + dst,
+                             "1: a.txt unmatched" + kNbsp,
+                             "Dir: " + box.path("docs") + " to " + box.path("docs-copy"),
+                             "3: d.txt unmatched" + kNbsp,
+                             "",
+                             "Mismatched files on destination drive "};
+    EXPECT_EQ(check.out, report.join('\n') + '\n');
     // The exclusions are logged, and the log goes to standard error as it is written.
     const QString excluded = "Source file excluded: " + src + "/b.tmp";
     EXPECT_EQ(logged(check), "Files excluded: exclude *.tmp /cache*\n" + excluded +
@@ -59,31 +69,17 @@ TEST_F(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProdu
     EXPECT_EQ(box.setting("Profile01", "Description"), "Backup");
     EXPECT_EQ(timesUsed(), "0");
 
-    // A copy in test mode is no use of the profile.
+    // A copy in test mode is no use of the profile; each production copy is one.
+    const QString ini = writeProfiles("profiles/my.ini");
     EXPECT_EQ(box.run({"copy", "--profile=Backup", "--ini=" + ini}).exitCode, 0);
     EXPECT_EQ(timesUsed(), "0");
-    ASSERT_EQ(box.run(QStringList{"copy", "--production"} + backup).exitCode, 0);
+    const QStringList copy{"copy", "--production", "--profile", "Backup", "--ini", ini};
+    ASSERT_EQ(box.run(copy).exitCode, 0);
     EXPECT_EQ(timesUsed(), "1");
     EXPECT_EQ(snapshot(dst).keys(), (QStringList{"a.txt", "keep", "keep/k.txt"}));
     EXPECT_TRUE(box.exists("docs-copy/d.txt"));
-    ASSERT_EQ(box.run(QStringList{"copy", "--production"} + backup).exitCode, 0);
+    ASSERT_EQ(box.run(copy).exitCode, 0);
     EXPECT_EQ(timesUsed(), "2");
-}
-
-TEST_F(CliProfileTest, ProfileFileBesideTheProgramIsTheDefaultAndMissingOnesAreBadUsage) {
-    const CliResult noFile = box.run({"check", "--profile", "Backup"});
-    EXPECT_EQ(noFile.exitCode, 3);
-    EXPECT_EQ(noFile.err, "pelto-cli: profile file not found: " + box.path("bin/Pelto.INI") +
-                              " (put Pelto.INI beside the program, or name a profile file with "
-                              "--ini FILE)\n");
-
-    writeProfiles("bin/Pelto.INI");
-    EXPECT_EQ(box.run({"check", "--profile", "Backup"}).exitCode, 1);
-    const CliResult noProfile = box.run({"check", "--profile", "backup"});
-    EXPECT_EQ(noProfile.exitCode, 3);
-    EXPECT_EQ(noProfile.err, "pelto-cli: no profile named 'backup' in " +
-                                 box.path("bin/Pelto.INI") + "; its profiles: Backup, Other\n");
-    EXPECT_EQ(noProfile.out, QString());
 }
 
 } // namespace

@@ -123,30 +123,23 @@ TEST_F(ReadIniTest, ReadmeExampleReadsIntoTableListAndHistory) {
     EXPECT_EQ(form().list.count(), 1);
 }
 
-TEST_F(ReadIniTest, SectionEndsAtAnyHeaderSkipsIndentedLinesAndTakesTabsAsBlanks) {
+TEST_F(ReadIniTest, SectionEndsAtAnyHeaderAndNamesAreCaseSensitiveNeverLeavingOldLinesInForce) {
     const QString a = folder("a");
     writeIni({"[Backup]", a + "\t" + a, " /not/a/line /x", "  [Indented]  ", a + " " + a,
               "[Backup]", "/later /duplicate"});
     ASSERT_TRUE(load());
-    ASSERT_TRUE(read("Backup"));
+    ASSERT_TRUE(read("Backup")); // tabs read as blanks, a blank-indented line is skipped
     EXPECT_EQ(tableLines(2), QStringList({a + " " + a, QString()}));
     EXPECT_EQ(stored("Profile01", "Line01"), a + " " + a);
     ASSERT_TRUE(read("Indented"));
     EXPECT_EQ(form().list.count(), 1);
-}
 
-TEST_F(ReadIniTest, SectionNamesAreCaseSensitiveAndNeverLeaveAnOldProfileInForce) {
-    const QString a = folder("a");
-    writeIni({"[Backup]", a + " " + a});
-    ASSERT_TRUE(load());
-    ASSERT_TRUE(read("Backup"));
-    ASSERT_EQ(form().list.count(), 1);
     dialogs().then(BoxAnswer::Ok).then(BoxAnswer::Ok);
     EXPECT_FALSE(read("backup"));
     EXPECT_TRUE(g().gbErrorFlag);
     EXPECT_EQ(form().list.count(), 0);
     EXPECT_EQ(profileField(profile::kLine, 1), QString());
-    EXPECT_EQ(stored("Settings", "NumProfiles"), "1");
+    EXPECT_EQ(stored("Settings", "NumProfiles"), "2");
     QFile::remove(iniPath());
     EXPECT_FALSE(read("Backup"));
     EXPECT_EQ(notices(), QStringList({"Bad INI file: Profile section not found: [backup]",
