@@ -35,8 +35,8 @@ protected:
 TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythingIsTouched) {
     const QString inside = "The destination folder lies inside the source folder: ";
     const QString same = "Source and destination are the same folder: " + real;
-    // A destination inside the source, even one that does not exist yet.
-    expectRefused({src, src + "/backup"}, inside + real + "/backup is inside " + real);
+    // A destination inside the source, even one whose last two folders do not exist yet.
+    expectRefused({src, src + "/backup/daily"}, inside + real + "/backup/daily is inside " + real);
     expectRefused({src + "/sub", src}, "The source folder lies inside the destination folder: " +
                                            real + "/sub is inside " + real);
     // The same folder written differently: another letter case, dot folders, a trailing
