@@ -4,19 +4,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 namespace pelto::cli::test {
 namespace {
 
-class CliSafetyTest : public ::testing::Test {
+class CliSafetyTest : public MixedTreeTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(box.isValid());
-        box.buildMixedTree();
-        real = QFileInfo(src).canonicalFilePath();
-    }
-
     // Runs a production sync with --yes (every question answered Yes) and expects a refusal
     // naming `message` that left every tree of the sandbox as it was.
     void expectRefused(const QStringList& arguments, const QString& message) {
@@ -35,20 +28,20 @@ protected:
         EXPECT_EQ(after, expected);
     }
 
-    CliSandbox box;
-    const QString src = box.path("src");
-    QString real; // the source as the refusals name it, with links resolved
+    // The source as the refusals name it, with links resolved.
+    const QString real = QFileInfo(box.path({})).canonicalFilePath() + "/src";
 };
 
 TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythingIsTouched) {
     const QString inside = "The destination folder lies inside the source folder: ";
     const QString same = "Source and destination are the same folder: " + real;
-    // A destination inside the source, even one that does not exist yet.
-    expectRefused({src, src + "/backup"}, inside + real + "/backup is inside " + real);
+    // A destination inside the source, even one whose last two folders do not exist yet.
+    expectRefused({src, src + "/backup/daily"}, inside + real + "/backup/daily is inside " + real);
     expectRefused({src + "/sub", src}, "The source folder lies inside the destination folder: " +
                                            real + "/sub is inside " + real);
-    // The same folder written differently: another letter case, a trailing separator, a link.
-    expectRefused({src, box.path("SRC/")}, same);
+    // The same folder written differently: another letter case, dot folders, a trailing
+    // separator, a link.
+    expectRefused({src, box.path("SRC/./sub/../")}, same);
     ASSERT_TRUE(QFile::link(src, box.path("alias")));
     expectRefused({box.path("alias"), src}, same);
     ASSERT_TRUE(QFile::link(src + "/sub", box.path("inner")));
@@ -66,19 +59,33 @@ TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythi
     EXPECT_EQ(box.run({"check", src, src + '2'}).exitCode, 1);
 }
 
-TEST_F(CliSafetyTest, MissingDestinationIsRefusedUnlessYesCreatesIt) {
+TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreatesIt) {
+    // Runs `arguments` without and with `yes`: the first run is refused with the question's
+    // box `title`, the second makes `made`, ending with `exitCode`.
+    const auto expectCreatedOnlyWithYes = [&](const QStringList& arguments, const QStringList& yes,
+                                              const QString& folder, const QString& title,
+                                              const QString& made, int exitCode) {
+        const CliResult refused = box.run(arguments);
+        EXPECT_EQ(refused.exitCode, 2);
+        EXPECT_EQ(logged(refused), "Destination directory not found:" + folder + "\n" + title +
+                                       ": Destination directory not found:\n" + folder +
+                                       "\nWould you like to create the directory?\n"
+                                       "Answered No (--yes answers Yes).\n"
+                                       "The run ended with an error; the error log says why: " +
+                                       box.path("bin/Error Log.txt") + "\n");
+        EXPECT_EQ(refused.out, QString());
+        EXPECT_FALSE(QFileInfo::exists(folder));
+        const CliResult created = box.run(arguments + yes);
+        EXPECT_EQ(created.exitCode, exitCode) << qPrintable(created.err);
+        EXPECT_TRUE(created.err.contains("Answered Yes (--yes)."));
+        EXPECT_TRUE(box.exists(made));
+    };
     const QString fresh = box.path("fresh/backup");
-    const CliResult refused = box.run({"copy", src, fresh});
-    EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_TRUE(refused.err.contains("Destination directory not found:" + fresh));
-    EXPECT_TRUE(refused.err.contains("Would you like to create the directory?\n"
-                                     "Answered No (--yes answers Yes)."))
-        << qPrintable(refused.err);
-    EXPECT_FALSE(box.exists("fresh"));
-
-    const CliResult created = box.run({"copy", "--production", "--yes", src, fresh});
-    EXPECT_EQ(created.exitCode, 0) << qPrintable(created.err);
-    EXPECT_TRUE(box.exists("fresh/backup/sub/c.txt"));
+    expectCreatedOnlyWithYes({"copy", src, fresh}, {"--yes", "--production"}, fresh, "Pelto",
+                             "fresh/backup/sub/c.txt", 0);
+    box.write("my.ini", ("[Other]\n" + src + "   " + box.path("other") + "\n").toUtf8());
+    expectCreatedOnlyWithYes({"check", "--profile", "Other", "--ini", box.path("my.ini")},
+                             {"--yes"}, box.path("other"), "ReadINI error", "other", 1);
 }
 
 TEST(CliErrorAnswerTest, UnexpectedErrorsAreAnsweredAbortUnlessIgnoreIsChosen) {

@@ -7,6 +7,11 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace pelto::cli::test {
 
@@ -15,6 +20,15 @@ struct CliResult {
     QString out;
     QString err;
 };
+
+// The blank ending every listed file or folder of a check report.
+inline const QString kNbsp = QString(QChar(0x00A0));
+
+// Standard error after the two lines that open the error log (its start time and the program's
+// version).
+inline QString logged(const CliResult& result) {
+    return result.err.section(QLatin1Char('\n'), 2);
+}
 
 // Times (UTC seconds) the trees give their files.
 inline constexpr qint64 kOlder = 1704067200; // 2024-01-01
@@ -47,6 +61,23 @@ public:
 private:
     QTemporaryDir dir_;
     bool ready_ = false;
+};
+
+// A sandbox holding the trees of buildMixedTree(), "src" and "dst".
+class MixedTreeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(box.isValid());
+        box.buildMixedTree();
+    }
+    // Runs the program with the arguments followed by the two trees.
+    CliResult run(const QStringList& arguments) const {
+        return box.run(arguments + QStringList{src, dst});
+    }
+
+    CliSandbox box;
+    const QString src = box.path("src");
+    const QString dst = box.path("dst");
 };
 
 // Every entry below a folder: relative path -> "folder", or "file <size> <mtime> <sha1>", or

@@ -1,7 +1,6 @@
 // Cutting profile lines into source, subdirs, destination and exclusions, in both path forms,
 // and the fixed-width display of the profile list and the menu captions.
 #include "profiles/ProfileLine.h"
-#include "profiles/ProfileListModel.h"
 #include "profiles/ProfileMenuModel.h"
 
 #include <gtest/gtest.h>
@@ -79,22 +78,13 @@ TEST(ProfileLineTest, ColumnAndDestinationErrors) {
     EXPECT_EQ(columnErrorText(Slash), "Expected / in column 1");
 }
 
-TEST(ProfileLineTest, ListPathsArePaddedOrShortenedToTwentyCharacters) {
+TEST(ProfileLineTest, ListPathsTakeTwentyCharactersAndMenuCaptionsNumberOneToNineThenLetters) {
     EXPECT_EQ(displayPath("/a"), QString("/a").leftJustified(20));
     EXPECT_EQ(displayPath(QString(19, u'x')), QString(19, u'x') + ' ');
     EXPECT_EQ(displayPath("/abcdefghijklmnopqrs"), "/ab...fghijklmnopqrs");
-    EXPECT_EQ(displayPath("/home/user/Pictures/2024x"), "/ho...Pictures/2024x");
-    EXPECT_EQ(ProfileListModel::lineFor("/src", subdirsColumn(true), "/home/user/Pictures/2024x",
-                                        "exclude *.tmp"),
-              "/src" + QString(18, u' ') + "subdirs   /ho...Pictures/2024xexclude *.tmp");
-    EXPECT_EQ(subdirsColumn(false), QString(12, u' '));
-}
-
-TEST(ProfileLineTest, MenuCaptionsNumberOneToNineThenLettersAndGiveBackTheSection) {
     EXPECT_EQ(ProfileMenuModel::entryCaption(9, "B", true), "&9 B");
     EXPECT_EQ(ProfileMenuModel::entryCaption(10, "B", true), "&a B");
     EXPECT_EQ(ProfileMenuModel::entryCaption(35, "B", true), "&z B");
-    EXPECT_EQ(ProfileMenuModel::entryCaption(12, "My Backup", false), "My Backup");
     EXPECT_EQ(ProfileMenuModel::sectionOfCaption("&2 My Backup", true), "My Backup");
     EXPECT_EQ(ProfileMenuModel::sectionOfCaption("&2 My Backup", false), "&2 My Backup");
     EXPECT_EQ(ProfileMenuModel::sectionOfCaption("NoBlank", true), "NoBlank");

@@ -28,113 +28,71 @@ struct LenientDialogs : Dialogs {
     QStringList failureReports;
 };
 
-// A settings store in memory: the history is written on every full read.
-struct MemoryBackend : SettingsBackend {
-    QString read(const QString& a, const QString& s, const QString& k) override {
-        return values.value({a, s, k});
-    }
-    void save(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        values.insert({a, s, k}, v);
-    }
-    bool remove(const QString& a, const QString& s, const QString& k) override {
-        return values.remove({a, s, k}) > 0;
-    }
-    QMap<QStringList, QString> values;
-};
-
-class LineGenerator {
-public:
-    LineGenerator(const QByteArray& source, const QByteArray& destination)
-        : pieces_{source,    source,     destination,       destination,
-                  "exclude", "EXCLUDE ", "subdirs",         "[",
-                  "]",       "\"",       "*.tmp \"a  b*\"", "C:\\Work",
-                  ";",       "/",        "/no/such/folder", "caf\xc3\xa9 \xe2\x82\xac"},
-          source_(source), destination_(destination) {}
-
-    QByteArray line() {
-        switch (pick(0, 9)) {
-        case 6:
-            return ";" + freeForm();
-        case 7:
-            return " " + freeForm();
-        case 8:
-        case 9:
-            return freeForm();
-        default: // a folder pair that exists, with the keywords and random exclusions after it
-            QByteArray out = source_ + separator() + " " + destination_;
-            if (pick(0, 1) == 0)
-                out += pick(0, 1) == 0 ? " subdirs" : "\tSubDirs ";
-            if (pick(0, 1) == 0) {
-                out += pick(0, 1) == 0 ? " exclude " : "\tExclude\t";
-                for (int i = pick(0, 4); i > 0; --i)
-                    out += piece() + separator();
-            }
-            return out;
-        }
-    }
-
-private:
-    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
-    QByteArray separator() {
-        static const QByteArray kSeparators[] = {" ", "\t", "", "  ", " \t "};
-        return kSeparators[pick(0, 4)];
-    }
-    QByteArray piece() {
-        const int n = pick(0, static_cast<int>(pieces_.size()) + 1);
-        if (n < pieces_.size())
-            return pieces_[n];
-        QByteArray bytes; // random bytes
-        for (int i = pick(1, 12); i > 0; --i)
-            bytes += static_cast<char>(pick(1, 255));
-        return bytes;
-    }
-    QByteArray freeForm() {
-        QByteArray out;
-        for (int i = pick(1, 8); i > 0; --i)
-            out += piece() + separator();
-        if (pick(0, 9) == 0)
-            out += QByteArray(pick(300, 5000), static_cast<char>(pick(0x20, 0x7e)));
-        return out;
-    }
-
-    QList<QByteArray> pieces_;
-    QByteArray source_;
-    QByteArray destination_;
-    std::mt19937 rng_{20260307u};
-};
-
 // The lines of section "P" the reader must take, by the file's own rules.
 QStringList sectionLines(const QStringList& lines) {
     QStringList out;
-    qsizetype n = lines.indexOf("[P]");
-    while (++n < lines.size()) {
+    for (qsizetype n = lines.indexOf("[P]") + 1; n < lines.size(); ++n) {
         const QString& line = lines[n];
         const QString trimmed = trimBlanks(line);
-        if (line.startsWith(u';'))
-            continue;
-        if (trimmed.startsWith(u'[') && trimmed.endsWith(u']'))
+        if (!line.startsWith(u';') && trimmed.startsWith(u'[') && trimmed.endsWith(u']'))
             break;
-        if (!line.isEmpty() && !line.startsWith(u' '))
+        if (!line.isEmpty() && !line.startsWith(u' ') && !line.startsWith(u';'))
             out.append(QString(line).replace(u'\t', u' '));
     }
     return out;
 }
 
 TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
-    LineGenerator generate(folder("src").toUtf8(), folder("dst").toUtf8());
-    std::mt19937 rng(77u);
-    LenientDialogs boxes;
-    Registry store(std::make_unique<MemoryBackend>());
-    store.setApplicationName("Pelto");
-    FileSystem* const fs = g().goFSO;
+    const QByteArray src = folder("src").toUtf8(), dst = folder("dst").toUtf8();
+    QList<QByteArray> pieces{src, dst};
+    pieces +=
+        QByteArray("exclude|EXCLUDE |subdirs|[|]|\"|*.tmp \"a  b*\"|C:\\Work|;|/|/no/such/folder|"
+                   "caf\xc3\xa9 \xe2\x82\xac")
+            .split('|');
+    const QList<QByteArray> separators = QByteArray(" |\t|  | \t |").split('|'); // the last is ""
+    const int count = static_cast<int>(pieces.size());
+    std::mt19937 rng(20260307u);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
+    const auto piece = [&] {
+        const int n = pick(0, count + 1);
+        if (n < count)
+            return pieces[n];
+        if (n == count) // a very long line
+            return QByteArray(pick(300, 5000), static_cast<char>(pick(0x20, 0x7e)));
+        QByteArray bytes;
+        for (int i = pick(1, 12); i > 0; --i)
+            bytes += static_cast<char>(pick(1, 255));
+        return bytes;
+    };
+    // Mostly a folder pair that exists with the keywords and random exclusions after it, else a
+    // comment, an indented line or free form.
+    const auto line = [&] {
+        const int kind = pick(0, 9);
+        QByteArray out = kind < 6    ? src + separators[pick(0, 3)] + dst
+                         : kind == 6 ? QByteArray(";")
+                         : kind == 7 ? QByteArray(" ")
+                                     : QByteArray();
+        if (kind < 6 && pick(0, 1) == 0)
+            out += pick(0, 1) == 0 ? " subdirs" : "\tSubDirs ";
+        if (kind < 6 && pick(0, 1) == 0)
+            out += pick(0, 1) == 0 ? " exclude " : "\tExclude\t";
+        for (int i = kind < 6 ? pick(0, 4) : pick(1, 8); i > 0; --i)
+            out += piece() + separators[pick(0, 4)];
+        return out;
+    };
 
+    LenientDialogs boxes;
+    Registry* const store = g().goReg; // the history is written on every full read
+    FileSystem* const fs = g().goFSO;
     int fullReads = 0;
     int stoppedReads = 0;
-    for (int round = 0; round < 250; ++round) {
+    for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
         QByteArray bytes = "[P]\r\n";
-        for (int i = std::uniform_int_distribution<int>(1, 12)(rng); i > 0; --i)
-            bytes += generate.line() + (i % 3 == 0 ? "\n" : "\r\n");
+        for (int i = pick(1, 12); i > 0; --i)
+            bytes += line() + (i % 3 == 0 ? "\n" : "\r\n");
         QFile file(iniPath());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
@@ -142,10 +100,9 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
 
         // Each round starts from a fresh program state and window.
         g() = ProgramState{};
-        g().goReg = &store;
+        g().goReg = store;
         g().goFSO = fs;
         TestProfileForm window;
-        window.root = root();
         const int boxesBefore = boxes.shown;
         const QStringList expected = sectionLines(readTextLines(iniPath()));
         ReadINI("Load", window, iniPath());
@@ -159,18 +116,14 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
             ASSERT_EQ(table.at(profile::kLine, taken + 1), expected[taken]);
             ++taken;
         }
-        if (ok) {
-            ++fullReads;
-            EXPECT_EQ(taken, expected.size());
-            EXPECT_EQ(window.list.count(), expected.size());
-        } else {
-            ++stoppedReads;
-            EXPECT_TRUE(g().gbErrorFlag);
-            EXPECT_GT(boxes.shown, boxesBefore) << "stopped without a message";
-        }
+        ++(ok ? fullReads : stoppedReads);
+        if (ok)
+            EXPECT_TRUE(taken == expected.size() && window.list.count() == expected.size());
+        else
+            EXPECT_TRUE(g().gbErrorFlag && boxes.shown > boxesBefore)
+                << "stopped without a message";
     }
-    // The generator reaches both outcomes.
-    EXPECT_GT(fullReads, 0);
+    EXPECT_GT(fullReads, 0); // the generator reaches both outcomes
     EXPECT_GT(stoppedReads, 0);
 }
 

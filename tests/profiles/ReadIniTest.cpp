@@ -1,75 +1,56 @@
 // Reading the profile file: menu entries at a load, one section into the profile table, the
-// profile list and the history, and every failure with its message.
+// profile list and the history, every failure with its message, and the README's example.
 #include "ProfileFixture.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace pelto::test {
 namespace {
 
 class ReadIniTest : public ProfileTest {
 protected:
-    // Scripts the notice box a logged message shows; TearDown checks the texts shown.
-    void expectNotice(const QString& text) {
-        dialogs().then(BoxAnswer::Ok);
-        expectedNotices_.append(text);
-    }
-    void TearDown() override {
-        if (expectedNotices_.isEmpty()) {
-            ProfileTest::TearDown();
-            return;
-        }
+    // The texts of the notice boxes logged messages showed.
+    QStringList notices() {
         QStringList shown;
-        for (const ShownBox& box : dialogs().shown()) {
+        for (const ShownBox& box : dialogs().shown())
             if (box.title == QLatin1StringView("Pelto Error"))
                 shown.append(box.text);
-        }
-        EXPECT_EQ(shown, expectedNotices_);
-        ProfileTest::TearDown();
+        return shown;
     }
     // A profile file of one section "P" holding `lines`, loaded.
     void loadSection(const QStringList& lines) {
         writeIni(QStringList{"[P]"} + lines);
         ASSERT_TRUE(load());
     }
-
-private:
-    QStringList expectedNotices_;
 };
 
-TEST_F(ReadIniTest, NoFileMeansNoEntriesNoMessageAndSuccess) {
-    EXPECT_TRUE(load());
-    EXPECT_EQ(form().menu.UBound(), 0);
-    EXPECT_EQ(g().giProfileCount, 0);
-    EXPECT_FALSE(g().gbErrorFlag);
-}
+const QString kSkipped = "Bad line in INI file, Record being skipped:\r\n";
 
-TEST_F(ReadIniTest, FileWithoutSectionsIsReported) {
+TEST_F(ReadIniTest, LoadMakesAnEntryOfEverySectionAndReportsHalfHeaders) {
+    EXPECT_TRUE(load()); // no file: no entries and no message
+    EXPECT_EQ(form().menu.UBound(), 0);
     writeIni({"; a comment", "/a /b", "Backup"});
-    expectNotice("Bad INI file: No INI sections found - probably missing [] characters");
+    dialogs().then(BoxAnswer::Ok).then(BoxAnswer::Ok).then(BoxAnswer::Ok);
     EXPECT_FALSE(load());
     EXPECT_TRUE(g().gbErrorFlag);
-}
 
-TEST_F(ReadIniTest, HalfHeadersAreSkippedAndTheOtherSectionsStillLoad) {
-    writeIni({"[Backup", "[Photos]", "Music]", "; [Commented", "/home/me/Music [old] /backup/x]",
-              "  [Indented]  "});
-    expectNotice("Bad line in INI file, Record being skipped:\r\n[Backup");
-    expectNotice("Bad line in INI file, Record being skipped:\r\nMusic]");
+    // LF and CR LF line ends; a file that is no UTF-8 reads as Western (1252).
+    QFile file(iniPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Backup\n[B\xfcro]\r\nMusic]\n; [Commented\n/home/me/Music [old] /backup/x]\r\n"
+               "  [Caf\xe9 \x80]  \n");
+    file.close();
+    g().gbErrorFlag = false;
     EXPECT_TRUE(load());
-    EXPECT_EQ(form().captions(), QStringList({"&1 Photos", "&2 Indented"}));
     EXPECT_FALSE(g().gbErrorFlag);
+    EXPECT_EQ(form().captions(), QStringList({"&1 B\u00fcro", "&2 Caf\u00e9 \u20ac"}));
+    EXPECT_EQ(notices(),
+              QStringList({"Bad INI file: No INI sections found - probably missing [] characters",
+                           kSkipped + "[Backup", kSkipped + "Music]"}));
 }
 
 TEST_F(ReadIniTest, ReloadReplacesTheEntriesOfTheRememberedFile) {
-    resetProfileFile();
-    const QString besideProgram =
-        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + "/Pelto.INI";
-    EXPECT_EQ(profileFilePath(), besideProgram);
-    QString folder;
-    FixAppPath(folder);
-    EXPECT_EQ(folder + "Pelto.INI", besideProgram);
-
     QStringList lines;
     for (int k = 1; k <= 12; ++k)
         lines << QStringLiteral("[P%1]").arg(k) << "/a /b";
@@ -88,41 +69,81 @@ TEST_F(ReadIniTest, ReloadReplacesTheEntriesOfTheRememberedFile) {
         EXPECT_TRUE(form().menu.isVisible(k));
 }
 
-TEST_F(ReadIniTest, SectionTakesItsLinesUntilTheNextHeaderSkippingCommentsAndIndentedLines) {
-    const QString a = folder("a");
-    const QString line1 = a + "   " + a + "   subdirs";
-    const QString line2 = a + "\t" + a + " Exclude *.tmp";
-    writeIni({"[Other]", "/x /y", "[Backup]", "; nightly", line1, QString(), " /not/a/line /x",
-              line2, "  [Indented]  ", a + " " + a, "[Backup]", "/later /duplicate"});
+// The example profile file of README.md, its folders moved into the temporary folder, is read
+// into the profile table, the profile list and the history as the README describes.
+TEST_F(ReadIniTest, ReadmeExampleReadsIntoTableListAndHistory) {
+    // __FILE__ may be relative to the build folder, the parent of the test program's folder.
+    const QString source = QDir(QCoreApplication::applicationDirPath() + "/..").filePath(__FILE__);
+    const QStringList readme = readTextLines(QFileInfo(source).dir().filePath("../../README.md"));
+    const qsizetype begin = readme.indexOf("```ini", readme.indexOf("## Profiles"));
+    const qsizetype end = readme.indexOf("```", begin);
+    ASSERT_TRUE(begin >= 0 && end > begin) << "README.md has no ```ini example under ## Profiles";
+    QStringList file = readme.mid(begin + 1, end - begin - 1);
+    const QString r = root();
+    for (QString& line : file)
+        line.replace("/home/me", r + "/home/me").replace("/media", r + "/media");
+    writeIni(file);
+    for (const char* f : {"home/me/Documents", "home/me/My Pictures", "home/me/Music",
+                          "home/me/Mail", "media/backup/Documents", "media/backup/My Pictures",
+                          "media/backup/Music", "media/usb/Mail"})
+        folder(f);
+
     ASSERT_TRUE(load());
-    ASSERT_TRUE(read("Backup"));
+    EXPECT_EQ(form().captions(), QStringList({"&1 Documents", "&2 Mail"}));
+    ASSERT_TRUE(read("Documents"));
     EXPECT_FALSE(g().gbErrorFlag);
-    EXPECT_EQ(form().caption, "[Backup]");
-    const QString line2Blanks = a + " " + a + " Exclude *.tmp";
-    EXPECT_EQ(tableLines(3), QStringList({line1, line2Blanks, QString()}));
-    EXPECT_EQ(form().list.count(), 2);
-    EXPECT_EQ(stored("Profile01", "Line02"), line2Blanks);
-    ASSERT_TRUE(read("Indented"));
+    const QString sub = "  subdirs   ";
+    const QString none(12, u' ');
+    const QStringList rows[] = {
+        {"Documents", sub, "backup/Documents", "exclude *.tmp ~$* /cache*"},
+        {"My Pictures", sub, "backup/My Pictures", ""},
+        {"Music", none, "backup/Music", ""},
+    };
+    for (int n = 1; n <= 3; ++n) {
+        const QStringList& row = rows[n - 1];
+        EXPECT_EQ(profileField(profile::kLine, n), file[n + 1]);
+        EXPECT_EQ(stored("Profile01", QStringLiteral("Line0%1").arg(n)), file[n + 1]);
+        EXPECT_EQ(profileField(profile::kSource, n), r + "/home/me/" + row[0]);
+        EXPECT_EQ(profileField(profile::kSubdirs, n), row[1]);
+        EXPECT_EQ(profileField(profile::kDestination, n), r + "/media/" + row[2]);
+        EXPECT_EQ(profileField(profile::kExcludes, n), row[3]);
+    }
+    EXPECT_EQ(profileField(profile::kLine, 4), QString());
+    // Paths longer than 20 characters show their first 3 and last 14.
+    const QString head = r.left(3) + "...";
+    EXPECT_EQ(form().list.items(),
+              QStringList({head + "e/me/Documents" + sub + head + "ckup/Documents" + rows[0][3],
+                           head + "me/My Pictures" + sub + head + "up/My Pictures",
+                           head + "/home/me/Music" + none + head + "a/backup/Music"}));
+    EXPECT_EQ(stored("Profile01", "Description"), "Documents");
+
+    ASSERT_TRUE(read("Mail"));
+    EXPECT_EQ(form().caption, "[Mail]");
+    EXPECT_EQ(profileField(profile::kExcludes, 1), "exclude *.lock \"sent items*\"");
     EXPECT_EQ(form().list.count(), 1);
 }
 
-TEST_F(ReadIniTest, SectionNamesAreCaseSensitiveAndNeverLeaveAnOldProfileInForce) {
+TEST_F(ReadIniTest, SectionEndsAtAnyHeaderAndNamesAreCaseSensitiveNeverLeavingOldLinesInForce) {
     const QString a = folder("a");
-    writeIni({"[Backup]", a + " " + a});
+    writeIni({"[Backup]", a + "\t" + a, " /not/a/line /x", "  [Indented]  ", a + " " + a,
+              "[Backup]", "/later /duplicate"});
     ASSERT_TRUE(load());
-    ASSERT_TRUE(read("Backup"));
-    ASSERT_EQ(form().list.count(), 1);
+    ASSERT_TRUE(read("Backup")); // tabs read as blanks, a blank-indented line is skipped
+    EXPECT_EQ(tableLines(2), QStringList({a + " " + a, QString()}));
+    EXPECT_EQ(stored("Profile01", "Line01"), a + " " + a);
+    ASSERT_TRUE(read("Indented"));
+    EXPECT_EQ(form().list.count(), 1);
 
-    expectNotice("Bad INI file: Profile section not found: [backup]");
+    dialogs().then(BoxAnswer::Ok).then(BoxAnswer::Ok);
     EXPECT_FALSE(read("backup"));
     EXPECT_TRUE(g().gbErrorFlag);
     EXPECT_EQ(form().list.count(), 0);
     EXPECT_EQ(profileField(profile::kLine, 1), QString());
-    EXPECT_EQ(stored("Settings", "NumProfiles"), "1");
-
+    EXPECT_EQ(stored("Settings", "NumProfiles"), "2");
     QFile::remove(iniPath());
-    expectNotice("INI file not found: " + iniPath());
     EXPECT_FALSE(read("Backup"));
+    EXPECT_EQ(notices(), QStringList({"Bad INI file: Profile section not found: [backup]",
+                                      "INI file not found: " + iniPath()}));
 }
 
 TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
@@ -152,9 +173,10 @@ TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
         SCOPED_TRACE(c.notice.toStdString());
         g().gbErrorFlag = false;
         loadSection(c.lines);
-        expectNotice(c.notice);
+        dialogs().then(BoxAnswer::Ok);
         EXPECT_FALSE(read("P"));
         EXPECT_TRUE(g().gbErrorFlag);
+        EXPECT_EQ(notices().last(), c.notice);
         EXPECT_EQ(tableLines(static_cast<int>(c.table.size())), c.table);
         EXPECT_EQ(form().list.count(), c.listed);
         EXPECT_EQ(stored("Settings", "NumProfiles"), QString()); // no history for a failed read
@@ -175,49 +197,29 @@ TEST_F(ReadIniTest, MissingDestinationIsCreatedOnlyWhenTheUserAgrees) {
     EXPECT_FALSE(QDir(refused).exists());
     EXPECT_EQ(profileField(profile::kDestination, 2), refused);
     const ShownBox& box = dialogs().shown().first();
-    EXPECT_EQ(box.title, "ReadINI error");
-    EXPECT_EQ(box.buttons, BoxButtons::YesNo);
-    EXPECT_EQ(box.icon, BoxIcon::Critical);
+    EXPECT_TRUE(box.title == "ReadINI error" && box.buttons == BoxButtons::YesNo &&
+                box.icon == BoxIcon::Critical);
     EXPECT_EQ(box.text, "Destination directory not found:\r\n" + agreed +
                             "\r\nWould you like to create the directory?");
     // The log keeps the condition without a box of its own.
     EXPECT_TRUE(diag::messageLog().text().contains("Destination directory not found:" + agreed));
 }
 
-TEST_F(ReadIniTest, TableGrowsByTenKeepingEveryLine) {
+TEST_F(ReadIniTest, TableGrowsByTenAndABadExclusionStillReadsTheRest) {
     const QString a = folder("a");
-    QStringList lines;
-    for (int n = 1; n <= 25; ++n)
-        lines.append(a + " " + folder(QStringLiteral("d%1").arg(n)));
+    QStringList lines{a + " " + a + " exclude a#b"};
+    for (int n = 2; n <= 25; ++n)
+        lines.append(a + " " + folder(QStringLiteral("d%1").arg(n)) + " exclude *.tmp");
     loadSection(lines);
-    ASSERT_TRUE(read("P"));
-    EXPECT_EQ(g().gasProfile.upperBound(), 30);
-    EXPECT_EQ(tableLines(25), lines);
-    EXPECT_EQ(form().list.count(), 25);
-    EXPECT_EQ(stored("Profile01", "Line25"), lines.last());
-}
-
-TEST_F(ReadIniTest, LinuxLineEndsAndWestern1252BytesAreRead) {
-    QFile file(iniPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[B\xfcro]\n[Caf\xe9 \x80]\r\n");
-    file.close();
-    ASSERT_TRUE(load());
-    EXPECT_EQ(form().captions(), QStringList({"&1 B\u00fcro", "&2 Caf\u00e9 \u20ac"}));
-}
-
-TEST_F(ReadIniTest, BadExclusionIsReportedAndTheRestIsStillRead) {
-    const QString a = folder("a");
-    const QString bad = a + " " + a + " exclude a#b";
-    const QString good = a + " " + a + " exclude *.tmp";
-    loadSection({bad, good});
     dialogs().then(BoxAnswer::Ok);
     read("P");
     EXPECT_TRUE(g().gbErrorFlag);
     ASSERT_EQ(dialogs().shown().size(), 1);
     EXPECT_TRUE(dialogs().shown().first().text.contains("exclude a#b"));
-    EXPECT_EQ(tableLines(2), QStringList({bad, good}));
-    EXPECT_EQ(form().list.count(), 2);
+    EXPECT_EQ(g().gasProfile.upperBound(), 30);
+    EXPECT_EQ(tableLines(25), lines);
+    EXPECT_EQ(form().list.count(), 25);
+    EXPECT_EQ(stored("Profile01", "Line25"), lines.last());
 }
 
 } // namespace
