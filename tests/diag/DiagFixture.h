@@ -41,18 +41,12 @@ protected:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         diag::setWallClock([] { return QDateTime(QDate(2026, 3, 7), QTime(14, 5, 9)); });
         setClock(&clock_);
-        diag::ResetErrorLog();
-        diag::ResetTrace();
         dialogs_.emplace();
     }
 
     void TearDown() override {
         EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
         dialogs_.reset();
-        diag::ResetTrace();
-        diag::ResetErrorLog();
-        setClock(nullptr);
-        diag::setWallClock({});
         QLocale::setDefault(QLocale::system());
         QDir::setCurrent(oldCurrent_);
         qputenv("XDG_RUNTIME_DIR", oldRuntime_);

@@ -61,12 +61,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(temp_.isValid());
         root_ = QDir(temp_.path()).canonicalPath();
-        resetProgramState();
-        diag::ResetErrorLog();
-        diag::ResetTrace();
         diag::SetLogEnabled(true);
         diag::SetLogFile(path("Error Log.txt"));
-        resetProfileFile();
         setHistoryDateSource(&ProfileTest::fixedToday);
         reg_.emplace(std::make_unique<QSettingsBackend>(path("settings")));
         reg_->setApplicationName("Pelto");
@@ -79,10 +75,6 @@ protected:
     void TearDown() override {
         EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
         dialogs_.reset();
-        setHistoryDateSource({});
-        resetProfileFile();
-        resetProgramState();
-        diag::ResetErrorLog();
     }
 
     QString path(const QString& relative) const { return root_ + QLatin1Char('/') + relative; }

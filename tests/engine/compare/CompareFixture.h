@@ -74,9 +74,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(tree_.isValid());
         ASSERT_TRUE(logDir_.isValid());
-        resetProgramState();
         setClock(&clock_);
-        diag::ResetErrorLog();
         diag::SetLogFile(logDir_.filePath(QStringLiteral("Error Log.txt")));
         diag::SetLogEnabled(true);
         diag::StartTimer();
@@ -85,9 +83,6 @@ protected:
     void TearDown() override {
         EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
         dialogs_.reset();
-        diag::ResetErrorLog();
-        setClock(nullptr);
-        resetProgramState();
     }
 
     QString at(const QString& rel) const { return tree_.filePath(rel); }

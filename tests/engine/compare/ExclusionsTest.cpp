@@ -21,9 +21,7 @@ class ExclusionsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        resetProgramState();
         g().gasProfile = TextTable(5, 10);
-        diag::ResetErrorLog();
         diag::SetLogEnabled(true);
         diag::SetLogFile(folder_.filePath(QStringLiteral("Error Log.txt")));
         dialogs_.emplace();
@@ -31,8 +29,6 @@ protected:
     void TearDown() override {
         EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
         dialogs_.reset();
-        diag::ResetErrorLog();
-        resetProgramState();
     }
 
     // Validates a text as the exclusion field of profile line 1.
