@@ -8,9 +8,9 @@
 namespace pelto::test {
 namespace {
 
+using diag::Answer;
 using diag::noParams;
 using diag::Procedure;
-using diag::Resume;
 using diag::traceParams;
 
 class FailureReportTest : public DiagTest {
@@ -27,9 +27,9 @@ TEST_F(FailureReportTest, ReportIsLoggedAfterTheHeaderAndAsked) {
     dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
     const RuntimeError notFound(err::FileNotFound, "File not found");
 
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::kRetry);
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::kIgnore);
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::kAbort);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::Answer::Retry);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::Answer::Ignore);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::Answer::Abort);
 
     QByteArray expected = runHeaderBytes();
     for (int line = 42; line <= 44; ++line)
@@ -54,7 +54,7 @@ TEST_F(FailureReportTest, ReportIsLoggedAfterTheHeaderAndAsked) {
 TEST_F(FailureReportTest, WithoutLogTheUserIsStillAskedAndAnUnnamedLogIsErrorLog) {
     dialogs().then(BoxAnswer::Ignore).then(BoxAnswer::Abort);
     const RuntimeError notFound(err::PathNotFound, {});
-    EXPECT_EQ(diag::TrapError("Pelto", "Sub Display", notFound, 3), diag::kIgnore);
+    EXPECT_EQ(diag::TrapError("Pelto", "Sub Display", notFound, 3), diag::Answer::Ignore);
     EXPECT_FALSE(QFile::exists(workPath("error.log")));
     EXPECT_FALSE(diag::LogStarted());
 
@@ -105,15 +105,19 @@ bool threeSteps(StepRun& r) {
     bool result = false;
     Procedure proc("Pelto", "Function ThreeSteps",
                    [&] { return traceParams("attempts", r.attempts); });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("one"));
+    const auto trap = proc.trap();
+    if (!trap([&] { r.done << QStringLiteral("one"); }))
+        return result;
     r.failingLine = __LINE__ + 1;
-    PELTO_TRY(proc, result, {
-        ++r.attempts;
-        if (r.failures-- > 0)
-            throw RuntimeError(err::PermissionDenied, describeError(err::PermissionDenied));
-        r.done << QStringLiteral("two");
-    });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("three"));
+    if (!trap([&] {
+            ++r.attempts;
+            if (r.failures-- > 0)
+                throw RuntimeError(err::PermissionDenied, describeError(err::PermissionDenied));
+            r.done << QStringLiteral("two");
+        }))
+        return result;
+    if (!trap([&] { r.done << QStringLiteral("three"); }))
+        return result;
     result = true;
     return result;
 }
@@ -164,19 +168,20 @@ TEST_F(FailureReportTest, AbortLeavesThroughTheNormalExit) {
 int checkFolder(qint32 number, int& reached) {
     int result = 0;
     Procedure proc("Pelto", "Function CheckFolders", noParams());
-    const auto onError = [&](const RuntimeError& e) {
+    const auto trap = proc.trap([&](const RuntimeError& e) {
         switch (e.number()) {
         case err::PathNotFound:
             diag::LogError("Pelto", "CheckFolders", "\r\nSkipped: missing folder", false);
-            return Resume::Next;
+            return Answer::Ignore;
         case err::DiskFull:
             result = -1;
-            return Resume::Leave;
+            return Answer::Abort;
         default:
-            return Resume::Report;
+            return Answer::None;
         }
-    };
-    PELTO_TRY_H(proc, onError, result, throw RuntimeError(number, describeError(number)));
+    });
+    if (!trap([&] { throw RuntimeError(number, describeError(number)); }))
+        return result;
     reached = 2;
     result = 1;
     return result;
@@ -206,9 +211,11 @@ TEST_F(FailureReportTest, HandlerTableRoutesExpectedNumbersItself) {
 TEST_F(FailureReportTest, OtherExceptionsReachTheReportToo) {
     dialogs().then(BoxAnswer::Ignore);
     Procedure proc("Pelto", "Sub Other", noParams());
+    const auto trap = proc.trap();
     bool after = false;
     const auto body = [&] {
-        PELTO_TRY(proc, , throw std::runtime_error("broken"));
+        if (!trap([&] { throw std::runtime_error("broken"); }))
+            return;
         after = true;
     };
     body();

@@ -23,7 +23,8 @@ void logWithBox(const QString& procedure, const QString& message) {
 }
 
 int logWithChoice(const QString& procedure, const QString& message) {
-    return diag::LogError(QString::fromLatin1(kModule), procedure, message, false, true);
+    return static_cast<int>(
+        diag::LogError(QString::fromLatin1(kModule), procedure, message, false, true));
 }
 
 void logTooManyItems(const QString& procedure) {
