@@ -32,9 +32,10 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
     Procedure proc(kModule, "Function RunCheck", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
     });
+    const auto trap = proc.trap();
     ProgramState& state = g();
 
-    PELTO_TRY(proc, result, {
+    const auto started = trap([&] {
         clearLists(af);
         state.glSrcFiles = 0;
         state.glDstFiles = 0;
@@ -44,6 +45,8 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
         state.gsAction = QStringLiteral("check");
         af.setStage(QStringLiteral("Checking"));
     });
+    if (!started)
+        return result;
 
     bool walked = false;
     if (state.gbExcludes) {
@@ -51,7 +54,7 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
         for (int i = 1; i <= lines; ++i) {
             QString source;
             QString dest;
-            PELTO_TRY(proc, result, {
+            const auto lineRead = trap([&] {
                 af.lstProfile().setSelectedIndex(i - 1);
                 source = state.gasProfile.at(profile::kSource, i);
                 dest = state.gasProfile.at(profile::kDestination, i);
@@ -59,14 +62,18 @@ StageResult RunCheck(CliForm& af, const QString& asSource, const QString& asDest
                 ValidateExcludes(static_cast<qint16>(i), true);
                 state.giProfileLine = static_cast<qint16>(i);
             });
-            PELTO_TRY(proc, result, walked = CheckFolders(source, dest, af, true));
+            if (!lineRead)
+                return result;
+            if (!trap([&] { walked = CheckFolders(source, dest, af, true); }))
+                return result;
             if (!walked)
                 return result;
             if (state.gbCancel)
                 break;
         }
     } else {
-        PELTO_TRY(proc, result, walked = CheckFolders(asSource, asDest, af, true));
+        if (!trap([&] { walked = CheckFolders(asSource, asDest, af, true); }))
+            return result;
         if (!walked)
             return result;
     }

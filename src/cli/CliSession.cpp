@@ -24,8 +24,9 @@ CliSession::CliSession(Console& console, const CliOptions& options)
       dialogs_(console, options.yes, options.ignoreErrors, [this] { return echo_.last(); }),
       form_(console) {
     diag::Procedure proc(kModule, "Sub CliSession", diag::noParams());
+    const auto trap = proc.trap();
     ProgramState& state = g();
-    PELTO_TRY(proc, , {
+    trap([&] {
         setDialogs(&dialogs_);
         state.gbInDesign = diag::InDesignMode();
         registry_.setApplicationName(QString::fromLatin1(settings::kApplicationName));

@@ -89,17 +89,21 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
     Procedure proc(kModule, "Function RunCopy", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
     });
+    const auto trap = proc.trap();
     ProgramState& state = g();
     bool done = false;
 
-    PELTO_TRY(proc, result, {
+    const auto started = trap([&] {
         BeginCopyRun();
         state.gsAction = QStringLiteral("copy");
         diag::StartTimer();
         af.setStage(QStringLiteral("Copying"));
         af.Refresh();
     });
-    PELTO_TRY(proc, result, done = CopyFolders(asSource, asDest, af));
+    if (!started)
+        return result;
+    if (!trap([&] { done = CopyFolders(asSource, asDest, af); }))
+        return result;
     if (!done)
         return result;
     if (state.gbCancel) {
@@ -112,7 +116,8 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
     if (af.optSync()) {
         if (!state.gbSpaceFreed) {
             af.setStage(QStringLiteral("Deleting"));
-            PELTO_TRY(proc, result, done = SyncDelete(af));
+            if (!trap([&] { done = SyncDelete(af); }))
+                return result;
             if (!done)
                 return result;
         }
@@ -127,7 +132,8 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
     // The finishing stage.
     if (state.gbArchive && af.chkResetArc()) {
         af.setStage(QStringLiteral("Clearing archive bits"));
-        PELTO_TRY(proc, result, ResetArcFolders(asSource, asDest, af));
+        if (!trap([&] { ResetArcFolders(asSource, asDest, af); }))
+            return result;
     }
     if (state.gbExcludes && af.optProd())
         CountProfileUse();
@@ -137,10 +143,11 @@ StageResult RunCopy(CliForm& af, const QString& asSource, const QString& asDest)
 
 void CountProfileUse() {
     Procedure proc(kModule, "Sub CountProfileUse", diag::noParams());
-    PELTO_TRY(proc, , {
+    const auto trap = proc.trap();
+    trap([&] {
         ProgramState& state = g();
         if (state.goReg == nullptr)
-            throw RuntimeError(91,
+            throw RuntimeError(err::ObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));
         Registry& reg = *state.goReg;
         const QString key = settings::keyName(settings::key::TimesUsed);
