@@ -22,9 +22,8 @@ void logWithBox(const QString& procedure, const QString& message) {
     diag::LogError(QString::fromLatin1(kModule), procedure, message, true);
 }
 
-int logWithChoice(const QString& procedure, const QString& message) {
-    return static_cast<int>(
-        diag::LogError(QString::fromLatin1(kModule), procedure, message, false, true));
+diag::Answer logWithChoice(const QString& procedure, const QString& message) {
+    return diag::LogError(QString::fromLatin1(kModule), procedure, message, false, true);
 }
 
 void logTooManyItems(const QString& procedure) {
