@@ -57,9 +57,6 @@
 
 namespace pelto::diag {
 
-// The earlier handler verdicts, kept while the layers move to Answer.
-enum class Resume { Retry, Next, Leave, Report };
-
 inline QString traceValue(const QString& v) {
     return v;
 }
@@ -162,12 +159,6 @@ public:
     // A trap for this procedure's statements with `handler` for expected error numbers.
     template <typename Handler = ReportAll> auto trap(Handler handler = {}) const;
 
-    // The earlier spelling, kept while the layers move to trap(): runs one statement with a
-    // Resume handler. False when the procedure must leave.
-    template <typename Stmt> bool run(int line, Stmt&& stmt) const;
-    template <typename Stmt, typename Handler>
-    bool run(int line, Stmt&& stmt, Handler&& handler) const;
-
 private:
     const char* module_;
     const char* name_;
@@ -190,13 +181,6 @@ public:
     template <typename Stmt>
     auto operator()(Stmt&& stmt,
                     std::source_location where = std::source_location::current()) const {
-        return at(std::forward<Stmt>(stmt), static_cast<int>(where.line()));
-    }
-
-private:
-    friend class ProcedureScope;
-
-    template <typename Stmt> auto at(Stmt&& stmt, int line) const {
         using Value = std::remove_cvref_t<std::invoke_result_t<Stmt&>>;
         for (;;) {
             Answer answer;
@@ -210,47 +194,28 @@ private:
             } catch (const RuntimeError& e) {
                 answer = handler_(e);
                 if (answer == Answer::None)
-                    answer = proc_.report(e, line);
+                    answer = proc_.report(e, static_cast<int>(where.line()));
             } catch (const std::bad_alloc&) {
-                answer = proc_.report(
-                    RuntimeError(err::OutOfMemory, QStringLiteral("Out of memory")), line);
+                answer =
+                    proc_.report(RuntimeError(err::OutOfMemory, QStringLiteral("Out of memory")),
+                                 static_cast<int>(where.line()));
             } catch (const std::exception& e) {
-                answer = proc_.report(
-                    RuntimeError(err::InternalError, QString::fromLocal8Bit(e.what())), line);
+                answer =
+                    proc_.report(RuntimeError(err::InternalError, QString::fromLocal8Bit(e.what())),
+                                 static_cast<int>(where.line()));
             }
             if (answer != Answer::Retry)
                 return Trapped<Value>(answer);
         }
     }
 
+private:
     const ProcedureScope& proc_;
     Handler handler_;
 };
 
 template <typename Handler> auto ProcedureScope::trap(Handler handler) const {
     return Trap<Handler>(*this, std::move(handler));
-}
-
-template <typename Stmt> bool ProcedureScope::run(int line, Stmt&& stmt) const {
-    return static_cast<bool>(Trap<>(*this, {}).at(std::forward<Stmt>(stmt), line));
-}
-
-template <typename Stmt, typename Handler>
-bool ProcedureScope::run(int line, Stmt&& stmt, Handler&& handler) const {
-    const auto answer = [&](const RuntimeError& e) {
-        switch (handler(e)) {
-        case Resume::Retry:
-            return Answer::Retry;
-        case Resume::Next:
-            return Answer::Ignore;
-        case Resume::Leave:
-            return Answer::Abort;
-        default:
-            return Answer::None;
-        }
-    };
-    return static_cast<bool>(
-        Trap<decltype(answer)>(*this, answer).at(std::forward<Stmt>(stmt), line));
 }
 
 // A traced procedure. `params` builds the parameter text; it is called only while tracing.
@@ -276,17 +241,3 @@ inline auto noParams() {
 }
 
 } // namespace pelto::diag
-
-// The earlier spelling, kept while the layers move to trap().
-#define PELTO_TRY(proc, ret, ...)                                                                  \
-    do {                                                                                           \
-        if (!(proc).run(__LINE__, [&]() { __VA_ARGS__; }))                                         \
-            return ret;                                                                            \
-    } while (false)
-
-#define PELTO_TRY_H(proc, handler, ret, ...)                                                       \
-    do {                                                                                           \
-        if (!(proc).run(                                                                           \
-                __LINE__, [&]() { __VA_ARGS__; }, handler))                                        \
-            return ret;                                                                            \
-    } while (false)

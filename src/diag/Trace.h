@@ -12,12 +12,6 @@
 
 namespace pelto::diag {
 
-// The failure report's answers as numbers, kept while the layers move to Answer.
-inline constexpr int kNothingAsked = 0;
-inline constexpr int kRetry = 1;
-inline constexpr int kIgnore = 2;
-inline constexpr int kAbort = 3;
-
 namespace detail {
 extern bool gTraceStarted; // TraceStart has run in this run
 extern bool gTraceOn;      // a receiver takes the trace lines
