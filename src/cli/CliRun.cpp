@@ -52,8 +52,10 @@ bool ensureDestination(CliSession& session, const QString& destination) {
     bool ready = false;
     Procedure proc(kModule, "Function EnsureDestination",
                    [&] { return traceParams("destination", destination); });
+    const auto trap = proc.trap();
     FileSystem& fs = session.fileSystem();
-    PELTO_TRY(proc, ready, ready = fs.FolderExists(destination));
+    if (!trap([&] { ready = fs.FolderExists(destination); }))
+        return ready;
     if (ready)
         return ready;
     refuse(QStringLiteral("EnsureDestination"),
@@ -64,11 +66,13 @@ bool ensureDestination(CliSession& session, const QString& destination) {
                         QStringLiteral("Pelto"), BoxIcon::Critical);
     if (!create)
         return ready;
-    PELTO_TRY(proc, ready, {
+    const auto created = trap([&] {
         QString path = destination;
         CreateNewFolder(path);
         ready = fs.FolderExists(destination);
     });
+    if (!created)
+        return ready;
     return ready;
 }
 
@@ -77,16 +81,19 @@ Prepared preparePair(CliSession& session, const CliOptions& options) {
     Procedure proc(kModule, "Function PreparePair", [&] {
         return traceParams("source", options.source, "destination", options.destination);
     });
+    const auto trap = proc.trap();
     FileSystem& fs = session.fileSystem();
     QString problem;
     bool sourceFound = false;
-    PELTO_TRY(proc, prepared, {
+    const auto normalized = trap([&] {
         prepared.source = fspath::normalize(options.source);
         prepared.destination = fspath::normalize(options.destination);
         sourceFound = fs.FolderExists(prepared.source);
         if (sourceFound)
             problem = workflow::folderPairProblem(fs, prepared.source, prepared.destination);
     });
+    if (!normalized)
+        return prepared;
     if (!sourceFound) {
         refuse(QStringLiteral("PreparePair"),
                QStringLiteral("Source directory not found:") + prepared.source);
@@ -128,6 +135,7 @@ Prepared prepareProfile(CliSession& session, const CliOptions& options) {
     Procedure proc(kModule, "Function PrepareProfile", [&] {
         return traceParams("profile", options.profile, "iniFile", options.iniFile);
     });
+    const auto trap = proc.trap();
     CliForm& af = session.form();
     ProgramState& state = g();
 
@@ -136,10 +144,12 @@ Prepared prepareProfile(CliSession& session, const CliOptions& options) {
         iniFile = QFileInfo(options.iniFile).absoluteFilePath();
     bool loaded = false;
     QString path;
-    PELTO_TRY(proc, prepared, {
+    const auto loadedIni = trap([&] {
         loaded = ReadINI(QStringLiteral("Load"), af, iniFile);
         path = profileFilePath();
     });
+    if (!loadedIni)
+        return prepared;
     if (!QFileInfo(path).isFile()) {
         prepared.badUsage = true;
         prepared.usageProblem = QStringLiteral("profile file not found: ") + path;
@@ -163,13 +173,15 @@ Prepared prepareProfile(CliSession& session, const CliOptions& options) {
     }
 
     QList<FolderPair> pairs;
-    PELTO_TRY(proc, prepared, pairs = workflow::profilePairs(readTextLines(path), options.profile));
+    if (!trap([&] { pairs = workflow::profilePairs(readTextLines(path), options.profile); }))
+        return prepared;
     if (!pairsSafe(session.fileSystem(), pairs))
         return prepared;
 
     bool read = false;
     state.gbExcludes = true;
-    PELTO_TRY(proc, prepared, read = ReadProfile(options.profile, af));
+    if (!trap([&] { read = ReadProfile(options.profile, af); }))
+        return prepared;
     if (!read || state.gbErrorFlag)
         return prepared;
     // The lines as the reader took them are the ones the check walks.

@@ -8,7 +8,6 @@
 namespace pelto::diag {
 namespace {
 
-constexpr qint32 kOverflow = 6;
 constexpr qint64 kMagnitudeCap = qint64{1} << 53;
 
 bool isBlank(QChar c) {
@@ -22,7 +21,7 @@ bool isDigit(QChar c) {
 // The number in 32 bits, or the overflow error the failure report shows.
 qint32 toLong(qint64 number) {
     if (number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
-        throw RuntimeError(kOverflow, QStringLiteral("Overflow"));
+        throw RuntimeError(err::Overflow, QStringLiteral("Overflow"));
     return static_cast<qint32>(number);
 }
 
@@ -93,8 +92,8 @@ qint32 CvtInt(const QString& asText, const QString& asCaller) {
                  QStringLiteral("\r\n") + asText +
                      QStringLiteral(" converted to Long, called from routine ") + asCaller,
                  true);
-    PELTO_TRY(proc, result, result = toLong(*number));
-    return result;
+    const auto trap = proc.trap();
+    return trap([&] { return toLong(*number); }).valueOr(result);
 }
 
 qint32 CvtLng(const QString& asText, const QString& asCaller) {
@@ -104,8 +103,8 @@ qint32 CvtLng(const QString& asText, const QString& asCaller) {
     const std::optional<qint64> number = roundedNumber(asText);
     if (!number)
         return result;
-    PELTO_TRY(proc, result, result = toLong(*number));
-    return result;
+    const auto trap = proc.trap();
+    return trap([&] { return toLong(*number); }).valueOr(result);
 }
 
 } // namespace pelto::diag

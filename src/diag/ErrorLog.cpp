@@ -29,7 +29,7 @@ ErrorLogState& state() {
 
 // Errors inside the logging and box steps are skipped one step at a time, so a log file that
 // cannot be written never stops the message box or the caller.
-constexpr auto skipStep = [](const RuntimeError&) { return Resume::Next; };
+constexpr auto skipStep = [](const RuntimeError&) { return Answer::Ignore; };
 
 // Status codes of the Win32 facility in the form the program keeps them (0x8007xxxx).
 bool isSystemStatusCode(qint32 code) {
@@ -64,43 +64,34 @@ QString composeMessage(const QString& asMod, const QString& asProc, const QStrin
         .arg(QString::number(number), description, asMod, asProc, QString::number(line), asMsg);
 }
 
-int logMessage(const QString& asMod, const QString& asProc, const QString& asMsg, bool abShowMsgBox,
-               bool abChoices, const RuntimeError* pending, int line) {
-    int result = kNothingAsked;
+Answer logMessage(const QString& asMod, const QString& asProc, const QString& asMsg,
+                  bool abShowMsgBox, bool abChoices, const RuntimeError* pending, int line) {
+    Answer result = Answer::None;
     Procedure proc("ErrorLog", "Function LogError", [&] {
         return traceParams("asMod", asMod, "asProc", asProc, "asMsg", asMsg, "abShowMsgBox",
                            "<Boolean = True>", "abChoices", "<Boolean = False>");
     });
+    const auto trap = proc.trap(skipStep);
     const QString text = composeMessage(asMod, asProc, asMsg, pending, line);
 
     ErrorLogState& s = state();
     if (s.enabled) {
         if (s.file.isEmpty())
             s.file = QStringLiteral("error.log");
-        if (!s.started)
-            PELTO_TRY_H(proc, skipStep, result, LogStart());
-        PELTO_TRY_H(proc, skipStep, result, appendLogText(s.file, text));
-        PELTO_TRY_H(proc, skipStep, result, messageLog().append(text));
+        if (!s.started && !trap([] { LogStart(); }))
+            return result;
+        if (!trap([&] { appendLogText(s.file, text); }))
+            return result;
+        if (!trap([&] { messageLog().append(text); }))
+            return result;
     }
 
     if (abShowMsgBox) {
-        PELTO_TRY_H(proc, skipStep, result,
-                    dialogs().notice(text, QStringLiteral("Pelto Error"), BoxIcon::None));
+        if (!trap([&] { dialogs().notice(text, QStringLiteral("Pelto Error"), BoxIcon::None); }))
+            return result;
     } else if (abChoices) {
-        PELTO_TRY_H(proc, skipStep, result, {
-            switch (dialogs().abortRetryIgnore(text, QStringLiteral("Unexpected Error"),
-                                               BoxIcon::Critical)) {
-            case BoxAnswer::Retry:
-                result = kRetry;
-                break;
-            case BoxAnswer::Ignore:
-                result = kIgnore;
-                break;
-            default:
-                result = kAbort;
-                break;
-            }
-        });
+        if (!trap([&] { result = askAbortRetryIgnore(text); }))
+            return result;
     }
     return result;
 }
@@ -127,14 +118,26 @@ bool LogStarted() {
     return state().started;
 }
 
-int LogError(const QString& asMod, const QString& asProc, const QString& asMsg, bool abShowMsgBox,
-             bool abChoices) {
+Answer LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
+                bool abShowMsgBox, bool abChoices) {
     return logMessage(asMod, asProc, asMsg, abShowMsgBox, abChoices, nullptr, 0);
 }
 
-int LogError(const QString& asMod, const QString& asProc, const QString& asMsg, bool abShowMsgBox,
-             bool abChoices, const RuntimeError& pending, int line) {
+Answer LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
+                bool abShowMsgBox, bool abChoices, const RuntimeError& pending, int line) {
     return logMessage(asMod, asProc, asMsg, abShowMsgBox, abChoices, &pending, line);
+}
+
+Answer askAbortRetryIgnore(const QString& text) {
+    switch (
+        dialogs().abortRetryIgnore(text, QStringLiteral("Unexpected Error"), BoxIcon::Critical)) {
+    case BoxAnswer::Retry:
+        return Answer::Retry;
+    case BoxAnswer::Ignore:
+        return Answer::Ignore;
+    default:
+        return Answer::Abort;
+    }
 }
 
 void LogStart() {
@@ -143,29 +146,32 @@ void LogStart() {
     s.started = true;
     const QString header = runHeader(wallClockNow(), QLocale(), kVersion);
     // An unwritable log file is skipped here as in LogError: the window still gets the header.
-    PELTO_TRY_H(proc, skipStep, , appendLogText(s.file, QStringLiteral(" \r\n") + header));
-    PELTO_TRY(proc, , messageLog().append(header));
-    PELTO_TRY(proc, , {
+    const auto skipping = proc.trap(skipStep);
+    const auto trap = proc.trap();
+    if (!skipping([&] { appendLogText(s.file, QStringLiteral(" \r\n") + header); }))
+        return;
+    if (!trap([&] { messageLog().append(header); }))
+        return;
+    trap([] {
         if (messageLog().showAndDock)
             messageLog().showAndDock();
     });
 }
 
 QString MessageText(qint32 alCode) {
-    QString result;
+    const QString result;
     Procedure proc("Pelto", "Function MessageText", [&] { return traceParams("alCode", alCode); });
-    PELTO_TRY(proc, result, {
+    const auto trap = proc.trap();
+    auto text = trap([&] {
         QString text = systemErrorText(alCode);
-        if (text.isEmpty()) {
-            result = QStringLiteral("Error not found.");
-        } else {
-            const qsizetype firstBreak = text.indexOf(QStringLiteral("\r\n"));
-            if (firstBreak >= 0)
-                text.replace(firstBreak, 2, QLatin1Char(' '));
-            result = text.remove(QStringLiteral("\r\n"));
-        }
+        if (text.isEmpty())
+            return QStringLiteral("Error not found.");
+        const qsizetype firstBreak = text.indexOf(QStringLiteral("\r\n"));
+        if (firstBreak >= 0)
+            text.replace(firstBreak, 2, QLatin1Char(' '));
+        return text.remove(QStringLiteral("\r\n"));
     });
-    return result;
+    return std::move(text).valueOr(result);
 }
 
 void MessageLog::append(const QString& message) {

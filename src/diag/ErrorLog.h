@@ -3,6 +3,7 @@
 // header once per run), to the message-log window's text, and optionally to a notice box or an
 // Abort / Retry / Ignore question.
 
+#include "diag/Answer.h"
 #include "platform/RuntimeError.h"
 
 #include <QString>
@@ -15,12 +16,15 @@ void SetLogEnabled(bool enabled);
 QString LogFile();
 void SetLogFile(const QString& path);
 
-// Returns 0 when nothing was asked, else 3 Abort, 1 Retry, 2 Ignore.
-int LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
-             bool abShowMsgBox = true, bool abChoices = false);
+// Returns Answer::None (0) when nothing was asked, else Abort (3), Retry (1) or Ignore (2).
+Answer LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
+                bool abShowMsgBox = true, bool abChoices = false);
 // The same, carrying the caller's pending error (number, description, line) into the line.
-int LogError(const QString& asMod, const QString& asProc, const QString& asMsg, bool abShowMsgBox,
-             bool abChoices, const RuntimeError& pending, int line);
+Answer LogError(const QString& asMod, const QString& asProc, const QString& asMsg,
+                bool abShowMsgBox, bool abChoices, const RuntimeError& pending, int line);
+
+// Shows `text` in the "Unexpected Error" box and returns the user's Abort, Retry or Ignore.
+Answer askAbortRetryIgnore(const QString& text);
 
 // Writes the run header; called once per run by LogError and the failure report.
 void LogStart();

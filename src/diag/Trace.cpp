@@ -116,8 +116,8 @@ void TraceExit(const QString& module, const QString& procedure, const QString& p
         s.depth = 0;
 }
 
-int TrapError(const QString& module, const QString& procedure, const RuntimeError& error,
-              int line) {
+Answer TrapError(const QString& module, const QString& procedure, const RuntimeError& error,
+                 int line) {
     if (!detail::gTraceStarted)
         TraceStart();
     const QString path = ProgramPath();
@@ -148,20 +148,12 @@ int TrapError(const QString& module, const QString& procedure, const RuntimeErro
         }
     }
 
-    BoxAnswer answer = BoxAnswer::Abort;
+    Answer answer = Answer::Abort;
     try {
-        answer = dialogs().abortRetryIgnore(report, QStringLiteral("Unexpected Error"),
-                                            BoxIcon::Critical);
+        answer = askAbortRetryIgnore(report);
     } catch (...) {
     }
-    switch (answer) {
-    case BoxAnswer::Retry:
-        return kRetry;
-    case BoxAnswer::Ignore:
-        return kIgnore;
-    default:
-        return kAbort;
-    }
+    return answer;
 }
 
 void SetTraceWaitMs(int ms) {

@@ -5,17 +5,12 @@
 // "Pelto TraceView -". Whether one is there is decided once per run, at the first traced call;
 // without a receiver tracing is off for the run and each call costs one flag test.
 
+#include "diag/Answer.h"
 #include "platform/RuntimeError.h"
 
 #include <QString>
 
 namespace pelto::diag {
-
-// Result codes shared by TrapError and LogError.
-inline constexpr int kNothingAsked = 0;
-inline constexpr int kRetry = 1;
-inline constexpr int kIgnore = 2;
-inline constexpr int kAbort = 3;
 
 namespace detail {
 extern bool gTraceStarted; // TraceStart has run in this run
@@ -35,8 +30,9 @@ void TraceExit(const QString& module, const QString& procedure, const QString& p
 
 // Reports an error the procedure did not expect: traces it, appends the failure report to the
 // error-log file and asks Abort / Retry / Ignore. `line` identifies the failing statement.
-// Returns kRetry, kIgnore or kAbort.
-int TrapError(const QString& module, const QString& procedure, const RuntimeError& error, int line);
+// Returns Answer::Retry, Answer::Ignore or Answer::Abort.
+Answer TrapError(const QString& module, const QString& procedure, const RuntimeError& error,
+                 int line);
 
 // The running program's full path and its file name without folder and extension.
 QString ProgramPath();

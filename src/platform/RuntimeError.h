@@ -11,11 +11,18 @@ namespace pelto {
 // Error numbers the program routes on. System status codes are kept as their signed 32-bit
 // values, so they compare below -2000000000 as the failure report expects.
 namespace err {
+inline constexpr qint32 Overflow = 6;
+inline constexpr qint32 OutOfMemory = 7;
+// A failure that carries no number of its own (any other exception).
+inline constexpr qint32 InternalError = 51;
 inline constexpr qint32 BadFileNameOrNumber = 52;
 inline constexpr qint32 FileNotFound = 53;
 inline constexpr qint32 DeviceUnavailable = 68;
 inline constexpr qint32 PermissionDenied = 70;
 inline constexpr qint32 PathNotFound = 76;
+inline constexpr qint32 ObjectNotSet = 91;
+// A menu entry the window was built with cannot be removed.
+inline constexpr qint32 DesignTimeControl = 362;
 inline constexpr qint32 LockViolation = static_cast<qint32>(0x80070021u);
 inline constexpr qint32 DiskFull = static_cast<qint32>(0x80070070u);
 } // namespace err

@@ -18,16 +18,15 @@
 
 namespace pelto {
 
+using diag::Answer;
 using diag::LogError;
 using diag::Procedure;
-using diag::Resume;
 
 namespace {
 
 constexpr auto kModule = "Pelto";
 const QString kLogProc = QStringLiteral("Function ReadINI");
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr qint32 kOverflow = 6;
 constexpr int kMaxCount = std::numeric_limits<qint16>::max();
 
 QString& rememberedName() {
@@ -63,20 +62,20 @@ bool notFound(const RuntimeError& e) {
 }
 
 [[noreturn]] void overflow() {
-    throw RuntimeError(kOverflow, QStringLiteral("Overflow"));
+    throw RuntimeError(err::Overflow, QStringLiteral("Overflow"));
 }
 
 // One call of ReadINI: the steps share the procedure's trap and stop the reading on the first
 // failure, setting the error flag.
 class IniReader {
 public:
-    IniReader(diag::ProcedureScope& proc, Mode mode, QString section, ProfileForm& af)
-        : proc_(proc), mode_(mode), section_(std::move(section)), af_(af) {}
+    IniReader(const diag::ProcedureScope& proc, Mode mode, QString section, ProfileForm& af)
+        : proc_(proc), trap_(proc.trap()), mode_(mode), section_(std::move(section)), af_(af) {}
 
     bool run(const QString& asFname) {
         QString path;
         bool exists = false;
-        if (!proc_.run(__LINE__, [&] {
+        if (!trap_([&] {
                 if (mode_ == Mode::Load)
                     rememberedName() =
                         asFname.isEmpty() ? QString::fromLatin1(kProfileFileName) : asFname;
@@ -87,7 +86,7 @@ public:
 
         if (mode_ == Mode::Section) {
             // A profile read never leaves the previous profile's lines in force.
-            if (!proc_.run(__LINE__, [&] {
+            if (!trap_([&] {
                     profile::newProfileTables();
                     af_.lstProfile().clear();
                 }))
@@ -101,7 +100,7 @@ public:
         }
 
         QStringList lines;
-        if (!proc_.run(__LINE__, [&] { lines = readTextLines(path); }))
+        if (!trap_([&] { lines = readTextLines(path); }))
             return fail();
 
         if (mode_ == Mode::Section)
@@ -129,7 +128,7 @@ private:
     bool loadMenu(const QStringList& lines) {
         ProfileMenuModel& menu = af_.mnuProfile();
         if (mode_ == Mode::Reload) {
-            if (!proc_.run(__LINE__, [&] {
+            if (!trap_([&] {
                     for (int k = menu.UBound(); k >= 1; --k)
                         menu.removeEntry(k);
                     g().giProfileCount = 0;
@@ -140,7 +139,7 @@ private:
         for (const QString& line : lines) {
             const QString trimmed = trimBlanks(line);
             if (isHeader(trimmed)) {
-                if (!proc_.run(__LINE__, [&] {
+                if (!trap_([&] {
                         if (g().giProfileCount >= kMaxCount)
                             overflow();
                         const int count = ++g().giProfileCount;
@@ -193,7 +192,7 @@ private:
             if (isIgnored(raw))
                 continue;
             if (n >= kMaxCount) {
-                if (!proc_.run(__LINE__, [] { overflow(); }))
+                if (!trap_([] { overflow(); }))
                     return fail();
                 break;
             }
@@ -202,10 +201,10 @@ private:
                 return fail();
         }
 
-        bool stored = false;
-        if (!proc_.run(__LINE__, [&] { stored = StoreProfiles(section_, n); }))
+        const auto stored = trap_([&] { return StoreProfiles(section_, n); });
+        if (!stored)
             return fail();
-        return stored;
+        return stored.valueOr(false);
     }
 
     // Reads profile line n; false when the reading must stop.
@@ -213,7 +212,7 @@ private:
         const PathSyntax syntax = nativePathSyntax();
         const ProfileLineParts parts = parseProfileLine(raw, syntax);
         TextTable& table = g().gasProfile;
-        if (!proc_.run(__LINE__, [&] {
+        if (!trap_([&] {
                 profile::growProfileTable(n);
                 table.set(profile::kLine, n, parts.line);
             }))
@@ -230,12 +229,12 @@ private:
             break;
         }
 
-        if (!proc_.run(__LINE__, [&] { table.set(profile::kSource, n, parts.source); }))
+        if (!trap_([&] { table.set(profile::kSource, n, parts.source); }))
             return false;
         if (!openSource(parts.source))
             return false;
 
-        if (!proc_.run(__LINE__, [&] {
+        if (!trap_([&] {
                 table.set(profile::kExcludes, n, parts.excludes);
                 // A bad exclusion is reported there and sets the error flag; the rest of the
                 // profile is still read so that every bad line gets its message.
@@ -247,55 +246,55 @@ private:
         if (!openDestination(parts.destination))
             return false;
 
-        return proc_.run(__LINE__, [&] {
+        return static_cast<bool>(trap_([&] {
             af_.lstProfile().add(ProfileListModel::lineFor(
                 parts.source, subdirsColumn(parts.subdirs), parts.destination, parts.excludes));
-        });
+        }));
     }
 
     bool openSource(const QString& source) {
-        const auto onError = [&](const RuntimeError& e) {
+        const auto trap = proc_.trap([&](const RuntimeError& e) {
             if (!notFound(e))
-                return Resume::Report;
+                return Answer::None;
             LogError(kModule, kLogProc, QStringLiteral("Source directory not found:") + source);
-            return Resume::Leave;
-        };
-        return proc_.run(
-            __LINE__, [&] { fileSystem().GetFolder(source); }, onError);
+            return Answer::Abort;
+        });
+        return static_cast<bool>(trap([&] { fileSystem().GetFolder(source); }));
     }
 
     bool openDestination(const QString& destination) {
+        // A missing destination the user lets create is passed over here and made below.
         bool create = false;
-        const auto onError = [&](const RuntimeError& e) {
+        const auto trap = proc_.trap([&](const RuntimeError& e) {
             if (!notFound(e))
-                return Resume::Report;
+                return Answer::None;
             LogError(kModule, kLogProc,
                      QStringLiteral("Destination directory not found:") + destination, false);
             create = dialogs().yesNo(QStringLiteral("Destination directory not found:") + kCrLf +
                                          destination + kCrLf +
                                          QStringLiteral("Would you like to create the directory?"),
                                      QStringLiteral("ReadINI error"), BoxIcon::Critical);
-            return create ? Resume::Next : Resume::Leave;
-        };
-        if (!proc_.run(
-                __LINE__, [&] { fileSystem().GetFolder(destination); }, onError))
+            return create ? Answer::Ignore : Answer::Abort;
+        });
+        if (!trap([&] { fileSystem().GetFolder(destination); }))
             return false;
         if (!create)
             return true;
-        return proc_.run(__LINE__, [&] {
+        return static_cast<bool>(trap_([&] {
             QString path = destination;
             af_.CreateNewFolder(path);
-        });
+        }));
     }
 
     static FileSystem& fileSystem() {
         if (g().goFSO == nullptr)
-            throw RuntimeError(91,
+            throw RuntimeError(err::ObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));
         return *g().goFSO;
     }
 
-    diag::ProcedureScope& proc_;
+    const diag::ProcedureScope& proc_;
+    const diag::Trap<> trap_;
     Mode mode_;
     QString section_;
     ProfileForm& af_;
@@ -314,7 +313,8 @@ bool readIni(Mode mode, const QString& asProcess, ProfileForm& af, const QString
 void FixAppPath(QString& asMyPath) {
     Procedure proc(kModule, "Sub FixAppPath",
                    [&] { return diag::traceParams("asMyPath", asMyPath); });
-    PELTO_TRY(proc, , asMyPath = programFolder());
+    const auto trap = proc.trap();
+    trap([&] { asMyPath = programFolder(); });
 }
 
 bool ReadINI(const QString& asProcess, ProfileForm& af, const QString& asFname) {

@@ -29,7 +29,8 @@ QDate today() {
 
 Registry& reg() {
     if (g().goReg == nullptr)
-        throw RuntimeError(91, QStringLiteral("Object variable or With block variable not set"));
+        throw RuntimeError(err::ObjectNotSet,
+                           QStringLiteral("Object variable or With block variable not set"));
     return *g().goReg;
 }
 
@@ -75,10 +76,11 @@ bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
         g().gbErrorFlag = true;
         return false;
     };
+    const auto trap = proc.trap();
 
     const TextTable& table = g().gasProfile;
     qint32 entries = 0;
-    if (!proc.run(__LINE__, [&] {
+    if (!trap([&] {
             reg().setSection(QString::fromLatin1(settings::kSettingsSection));
             entries = readNumber(key(settings::key::NumProfiles));
         }))
@@ -87,7 +89,7 @@ bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
     int found = 0;
     bool changed = false;
     for (int i = 1; i <= entries; ++i) {
-        if (!proc.run(__LINE__, [&] {
+        if (!trap([&] {
                 reg().setSection(settings::profileSection(i));
                 if (readKey(key(settings::key::Description)) != asProfileDesc)
                     return;
@@ -112,7 +114,7 @@ bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
             return failed();
     }
 
-    if (!proc.run(__LINE__, [&] {
+    if (!trap([&] {
             if (found > 0) {
                 // Later callers (the check, the copy) read and raise "TimesUsed" in the section
                 // left current: it must be the chosen profile's.
@@ -144,6 +146,7 @@ bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
 bool StoreFolderProfile(const QString& asPath) {
     Procedure proc(kModule, "Function StoreFolderProfile",
                    [&] { return traceParams("asPath", asPath); });
+    const auto trap = proc.trap();
     const auto work = [&] {
         TextTable& record = g().gasFolderProfile;
         const int n = record.at(profile::kFolderLine, 0).toInt();
@@ -153,7 +156,7 @@ bool StoreFolderProfile(const QString& asPath) {
         record.set(profile::kFolderPath, n + 1, asPath);
         record.set(profile::kFolderLine, n + 1, QString::number(g().giProfileLine));
     };
-    if (!proc.run(__LINE__, work)) {
+    if (!trap(work)) {
         g().gbErrorFlag = true;
         return false;
     }

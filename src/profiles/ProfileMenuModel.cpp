@@ -50,7 +50,8 @@ int ProfileMenuModel::addEntry() {
 void ProfileMenuModel::removeEntry(int index) {
     entry(index);
     if (index == 0)
-        throw RuntimeError(362, QStringLiteral("Can't unload controls created at design time"));
+        throw RuntimeError(err::DesignTimeControl,
+                           QStringLiteral("Can't unload controls created at design time"));
     beginRemoveRows(QModelIndex(), index, index);
     entries_.removeAt(index);
     endRemoveRows();

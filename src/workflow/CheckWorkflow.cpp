@@ -34,9 +34,10 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
     Procedure proc(kModule, "Function RunCheck", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
     });
+    const auto trap = proc.trap();
     ProgramState& state = g();
 
-    PELTO_TRY(proc, result, {
+    const auto started = trap([&] {
         clearLists(af);
         state.glSrcFiles = 0;
         state.glDstFiles = 0;
@@ -46,6 +47,8 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
         state.gsAction = QStringLiteral("check");
         stages.enterStage(QStringLiteral("Checking"));
     });
+    if (!started)
+        return result;
 
     bool walked = false;
     if (state.gbExcludes) {
@@ -53,7 +56,7 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
         for (int i = 1; i <= lines; ++i) {
             QString source;
             QString dest;
-            PELTO_TRY(proc, result, {
+            const auto lineRead = trap([&] {
                 profiles.lstProfile().setSelectedIndex(i - 1);
                 source = state.gasProfile.at(profile::kSource, i);
                 dest = state.gasProfile.at(profile::kDestination, i);
@@ -61,14 +64,18 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
                 ValidateExcludes(static_cast<qint16>(i), true);
                 state.giProfileLine = static_cast<qint16>(i);
             });
-            PELTO_TRY(proc, result, walked = CheckFolders(source, dest, af, true));
+            if (!lineRead)
+                return result;
+            if (!trap([&] { walked = CheckFolders(source, dest, af, true); }))
+                return result;
             if (!walked)
                 return result;
             if (state.gbCancel)
                 break;
         }
     } else {
-        PELTO_TRY(proc, result, walked = CheckFolders(asSource, asDest, af, true));
+        if (!trap([&] { walked = CheckFolders(asSource, asDest, af, true); }))
+            return result;
         if (!walked)
             return result;
     }

@@ -90,17 +90,21 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
     Procedure proc(kModule, "Function RunCopy", [&] {
         return traceParams("af", "<Form>", "asSource", asSource, "asDest", asDest);
     });
+    const auto trap = proc.trap();
     ProgramState& state = g();
     bool done = false;
 
-    PELTO_TRY(proc, result, {
+    const auto started = trap([&] {
         BeginCopyRun();
         state.gsAction = QStringLiteral("copy");
         diag::StartTimer();
         stages.enterStage(QStringLiteral("Copying"));
         af.Refresh();
     });
-    PELTO_TRY(proc, result, done = CopyFolders(asSource, asDest, af));
+    if (!started)
+        return result;
+    if (!trap([&] { done = CopyFolders(asSource, asDest, af); }))
+        return result;
     if (!done)
         return result;
     if (state.gbCancel) {
@@ -113,7 +117,8 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
     if (af.optSync()) {
         if (!state.gbSpaceFreed) {
             stages.enterStage(QStringLiteral("Deleting"));
-            PELTO_TRY(proc, result, done = SyncDelete(af));
+            if (!trap([&] { done = SyncDelete(af); }))
+                return result;
             if (!done)
                 return result;
         }
@@ -128,7 +133,8 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
     // The finishing stage.
     if (state.gbArchive && af.chkResetArc()) {
         stages.enterStage(QStringLiteral("Clearing archive bits"));
-        PELTO_TRY(proc, result, ResetArcFolders(asSource, asDest, af));
+        if (!trap([&] { ResetArcFolders(asSource, asDest, af); }))
+            return result;
     }
     if (state.gbExcludes && af.optProd())
         CountProfileUse();
@@ -138,10 +144,11 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
 
 void CountProfileUse() {
     Procedure proc(kModule, "Sub CountProfileUse", diag::noParams());
-    PELTO_TRY(proc, , {
+    const auto trap = proc.trap();
+    trap([&] {
         ProgramState& state = g();
         if (state.goReg == nullptr)
-            throw RuntimeError(91,
+            throw RuntimeError(err::ObjectNotSet,
                                QStringLiteral("Object variable or With block variable not set"));
         Registry& reg = *state.goReg;
         const QString key = settings::keyName(settings::key::TimesUsed);

@@ -15,8 +15,9 @@ ProgramSession::ProgramSession(Dialogs& dialogs, qint16 updateFrequency)
     : fs_(makeSystemFileSystem()) {
     diag::Procedure proc("Workflow", "Sub ProgramSession",
                          [&] { return diag::traceParams("updateFrequency", updateFrequency); });
+    const auto trap = proc.trap();
     ProgramState& state = g();
-    PELTO_TRY(proc, , {
+    trap([&] {
         setDialogs(&dialogs);
         state.gbInDesign = diag::InDesignMode();
         registry_.setApplicationName(QString::fromLatin1(settings::kApplicationName));

@@ -27,7 +27,7 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
         earlier.write("an earlier run\r\n");
     }
     enableLog(file);
-    EXPECT_EQ(LogError("Pelto", "CheckFiles", "first", false, false), diag::kNothingAsked);
+    EXPECT_EQ(LogError("Pelto", "CheckFiles", "first", false, false), diag::Answer::None);
     EXPECT_TRUE(diag::LogStarted());
     EXPECT_EQ(LogError("Pelto", "CheckFiles", "\r\nSkipped: a\r\nand b", false, false), 0);
     const QByteArray run = runHeaderBytes() + "first\r\n\r\nSkipped: a\r\nand b\r\n";
@@ -45,7 +45,7 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
 TEST_F(ErrorLogTest, UnwritableLogFileIsSkippedAndWindowAndBoxStillGetTheMessage) {
     enableLog(workPath("missing folder/log.txt"));
     dialogs().then(BoxAnswer::Retry);
-    EXPECT_EQ(LogError("Pelto", "CopyFile", "disk gone", false, true), diag::kRetry);
+    EXPECT_EQ(LogError("Pelto", "CopyFile", "disk gone", false, true), diag::Answer::Retry);
     EXPECT_TRUE(diag::messageLog().text().endsWith("\r\ndisk gone"));
     EXPECT_FALSE(QFile::exists(workPath("missing folder/log.txt")));
     ASSERT_EQ(dialogs().shown().size(), 1) << "no failure report for the log file itself";

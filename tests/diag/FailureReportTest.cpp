@@ -8,9 +8,9 @@
 namespace pelto::test {
 namespace {
 
+using diag::Answer;
 using diag::noParams;
 using diag::Procedure;
-using diag::Resume;
 using diag::traceParams;
 
 class FailureReportTest : public DiagTest {
@@ -26,14 +26,14 @@ TEST_F(FailureReportTest, ReportIsAskedAndLoggedAfterTheHeader) {
     dialogs().then(BoxAnswer::Ignore).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
     dialogs().then(BoxAnswer::Abort);
     const RuntimeError notFound(err::FileNotFound, "File not found");
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 41), diag::kIgnore);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 41), diag::Answer::Ignore);
     EXPECT_FALSE(QFile::exists(workPath("error.log")));
     EXPECT_FALSE(diag::LogStarted());
 
     diag::SetLogEnabled(true);
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::kRetry);
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::kIgnore);
-    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::kAbort);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 42), diag::Answer::Retry);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 43), diag::Answer::Ignore);
+    EXPECT_EQ(diag::TrapError("Pelto", "Function ReadINI", notFound, 44), diag::Answer::Abort);
 
     EXPECT_EQ(diag::LogFile(), "error.log");
     QByteArray expected = runHeaderBytes();
@@ -89,15 +89,19 @@ bool threeSteps(StepRun& r) {
     bool result = false;
     Procedure proc("Pelto", "Function ThreeSteps",
                    [&] { return traceParams("attempts", r.attempts); });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("one"));
+    const auto trap = proc.trap();
+    if (!trap([&] { r.done << QStringLiteral("one"); }))
+        return result;
     r.failingLine = __LINE__ + 1;
-    PELTO_TRY(proc, result, {
-        ++r.attempts;
-        if (r.failures-- > 0)
-            throw RuntimeError(err::PermissionDenied, {});
-        r.done << QStringLiteral("two");
-    });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("three"));
+    if (!trap([&] {
+            ++r.attempts;
+            if (r.failures-- > 0)
+                throw RuntimeError(err::PermissionDenied, {});
+            r.done << QStringLiteral("two");
+        }))
+        return result;
+    if (!trap([&] { r.done << QStringLiteral("three"); }))
+        return result;
     result = true;
     return result;
 }
@@ -143,19 +147,20 @@ TEST_F(FailureReportTest, RetryRepeatsIgnoreGoesOnAbortLeavesThroughTheNormalExi
 int checkFolder(qint32 number, int& reached) {
     int result = 0;
     Procedure proc("Pelto", "Function CheckFolders", noParams());
-    const auto onError = [&](const RuntimeError& e) {
+    const auto trap = proc.trap([&](const RuntimeError& e) {
         switch (e.number()) {
         case err::PathNotFound:
             diag::LogError("Pelto", "CheckFolders", "\r\nSkipped: missing folder", false);
-            return Resume::Next;
+            return Answer::Ignore;
         case err::DiskFull:
             result = -1;
-            return Resume::Leave;
+            return Answer::Abort;
         default:
-            return Resume::Report;
+            return Answer::None;
         }
-    };
-    PELTO_TRY_H(proc, onError, result, throw RuntimeError(number, describeError(number)));
+    });
+    if (!trap([&] { throw RuntimeError(number, describeError(number)); }))
+        return result;
     reached = 2;
     result = 1;
     return result;
@@ -184,9 +189,11 @@ TEST_F(FailureReportTest, HandlerTableRoutesExpectedNumbersItself) {
 TEST_F(FailureReportTest, OtherExceptionsReachTheReportToo) {
     dialogs().then(BoxAnswer::Ignore);
     Procedure proc("Pelto", "Sub Other", noParams());
+    const auto trap = proc.trap();
     bool after = false;
     const auto body = [&] {
-        PELTO_TRY(proc, , throw std::runtime_error("broken"));
+        if (!trap([&] { throw std::runtime_error("broken"); }))
+            return;
         after = true;
     };
     body();

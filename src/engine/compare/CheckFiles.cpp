@@ -69,9 +69,9 @@ QString joinPath(const QString& dir, const QString& name) {
 // One CheckLists walk over a folder pair.
 class ListWalk {
 public:
-    ListWalk(ProcedureScope& proc, SortedList& src, SortedList& dst, const detail::ListPair& pair,
-             MainForm& af)
-        : proc_(proc), pair_(pair), af_(af),
+    ListWalk(const ProcedureScope& proc, SortedList& src, SortedList& dst,
+             const detail::ListPair& pair, MainForm& af)
+        : trap_(proc.trap()), pair_(pair), af_(af),
           src_(src, AddSlash(pair.asSource), pair.srcDisk, pair.names),
           dst_(dst, AddSlash(pair.asDest), pair.dstDisk, pair.names) {}
 
@@ -291,9 +291,10 @@ private:
             writeSourceFile(sk, kUnmatched);
             return true;
         }
-        bool archive = false;
-        PELTO_TRY(proc_, false, archive = hasArchiveBit(i));
-        if (archive)
+        const auto archive = trap_([&] { return hasArchiveBit(i); });
+        if (!archive)
+            return false;
+        if (archive.valueOr(false))
             writeSourceFile(sk, kArchive);
         return true;
     }
@@ -314,20 +315,22 @@ private:
         if (!pair_.fileMode)
             return enterFolder(i, j, sk, dk);
         if (g().gbArchive) {
-            bool archive = false;
-            PELTO_TRY(proc_, false, archive = hasArchiveBit(i));
-            if (archive) {
+            const auto archive = trap_([&] { return hasArchiveBit(i); });
+            if (!archive)
+                return false;
+            if (archive.valueOr(false)) {
                 writeSourceHeader();
                 writeSourceFile(sk, kArchive);
             }
             return true;
         }
-        bool newer = false;
-        PELTO_TRY(proc_, false, {
+        const auto newer = trap_([&] {
             const qint64 dstTime = wholeSeconds(modifiedMs(dst_, j));
-            newer = wholeSeconds(modifiedMs(src_, i)) > dstTime;
+            return wholeSeconds(modifiedMs(src_, i)) > dstTime;
         });
-        if (newer) {
+        if (!newer)
+            return false;
+        if (newer.valueOr(false)) {
             writeSourceHeader();
             writeSourceFile(sk, kNewer);
         }
@@ -350,7 +353,7 @@ private:
         return true;
     }
 
-    ProcedureScope& proc_;
+    const diag::Trap<> trap_;
     const detail::ListPair& pair_;
     MainForm& af_;
     Side src_;

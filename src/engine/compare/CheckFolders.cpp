@@ -121,13 +121,14 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
     QString srcPath = srcDisk;
     QString dstPath = dstDisk;
     if (srcPath.isEmpty() || dstPath.isEmpty()) {
-        bool opened = false;
-        PELTO_TRY(proc, result, {
+        const auto trap = proc.trap();
+        const auto opened = trap([&] {
             srcPath = g().goFSO->GetFolder(asSource).Path();
             dstPath = g().goFSO->GetFolder(asDest).Path();
-            opened = true;
         });
         if (!opened)
+            return result;
+        if (opened.answer() == diag::Answer::Ignore)
             return true;
     }
 

@@ -11,9 +11,9 @@
 
 namespace pelto {
 
+using diag::Answer;
 using diag::LogError;
 using diag::Procedure;
-using diag::Resume;
 using diag::traceParams;
 
 namespace {
@@ -203,20 +203,17 @@ bool ValidateExcludes(qint16 biNdex, bool bbLogToFile) {
     QString field;
     QString failure;
     bool unexpected = false;
-    const auto onError = [&](const RuntimeError&) {
+    const auto trap = proc.trap([&](const RuntimeError&) {
         unexpected = true;
-        return Resume::Report;
-    };
-    const bool completed = proc.run(
-        __LINE__,
-        [&] {
-            unexpected = false;
-            // Emptied first, so that no exclusions of an earlier line outlive a failure here.
-            g().gasExcludes = QStringList(lastSlot() + 1);
-            field = g().gasProfile.at(kExclusionField, biNdex);
-            failure = buildTable(field);
-        },
-        onError);
+        return Answer::None;
+    });
+    const auto completed = trap([&] {
+        unexpected = false;
+        // Emptied first, so that no exclusions of an earlier line outlive a failure here.
+        g().gasExcludes = QStringList(lastSlot() + 1);
+        field = g().gasProfile.at(kExclusionField, biNdex);
+        failure = buildTable(field);
+    });
     if (!completed || unexpected) {
         LogError(kModule, kProcedure,
                  QStringLiteral("Error in file exclude specifications for profiles: ") + kCrLf +

@@ -15,28 +15,26 @@ bool isSystemVolumeInformation(const QString& path) {
 
 } // namespace
 
-ListOutcome ListFolderEntries(diag::ProcedureScope& proc, const QString& path, FolderEntries& out) {
-    bool done = false;
-    const auto onError = [&](const RuntimeError& e) {
-        if (e.number() == err::PermissionDenied && isSystemVolumeInformation(path)) {
-            done = true;
-            return diag::Resume::Next;
-        }
-        return diag::Resume::Report;
-    };
-    const bool goOn = proc.run(
-        __LINE__,
-        [&] {
-            out = FolderEntries();
-            out.entries = g().goFSO->List(path);
-            for (const DirEntry& entry : std::as_const(out.entries))
-                ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
-            done = true;
-        },
-        onError);
-    if (!goOn)
+ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
+                              FolderEntries& out) {
+    // A folder of the system that may not be read is given up here: it lists as empty.
+    const auto trap = proc.trap([&](const RuntimeError& e) {
+        if (e.number() == err::PermissionDenied && isSystemVolumeInformation(path))
+            return diag::Answer::Skip;
+        return diag::Answer::None;
+    });
+    const auto listed = trap([&] {
+        out = FolderEntries();
+        out.entries = g().goFSO->List(path);
+        for (const DirEntry& entry : std::as_const(out.entries))
+            ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
+    });
+    if (listed.skipped())
+        return ListOutcome::Listed;
+    if (!listed)
         return ListOutcome::Stop;
-    return done ? ListOutcome::Listed : ListOutcome::Skipped;
+    // The failure report's Ignore goes on without this folder.
+    return listed.answer() == diag::Answer::Ignore ? ListOutcome::Skipped : ListOutcome::Listed;
 }
 
 } // namespace pelto::detail

@@ -26,6 +26,7 @@ enum class ListOutcome {
 
 // Lists `path` under the trap of `proc`. A folder named "System Volume Information" that may not
 // be read lists as empty, quietly; other errors go to the failure report, whose Retry lists again.
-ListOutcome ListFolderEntries(diag::ProcedureScope& proc, const QString& path, FolderEntries& out);
+ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
+                              FolderEntries& out);
 
 } // namespace pelto::detail

@@ -23,13 +23,12 @@ using diag::traceParams;
 namespace {
 
 constexpr const char* kModule = "SortList";
-constexpr qint32 kOverflow = 6;
 // Ranges of at most this many pairs are left to the selection sort.
 constexpr qint32 kSelectionSortSpan = 50;
 constexpr qint32 kMinimumGrowth = 100;
 
 [[noreturn]] void raiseOverflow() {
-    throw RuntimeError(kOverflow, QStringLiteral("Overflow"));
+    throw RuntimeError(err::Overflow, QStringLiteral("Overflow"));
 }
 
 qint32 checkedCount(qint64 n) {
@@ -222,23 +221,24 @@ void SortedList::SelectionSort(qint32 min, qint32 max) {
 
 qint32 SortedList::Count() {
     Procedure proc(kModule, "Function Count", noParams());
-    qint32 count = 0;
-    PELTO_TRY(proc, count, count = checkedCount(qint64(sortedCount_) + pendingCount_));
-    return count;
+    const auto trap = proc.trap();
+    return trap([&] { return checkedCount(qint64(sortedCount_) + pendingCount_); }).valueOr(0);
 }
 
 void SortedList::Add(const QVariant& value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", "<Missing>");
     });
-    PELTO_TRY(proc, , addPair(value, QString()));
+    const auto trap = proc.trap();
+    trap([&] { addPair(value, QString()); });
 }
 
 void SortedList::Add(const QVariant& value, const QString& key_value) {
     Procedure proc(kModule, "Sub Add", [&] {
         return traceParams("value", addValueText(value), "key_value", key_value);
     });
-    PELTO_TRY(proc, , addPair(value, key_value));
+    const auto trap = proc.trap();
+    trap([&] { addPair(value, key_value); });
 }
 
 void SortedList::addNumbered(qint32 value, QString key_value) {
@@ -246,10 +246,11 @@ void SortedList::addNumbered(qint32 value, QString key_value) {
     Procedure proc(kModule, "Sub Add",
                    [&] { return traceParams("value", value, "key_value", key_value); });
     // The key moves into the list unless the trace still shows it at the exit.
+    const auto trap = proc.trap();
     if (diag::TraceActive())
-        PELTO_TRY(proc, , addPair(value, key_value));
+        trap([&] { addPair(value, key_value); });
     else
-        PELTO_TRY(proc, , addPair(value, std::move(key_value)));
+        trap([&] { addPair(value, std::move(key_value)); });
 }
 
 // Stores a pair at pending position count + 1, growing the buffer when it is full. Either the
@@ -285,12 +286,14 @@ void SortedList::Sort() {
     if (pendingCount_ < 1)
         return;
     // The sort moves references to the pending keys; the pairs move once, in the merge.
-    PELTO_TRY(proc, , {
-        order_.clear();
-        order_.reserve(static_cast<size_t>(pendingCount_));
-        for (qint32 k = 0; k < pendingCount_; ++k)
-            order_.push_back(refTo(pendingKeys_[static_cast<size_t>(k)], k));
-    });
+    const auto trap = proc.trap();
+    if (!trap([&] {
+            order_.clear();
+            order_.reserve(static_cast<size_t>(pendingCount_));
+            for (qint32 k = 0; k < pendingCount_; ++k)
+                order_.push_back(refTo(pendingKeys_[static_cast<size_t>(k)], k));
+        }))
+        return;
     if (order_.size() != static_cast<size_t>(pendingCount_))
         return; // no room to sort in: the pairs stay pending
     if (pendingCount_ > 1)
@@ -301,11 +304,13 @@ void SortedList::Sort() {
 void SortedList::MergeLists() {
     Procedure proc(kModule, "Sub MergeLists", noParams());
     qint32 total = 0;
-    PELTO_TRY(proc, , {
-        total = checkedCount(qint64(sortedCount_) + pendingCount_);
-        sortedKeys_.resize(static_cast<size_t>(total));
-        sortedValues_.resize(static_cast<size_t>(total));
-    });
+    const auto trap = proc.trap();
+    if (!trap([&] {
+            total = checkedCount(qint64(sortedCount_) + pendingCount_);
+            sortedKeys_.resize(static_cast<size_t>(total));
+            sortedValues_.resize(static_cast<size_t>(total));
+        }))
+        return;
     // An ignored failure above leaves no room to merge into; keep both parts as they are.
     if (total == 0 || sortedKeys_.size() < static_cast<size_t>(total) ||
         sortedValues_.size() < static_cast<size_t>(total))

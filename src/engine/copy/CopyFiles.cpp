@@ -3,7 +3,6 @@
 
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
-#include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
@@ -13,6 +12,7 @@
 #include "engine/copy/CopyRules.h"
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
+#include "engine/copy/FileWalk.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
 
@@ -20,9 +20,9 @@
 
 namespace pelto {
 
+using diag::Answer;
 using diag::Procedure;
 using diag::ProcedureScope;
-using diag::Resume;
 using diag::traceParams;
 
 namespace {
@@ -31,12 +31,11 @@ const QString kProc = QStringLiteral("CopyFiles");
 const QString kFolderCaller = QStringLiteral("CopyFolders2");
 const QString kCopyPhase = QStringLiteral("CopyFile");
 const QString kAttributesPhase = QStringLiteral("Attributes");
-const QString kSkipAttrPhase = QStringLiteral("SkipAttr");
 const QString kLockedOrMissing = QStringLiteral("\r\nLocked (or missing) file skipped: ");
 const QString kLocked = QStringLiteral("Locked file skipped: ");
 
-// What CopyFileZ and GetFileZ return for a failure that carries no error number.
-constexpr qint32 kInternalError = 51;
+// Every fifth line of a listed copy is selected as the copy passes it.
+constexpr qsizetype kSelectEvery = 5;
 
 // Attempts at a locked or protected file before it is skipped.
 constexpr int kMaxAttempts = 3;
@@ -44,62 +43,24 @@ constexpr int kMaxAttempts = 3;
 // The loop of one CopyFiles call.
 class FileCopyRun {
 public:
-    FileCopyRun(ProcedureScope& proc, MainForm& af, FileItems& items, bool listCase)
-        : proc_(proc), af_(af), items_(items), listCase_(listCase), test_(af.optTest()) {}
+    FileCopyRun(const ProcedureScope& proc, MainForm& af, FileItems& items, bool listCase)
+        : trap_(proc, {this}), af_(af), items_(items), listCase_(listCase) {}
 
     // False when an error ended the run.
-    bool run() {
-        const qsizetype last = items_.count() - 1;
-        for (qsizetype i = 0; i <= last; ++i) {
-            RefreshDisplayIfDue(af_);
-            phase_ = QStringLiteral("looping files: ") + QString::number(i);
-            retries_ = 0;
-            protectionCleared_.reset();
-            if (listCase_ && i % 5 == 0)
-                af_.lstSrcFile().setSelectedIndex(i);
+    bool run() { return filewalk::walk(items_, af_, listCase_, kSelectEvery, trap_, *this); }
 
-            bool isFile = false;
-            bool skip = false;
-            const bool read = step(__LINE__, [&] {
-                isFile = items_.read(i);
-                if (isFile)
-                    skip = skipRuleApplies();
-            });
-            if (!read) {
-                if (outcome_ == Outcome::End)
-                    return false;
-                continue;
-            }
-            if (!isFile)
-                continue;
-            if (skip) {
-                copyRun().noteSkippedFile(items_.sourcePath());
-                continue;
-            }
-            if (test_)
-                continue;
-            if (g().gbCancel)
-                return true;
-            if (!copyItem())
-                return false;
-        }
-        return true;
-    }
-
-private:
-    enum class Outcome { End, NextItem };
-
-    // Runs one statement under the trap. False when the item or the run ends (see outcome_).
-    template <typename Stmt> bool step(int line, Stmt&& stmt) {
-        outcome_ = Outcome::End;
-        return proc_.run(line, std::forward<Stmt>(stmt),
-                         [this](const RuntimeError& e) { return onError(e); });
+    // The steps of the walk (see filewalk::walk).
+    void startItem(qsizetype i) {
+        phase_ = Phase::Looping;
+        itemIndex_ = i;
+        retries_ = 0;
+        protectionCleared_.reset();
     }
 
     // The silent and the logged skips; true when the item is not copied.
     // The names are tested first: the folder tests are worked out only for the few names
     // they concern.
-    bool skipRuleApplies() {
+    bool passOver() {
         const QString& name = items_.lowerName();
         const bool systemName = copyrules::isDriveRootSystemName(name);
         const bool hiveName = copyrules::isRegistryHiveName(name);
@@ -115,54 +76,77 @@ private:
         return false;
     }
 
+    void passedOver() { copyRun().noteSkippedFile(items_.sourcePath()); }
+
     // Copies the current item. False when the run must end.
-    bool copyItem() {
+    bool take() {
         FileSystem& fs = *g().goFSO;
-        phase_ = kCopyPhase;
+        phase_ = Phase::Copy;
         std::optional<File> source;
-        std::optional<int> attributes;
         // A folder's own listing names its files as stored: they need no look-up.
-        if (items_.namesAsStored())
+        if (items_.namesAsStored()) {
             source = File(fs, items_.sourcePath(), items_.name());
-        else if (!step(__LINE__, [&] { source = fs.GetFile(items_.sourcePath()); }))
-            return itemFailed();
+        } else {
+            auto found = trap_([&] { return fs.GetFile(items_.sourcePath()); });
+            if (!found)
+                return itemEnded(found);
+            source = std::move(found).value();
+        }
         // A lookup the user chose to go past leaves nothing to copy.
         if (!source)
             return itemSkipped();
-        if (!step(__LINE__, [&] { attributes = source->Attributes(); }))
-            return itemFailed();
-        if (g().gbArchive && attributes && !(*attributes & attr::Archive))
+        const auto attributes = trap_([&] { return source->Attributes(); });
+        if (!attributes)
+            return itemEnded(attributes);
+        if (g().gbArchive && attributes.value() && !(*attributes.value() & attr::Archive))
             return itemSkipped();
 
         items_.setName(source->Name());
         // The source as found: the file whose attributes were just read.
-        if (!step(__LINE__, [&] { fs.CopyFile(source->Path(), items_.destinationPath(), true); }))
-            return itemFailed();
+        if (const auto copied =
+                trap_([&] { fs.CopyFile(source->Path(), items_.destinationPath(), true); });
+            !copied)
+            return itemEnded(copied);
 
-        phase_ = kAttributesPhase;
+        phase_ = Phase::Attributes;
         const std::optional<int> carried =
-            attributes ? copyrules::carriedAttributes(*attributes) : std::nullopt;
+            attributes.value() ? copyrules::carriedAttributes(*attributes.value()) : std::nullopt;
         // A copy keeps its source's permission bits, and a source with archive alone makes a copy
         // that reads archive alone: only other values are written.
-        if (!carried || (*attributes & attr::Writable) == attr::Archive)
+        if (!carried || (*attributes.value() & attr::Writable) == attr::Archive)
             return true;
-        std::optional<File> copy;
-        if (!step(__LINE__, [&] { copy = fs.GetFile(items_.destinationPath()); }))
-            return itemFailed();
-        if (copy && !step(__LINE__, [&] {
-                if ((copy->Attributes() & attr::Writable) != *carried)
-                    copy->SetAttributes(*carried);
-            }))
-            return itemFailed();
-        return true;
+        const auto copy = trap_([&] { return fs.GetFile(items_.destinationPath()); });
+        if (!copy)
+            return itemEnded(copy);
+        if (!copy.value())
+            return true;
+        const auto set = trap_([&] {
+            const File& file = *copy.value();
+            if ((file.Attributes() & attr::Writable) != *carried)
+                file.SetAttributes(*carried);
+        });
+        return set || itemEnded(set);
     }
 
-    // After a statement ended the item: the run goes on unless the error ended it.
-    bool itemFailed() {
-        if (outcome_ == Outcome::End)
-            return false;
-        return itemSkipped();
+private:
+    // The text the log messages name the step by.
+    enum class Phase { Looping, Copy, Attributes };
+
+    // The copy's messages name the step it was in with these words.
+    QString phaseText() const {
+        switch (phase_) {
+        case Phase::Looping:
+            return QStringLiteral("looping files: ") + QString::number(itemIndex_);
+        case Phase::Copy:
+            return kCopyPhase;
+        case Phase::Attributes:
+            return kAttributesPhase;
+        }
+        return {};
     }
+
+    // After a statement that did not go on: a skipped item lets the run go on with the next.
+    bool itemEnded(const diag::Trapped<void>& how) { return how.skipped() && itemSkipped(); }
 
     // The item was not copied: the archive reset leaves it alone, and a destination whose
     // protection was lifted for another attempt gets it back.
@@ -178,11 +162,11 @@ private:
         return true;
     }
 
-    Resume onError(const RuntimeError& e) {
+    Answer onError(const RuntimeError& e) {
         const QString& dir = items_.lowerSourceDir();
         switch (e.number()) {
         case err::FileNotFound:
-            if (phase_ == kAttributesPhase) {
+            if (phase_ == Phase::Attributes) {
                 if (copyrules::isTemporaryFilesFolder(dir))
                     return skipItem(kLockedOrMissing);
                 if (copyrules::isScannerTempFolder(dir))
@@ -191,64 +175,54 @@ private:
                     return skipItem(QStringLiteral("\r\nUmlaut file skipped: "));
                 return choiceReport(false);
             }
-            if (copyrules::isVolatile(dir, items_.lowerName())) {
-                phase_ = kSkipAttrPhase;
+            if (copyrules::isVolatile(dir, items_.lowerName()))
                 return skipItem(kLockedOrMissing);
-            }
-            return choiceReport(phase_ == kCopyPhase);
+            return choiceReport(phase_ == Phase::Copy);
         case err::PermissionDenied:
-            if (phase_ == kCopyPhase)
+            if (phase_ == Phase::Copy)
                 return onProtectedFile();
             return choiceReport(false);
         case err::PathNotFound:
-            if (copyrules::isTemporaryFilesFolder(dir)) {
-                phase_ = kSkipAttrPhase;
+            if (copyrules::isTemporaryFilesFolder(dir))
                 return skipItem(kLockedOrMissing);
-            }
             // The destination folder is gone: say so before the run ends.
-            copymsg::log(kProc, QStringLiteral("\r\nPath not found, flag ='") + phase_ +
+            copymsg::log(kProc, QStringLiteral("\r\nPath not found, flag ='") + phaseText() +
                                     QStringLiteral("' with ") + items_.destinationPath());
-            return Resume::Leave;
+            return Answer::Abort;
         case err::LockViolation:
-            if (phase_ == kCopyPhase)
+            if (phase_ == Phase::Copy)
                 return onLockedFile();
-            return Resume::Leave;
+            return Answer::Abort;
         case err::DiskFull:
-            return copymsg::offerToFreeSpace(af_, kProc) ? Resume::Retry : Resume::Leave;
+            return copymsg::offerToFreeSpace(af_, kProc) ? Answer::Retry : Answer::Abort;
         default:
-            if (copyrules::isBrowserParentLock(dir, items_.lowerName())) {
-                phase_ = kSkipAttrPhase;
+            if (copyrules::isBrowserParentLock(dir, items_.lowerName()))
                 return skipItem(kLockedOrMissing);
-            }
-            return Resume::Report;
+            return Answer::None;
         }
     }
 
-    Resume skipItem(const QString& message) {
+    Answer skipItem(const QString& message) {
         copymsg::log(kProc, message + items_.sourcePath());
-        outcome_ = Outcome::NextItem;
-        return Resume::Leave;
+        return Answer::Skip;
     }
 
     // Abort / Retry / Ignore in the log's words. With ignoreSkipsItem, Ignore passes the item by.
-    Resume choiceReport(bool ignoreSkipsItem) {
-        switch (copymsg::logWithChoice(kProc, QStringLiteral("Unexpected error, flag ='") + phase_ +
-                                                  QStringLiteral("' with ") +
+    Answer choiceReport(bool ignoreSkipsItem) {
+        switch (copymsg::logWithChoice(kProc, QStringLiteral("Unexpected error, flag ='") +
+                                                  phaseText() + QStringLiteral("' with ") +
                                                   items_.sourcePath())) {
-        case diag::kRetry:
-            return Resume::Retry;
-        case diag::kIgnore:
-            if (!ignoreSkipsItem)
-                return Resume::Next;
-            outcome_ = Outcome::NextItem;
-            return Resume::Leave;
+        case Answer::Retry:
+            return Answer::Retry;
+        case Answer::Ignore:
+            return ignoreSkipsItem ? Answer::Skip : Answer::Ignore;
         default:
-            return Resume::Leave;
+            return Answer::Abort;
         }
     }
 
     // A read-only or busy destination: lift its protection and try again, up to three attempts.
-    Resume onProtectedFile() {
+    Answer onProtectedFile() {
         if (++retries_ >= kMaxAttempts)
             return skipItem(kLocked);
         if (copyrules::isMachineKeysFolder(items_.lowerSourceDir()))
@@ -258,11 +232,11 @@ private:
             return skipItem(kLocked);
         if (!liftProtection(existing))
             return skipItem(kLocked);
-        return Resume::Retry;
+        return Answer::Retry;
     }
 
     // Another process locked part of the file: one more plain attempt, then the guarded one.
-    Resume onLockedFile() {
+    Answer onLockedFile() {
         if (++retries_ >= kMaxAttempts)
             return skipItem(kLocked);
         if (CopyFileZ(items_.sourcePath(), items_.destinationPath()) != 0)
@@ -270,7 +244,7 @@ private:
         File existing;
         if (GetFileZ(existing, items_.destinationPath()) != 0 || !liftProtection(existing))
             return skipItem(kLocked);
-        return Resume::Retry;
+        return Answer::Retry;
     }
 
     // Clears read-only, hidden and system, remembering the first value seen.
@@ -287,16 +261,15 @@ private:
         }
     }
 
-    ProcedureScope& proc_;
+    const diag::Trap<diag::Method<FileCopyRun, &FileCopyRun::onError>> trap_;
     MainForm& af_;
     FileItems& items_;
     const bool listCase_;
-    const bool test_;
-    QString phase_;
+    Phase phase_ = Phase::Looping;
+    qsizetype itemIndex_ = 0;
     int retries_ = 0;
     // The destination's attributes before its protection was lifted for another attempt.
     std::optional<int> protectionCleared_;
-    Outcome outcome_ = Outcome::End;
 };
 
 // The items of the folder case: every file not excluded by the profile.
@@ -327,19 +300,21 @@ bool copyFilesImpl(const QString& asSource, const QString& asDest, MainForm& af,
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
                            asCaller);
     });
-    bool recycled = false;
-    PELTO_TRY(proc, result,
-              recycled = copylines::startsBelowDriveRoot(
-                  asSource, {QLatin1StringView("recycled"), QLatin1StringView("$recycle"),
-                             QLatin1StringView("google desktop")}));
-    if (recycled)
+    const auto trap = proc.trap();
+    const auto recycled = trap([&] {
+        return copylines::startsBelowDriveRoot(asSource, {QLatin1StringView("recycled"),
+                                                          QLatin1StringView("$recycle"),
+                                                          QLatin1StringView("google desktop")});
+    });
+    if (!recycled)
+        return result;
+    if (recycled.valueOr(false))
         return true;
 
     const bool folderCase = asCaller == kFolderCaller;
     std::optional<FileItems> items;
     if (folderCase) {
-        bool listedOk = false;
-        PELTO_TRY(proc, result, {
+        const auto listedOk = trap([&] {
             QString folder = sourceFolder ? *sourceFolder : QString();
             QStringList files = listed ? *listed : QStringList();
             if (!sourceFolder) {
@@ -347,9 +322,10 @@ bool copyFilesImpl(const QString& asSource, const QString& asDest, MainForm& af,
                 files = detail::listFolder(folder).files;
             }
             items.emplace(folderFiles(folder, files), folder, asDest);
-            listedOk = true;
         });
-        if (!listedOk) {
+        if (!listedOk)
+            return result;
+        if (listedOk.answer() == Answer::Ignore) {
             // The failure report let the error stand: nothing of this folder is copied.
             g().gbErrorFlag = true;
             return result;
@@ -414,7 +390,7 @@ qint32 CopyFileZ(const QString& asPathSrc, const QString& asPathDst) {
     } catch (const RuntimeError& e) {
         result = e.number();
     } catch (const std::exception&) {
-        result = kInternalError;
+        result = err::InternalError;
     }
     return result;
 }
@@ -428,7 +404,7 @@ qint32 GetFileZ(File& aoDest, const QString& asPathName) {
     } catch (const RuntimeError& e) {
         result = e.number();
     } catch (const std::exception&) {
-        result = kInternalError;
+        result = err::InternalError;
     }
     return result;
 }

@@ -3,7 +3,6 @@
 
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
-#include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
@@ -12,14 +11,16 @@
 #include "engine/copy/CopyMessages.h"
 #include "engine/copy/CopyRules.h"
 #include "engine/copy/CopyRun.h"
+#include "engine/copy/FolderLines.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/ProgramState.h"
 
 namespace pelto {
 
+using diag::Answer;
 using diag::Procedure;
-using diag::Resume;
+using diag::ProcedureScope;
 using diag::traceParams;
 
 namespace {
@@ -34,172 +35,87 @@ bool holdsDestination(const QString& subfolder, const QString& destination) {
                             fspath::normalize(subfolder).toLower());
 }
 
-} // namespace
+// One CopyFolders2 call: creates the folder of one line (or a subfolder of it) at the
+// destination, copies its subfolders recursively, then its files.
+class FolderCopy {
+public:
+    FolderCopy(const ProcedureScope& proc, MainForm& af, const QString& asSource,
+               const QString& asDest, const QString& asCaller, int aiNdex)
+        : trap_(proc, {this}), af_(af), asSource_(asSource), asDest_(asDest), asCaller_(asCaller),
+          aiNdex_(aiNdex) {}
 
-bool CopyFolders(const QString& asSource, const QString& asDest, MainForm& af) {
-    bool result = false;
-    Procedure proc(copymsg::kModule, "Function CopyFolders", [&] {
-        return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>");
-    });
-    const auto onError = [&](const RuntimeError& e) {
-        switch (e.number()) {
-        case err::DiskFull:
-            copymsg::logWithBox(QStringLiteral("CopyFolders"),
-                                QStringLiteral("\r\nOut of space on destination drive. "
-                                               "You need to free up some space."));
-            return Resume::Leave;
-        case err::PermissionDenied:
-            return Resume::Next;
-        default:
-            return Resume::Report;
-        }
-    };
-    const auto ended = [&] {
-        g().gbErrorFlag = true;
-        return result;
-    };
-
-    bool recycled = false;
-    if (!proc.run(
-            __LINE__, [&] { recycled = copylines::isRecycleBin(asSource); }, onError))
-        return ended();
-    if (recycled)
-        return true;
-
-    const qsizetype folders = af.lstSrcFolder().count();
-    for (qsizetype i = 0; i < folders; ++i) {
-        if (!CopyFolders2(asSource, asDest, af, kDriverCaller, static_cast<int>(i)))
-            return result;
-        if (g().gbCancel)
+    // False when an error ended the copy; a folder given up lets the driver go on.
+    bool run() {
+        const auto recycled = trap_([&] { return copylines::isRecycleBin(asSource_); });
+        if (!recycled)
+            return ended(recycled);
+        if (recycled.valueOr(false))
             return true;
-    }
+        const bool test = af_.optTest();
 
-    af.lstSrcFolder().setSelectedIndex(af.lstSrcFolder().count() - 1);
-    if (!CopyFiles(asSource, asDest, af))
-        return result;
-    af.lstSrcFile().setSelectedIndex(af.lstSrcFile().count() - 1);
-    result = true;
-    return result;
-}
-
-bool CopyFolders2(const QString& asSource, const QString& asDest, MainForm& af,
-                  const QString& asCaller, int aiNdex) {
-    bool result = false;
-    Procedure proc(copymsg::kModule, "Function CopyFolders2", [&] {
-        return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
-                           asCaller, "aiNdex", aiNdex);
-    });
-    QString phase;
-    QString folderText;
-    QString sourceFolder;
-    bool givenUp = false;
-    const auto onError = [&](const RuntimeError& e) {
-        const QString flag = QStringLiteral(", flag ='") + phase + QStringLiteral("' with ");
-        switch (e.number()) {
-        case err::FileNotFound:
-            copymsg::logWithBox(kProc2, QStringLiteral("File not found error") + flag + folderText);
-            return Resume::Leave;
-        case err::PermissionDenied:
-            copymsg::logWithBox(kProc2,
-                                QStringLiteral("Permission denied error") + flag + folderText);
-            return Resume::Leave;
-        case err::PathNotFound:
-            copymsg::logWithBox(kProc2,
-                                QStringLiteral("Problem processing folder") + flag + folderText);
-            givenUp = true;
-            return Resume::Leave;
-        case err::LockViolation:
-            copymsg::logWithBox(kProc2, QStringLiteral("Locked file error with ") + folderText);
-            return Resume::Leave;
-        case err::DiskFull:
-            return copymsg::offerToFreeSpace(af, kProc2) ? Resume::Retry : Resume::Leave;
-        default:
-            return Resume::Report;
-        }
-    };
-    // After a statement the handler or the failure report ended: a folder given up lets the
-    // driver go on with the next line.
-    const auto ended = [&] {
-        if (givenUp) {
-            if (!sourceFolder.isEmpty())
-                copyRun().noteSkippedFolder(sourceFolder);
+        const folderlines::FolderLine line =
+            folderlines::readLine(af_, asSource_, asDest_, asCaller_, aiNdex_, kDriverCaller);
+        folderText_ = line.text;
+        auto placed = trap_([&] { return folderlines::placeOf(line); });
+        if (!placed)
+            return ended(placed);
+        const folderlines::FolderPlace place =
+            std::move(placed).valueOr(folderlines::unparsed(line));
+        sourceFolder_ = place.sourceFolder;
+        if (place.recycleBin || test)
             return true;
-        }
-        g().gbErrorFlag = true;
-        return result;
-    };
-    const auto step = [&](int line, auto&& stmt) { return proc.run(line, stmt, onError); };
 
-    bool recycled = false;
-    if (!step(__LINE__, [&] { recycled = copylines::isRecycleBin(asSource); }))
-        return ended();
-    if (recycled)
-        return true;
-    const bool test = af.optTest();
-    const int index = aiNdex;
+        folderText_ = sourceFolder_;
+        Folder folder;
+        detail::FolderContent content;
+        if (const auto opened = trap_([&] {
+                folder = g().goFSO->GetFolder(sourceFolder_);
+                content = detail::listFolder(folder.Path());
+            });
+            !opened)
+            return ended(opened);
+        QString destinationFolder = place.destinationFolder;
+        if (g().gbExcludes)
+            destinationFolder = copylines::withSeparator(place.dest) + folder.Name();
 
-    RefreshDisplayIfDue(af);
-    ResultList& lines = af.lstSrcFolder();
-    lines.setSelectedIndex(index);
-    QString line = lines.item(index);
-    const bool topCall = asCaller == kDriverCaller;
-    if (!topCall)
-        line = copylines::subfolderLine(asCaller, asDest);
-    folderText = line;
-
-    QString source = asSource;
-    QString dest = asDest;
-    if (topCall && g().gbExcludes) {
-        source = af.lstSrcFolder2().item(index);
-        dest = af.lstDstFolder2().item(index);
-    }
-    // A line without its companions is served from the parents it names itself.
-    const bool ownParents = topCall && g().gbExcludes && (source.isEmpty() || dest.isEmpty());
-
-    QString destinationFolder;
-    if (!step(__LINE__, [&] {
-            const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line);
-            if (ownParents) {
-                source = fspath::parentOf(parsed.sourceFolder);
-                dest = parsed.destinationParent;
+        if (!g().goFSO->FolderExists(destinationFolder)) {
+            CreateNewFolder(destinationFolder);
+            if (g().gbExcludes && !af_.StoreFolderProfile(destinationFolder)) {
+                g().gbErrorFlag = true;
+                return false;
             }
-            destinationFolder = copylines::destinationFolderOf(parsed, source, dest);
-            sourceFolder = copylines::withSeparator(parsed.sourceFolder);
-            recycled = copylines::isRecycleBin(sourceFolder);
-        }))
-        return ended();
-    if (recycled || test) {
-        result = true;
-        return result;
-    }
-
-    folderText = sourceFolder;
-    Folder folder;
-    detail::FolderContent content;
-    if (!step(__LINE__, [&] {
-            folder = g().goFSO->GetFolder(sourceFolder);
-            content = detail::listFolder(folder.Path());
-        }))
-        return ended();
-    if (g().gbExcludes)
-        destinationFolder = copylines::withSeparator(dest) + folder.Name();
-
-    if (!g().goFSO->FolderExists(destinationFolder)) {
-        CreateNewFolder(destinationFolder);
-        if (g().gbExcludes && !af.StoreFolderProfile(destinationFolder)) {
-            g().gbErrorFlag = true;
-            return result;
+            if (const auto set = trap_([&] {
+                    if (const auto carried = copyrules::carriedAttributes(folder.Attributes()))
+                        g().goFSO->GetFolder(destinationFolder).SetAttributes(*carried);
+                });
+                !set)
+                return ended(set);
         }
-        if (!step(__LINE__, [&] {
-                if (const auto carried = copyrules::carriedAttributes(folder.Attributes()))
-                    g().goFSO->GetFolder(destinationFolder).SetAttributes(*carried);
-            }))
-            return ended();
+
+        if (af_.optRecurse() && !content.folders.isEmpty()) {
+            if (const Walk walk = copySubfolders(folder, content, destinationFolder);
+                walk != Walk::GoOn)
+                return walk == Walk::Cancelled;
+        }
+
+        if (content.files.size() > copymsg::kMaxItems) {
+            copymsg::logTooManyItems(kProc2);
+            copymsg::showTooManyFilesInFolder(sourceFolder_);
+        }
+        if (!content.files.isEmpty() &&
+            !detail::CopyFolderFiles(folder.Path(), destinationFolder, af_, content.files))
+            return false;
+        return true;
     }
 
-    if (af.optRecurse() && !content.folders.isEmpty()) {
+private:
+    enum class Walk { GoOn, Cancelled, Failed };
+
+    // Each subfolder not excluded and not holding the destination, through CopyFolders2.
+    Walk copySubfolders(const Folder& folder, const detail::FolderContent& content,
+                        const QString& destinationFolder) {
         const bool exclude = CheckExcludeSubdir(false);
-        for (const QString& name : std::as_const(content.folders)) {
+        for (const QString& name : content.folders) {
             const QString subfolder = copylines::joinPath(folder.Path(), name);
             if (exclude && FolderExcluded(name.toLower())) {
                 copymsg::log(QStringLiteral("CheckFolders"),
@@ -214,32 +130,105 @@ bool CopyFolders2(const QString& asSource, const QString& asDest, MainForm& af,
                 copyRun().noteSkippedFolder(subfolder);
                 continue;
             }
-            if (!CopyFolders2(sourceFolder, destinationFolder, af,
-                              copylines::withSeparator(sourceFolder) + name, aiNdex))
-                return result;
-            if (g().gbCancel) {
-                result = true;
-                return result;
-            }
+            if (!CopyFolders2(sourceFolder_, destinationFolder, af_,
+                              copylines::withSeparator(sourceFolder_) + name, aiNdex_))
+                return Walk::Failed;
+            if (g().gbCancel)
+                return Walk::Cancelled;
+        }
+        return Walk::GoOn;
+    }
+
+    // After a statement that did not go on: a folder given up is passed over, anything else
+    // ends the copy with the error flag set.
+    bool ended(const diag::Trapped<void>& how) {
+        if (how.skipped()) {
+            if (!sourceFolder_.isEmpty())
+                copyRun().noteSkippedFolder(sourceFolder_);
+            return true;
+        }
+        g().gbErrorFlag = true;
+        return false;
+    }
+
+    Answer onError(const RuntimeError& e) {
+        // No statement of this procedure runs in a phase of its own: the flag reads empty.
+        const QString flag = QStringLiteral(", flag ='' with ");
+        switch (e.number()) {
+        case err::FileNotFound:
+            copymsg::logWithBox(kProc2,
+                                QStringLiteral("File not found error") + flag + folderText_);
+            return Answer::Abort;
+        case err::PermissionDenied:
+            copymsg::logWithBox(kProc2,
+                                QStringLiteral("Permission denied error") + flag + folderText_);
+            return Answer::Abort;
+        case err::PathNotFound:
+            copymsg::logWithBox(kProc2,
+                                QStringLiteral("Problem processing folder") + flag + folderText_);
+            return Answer::Skip;
+        case err::LockViolation:
+            copymsg::logWithBox(kProc2, QStringLiteral("Locked file error with ") + folderText_);
+            return Answer::Abort;
+        case err::DiskFull:
+            return copymsg::offerToFreeSpace(af_, kProc2) ? Answer::Retry : Answer::Abort;
+        default:
+            return Answer::None;
         }
     }
 
-    if (content.files.size() > copymsg::kMaxItems) {
-        copymsg::logTooManyItems(kProc2);
-        copymsg::showTooManyFilesInFolder(sourceFolder);
-    }
+    const diag::Trap<diag::Method<FolderCopy, &FolderCopy::onError>> trap_;
+    MainForm& af_;
+    const QString& asSource_;
+    const QString& asDest_;
+    const QString& asCaller_;
+    const int aiNdex_;
+    // The folder the messages name: the line until the source folder is known.
+    QString folderText_;
+    QString sourceFolder_;
+};
 
-    if (!content.files.isEmpty()) {
-        phase = QStringLiteral("CopyFile");
-        if (!detail::CopyFolderFiles(folder.Path(), destinationFolder, af, content.files))
-            return result;
-        if (g().gbCancel) {
-            result = true;
-            return result;
+} // namespace
+
+bool CopyFolders(const QString& asSource, const QString& asDest, MainForm& af) {
+    bool result = false;
+    Procedure proc(copymsg::kModule, "Function CopyFolders", [&] {
+        return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>");
+    });
+    const auto trap = proc.trap([&](const RuntimeError& e) {
+        switch (e.number()) {
+        case err::DiskFull:
+            copymsg::logWithBox(QStringLiteral("CopyFolders"),
+                                QStringLiteral("\r\nOut of space on destination drive. "
+                                               "You need to free up some space."));
+            return Answer::Abort;
+        case err::PermissionDenied:
+            return Answer::Ignore;
+        default:
+            return Answer::None;
         }
+    });
+
+    const auto recycled = trap([&] { return copylines::isRecycleBin(asSource); });
+    if (!recycled) {
+        g().gbErrorFlag = true;
+        return result;
     }
-    result = true;
+    if (recycled.valueOr(false))
+        return true;
+    result =
+        folderlines::driveLines(asSource, asDest, af, kDriverCaller, &CopyFolders2, &CopyFiles);
     return result;
+}
+
+bool CopyFolders2(const QString& asSource, const QString& asDest, MainForm& af,
+                  const QString& asCaller, int aiNdex) {
+    Procedure proc(copymsg::kModule, "Function CopyFolders2", [&] {
+        return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
+                           asCaller, "aiNdex", aiNdex);
+    });
+    FolderCopy copy(proc, af, asSource, asDest, asCaller, aiNdex);
+    return copy.run();
 }
 
 } // namespace pelto

@@ -22,7 +22,7 @@ void logWithBox(const QString& procedure, const QString& message) {
     diag::LogError(QString::fromLatin1(kModule), procedure, message, true);
 }
 
-int logWithChoice(const QString& procedure, const QString& message) {
+diag::Answer logWithChoice(const QString& procedure, const QString& message) {
     return diag::LogError(QString::fromLatin1(kModule), procedure, message, false, true);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Messages and questions the copy routines share.
 
+#include "diag/Answer.h"
+
 #include <QString>
 
 namespace pelto {
@@ -19,8 +21,8 @@ inline constexpr qsizetype kMaxItems = 32766;
 void log(const QString& procedure, const QString& message);
 // Logs a message with a notice box.
 void logWithBox(const QString& procedure, const QString& message);
-// Logs a message and asks Abort / Retry / Ignore; returns 1 Retry, 2 Ignore, 3 Abort.
-int logWithChoice(const QString& procedure, const QString& message);
+// Logs a message and asks Abort / Retry / Ignore; returns the answer.
+diag::Answer logWithChoice(const QString& procedure, const QString& message);
 
 // "More than 32766 files + folders." in the log.
 void logTooManyItems(const QString& procedure);

@@ -9,8 +9,8 @@
 
 namespace pelto {
 
+using diag::Answer;
 using diag::Procedure;
-using diag::Resume;
 using diag::traceParams;
 
 namespace {
@@ -20,32 +20,26 @@ namespace {
 void createFolder(const QString& asMyPath, bool mayMakeParents) {
     Procedure proc(copymsg::kModule, "Sub CreateNewFolder",
                    [&] { return traceParams("asMyPath", asMyPath); });
-    bool parentMissing = false;
-    const auto onError = [&](const RuntimeError& e) {
+    // A missing parent gives this attempt up: the parents are made first, then the folder again.
+    const auto trap = proc.trap([&](const RuntimeError& e) {
         switch (e.number()) {
         case err::PathNotFound:
-            if (!mayMakeParents)
-                return Resume::Report;
-            parentMissing = true;
-            return Resume::Leave;
+            return mayMakeParents ? Answer::Skip : Answer::None;
         case err::DriveNotReady:
             copymsg::logWithBox(QStringLiteral("CreateNewFolder"),
                                 QStringLiteral("\r\nOOPS! Drive not ready - please try again."));
-            return Resume::Leave;
+            return Answer::Abort;
         default:
-            return Resume::Report;
+            return Answer::None;
         }
-    };
-    const bool made = proc.run(
-        __LINE__,
-        [&] {
-            FileSystem& fs = *g().goFSO;
-            if (!fs.GetDrive(asMyPath).IsReady())
-                throw RuntimeError(err::DriveNotReady, QStringLiteral("Disk not ready"));
-            fs.CreateFolder(asMyPath);
-        },
-        onError);
-    if (made || !parentMissing)
+    });
+    const auto made = trap([&] {
+        FileSystem& fs = *g().goFSO;
+        if (!fs.GetDrive(asMyPath).IsReady())
+            throw RuntimeError(err::DriveNotReady, QStringLiteral("Disk not ready"));
+        fs.CreateFolder(asMyPath);
+    });
+    if (!made.skipped())
         return;
     const QString parent = fspath::parentOf(fspath::normalize(asMyPath));
     if (parent.isEmpty())

@@ -3,15 +3,14 @@
 
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
-#include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyMessages.h"
 #include "engine/copy/CopyRun.h"
+#include "engine/copy/FolderLines.h"
 #include "platform/FileSystem.h"
-#include "platform/FsPath.h"
 #include "platform/ProgramState.h"
 
 namespace pelto {
@@ -30,26 +29,16 @@ bool ResetArcFolders(const QString& asSource, const QString& asDest, MainForm& a
     Procedure proc(copymsg::kModule, "Function ResetArcFolders", [&] {
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>");
     });
-    bool recycled = false;
-    if (!proc.run(__LINE__, [&] { recycled = copylines::isRecycleBin(asSource); })) {
+    const auto trap = proc.trap();
+    const auto recycled = trap([&] { return copylines::isRecycleBin(asSource); });
+    if (!recycled) {
         g().gbErrorFlag = true;
         return result;
     }
-    if (recycled)
+    if (recycled.valueOr(false))
         return true;
-
-    const qsizetype folders = af.lstSrcFolder().count();
-    for (qsizetype i = 0; i < folders; ++i) {
-        if (!ResetArcFolders2(asSource, asDest, af, kDriverCaller, static_cast<int>(i)))
-            return result;
-        if (g().gbCancel)
-            return true;
-    }
-    af.lstSrcFolder().setSelectedIndex(af.lstSrcFolder().count() - 1);
-    if (!ResetArchiveBits(asSource, asDest, af))
-        return result;
-    af.lstSrcFile().setSelectedIndex(af.lstSrcFile().count() - 1);
-    result = true;
+    result = folderlines::driveLines(asSource, asDest, af, kDriverCaller, &ResetArcFolders2,
+                                     &ResetArchiveBits);
     return result;
 }
 
@@ -60,64 +49,42 @@ bool ResetArcFolders2(const QString& asSource, const QString& asDest, MainForm& 
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
                            asCaller, "aiNdex", aiNdex);
     });
+    const auto trap = proc.trap();
     const auto ended = [&] {
         g().gbErrorFlag = true;
         return result;
     };
 
-    bool recycled = false;
-    if (!proc.run(__LINE__, [&] { recycled = copylines::isRecycleBin(asSource); }))
+    const auto recycled = trap([&] { return copylines::isRecycleBin(asSource); });
+    if (!recycled)
         return ended();
-    if (recycled)
+    if (recycled.valueOr(false))
         return true;
     const bool test = af.optTest();
-    const int index = aiNdex;
 
-    RefreshDisplayIfDue(af);
-    ResultList& lines = af.lstSrcFolder();
-    lines.setSelectedIndex(index);
-    QString line = lines.item(index);
-    const bool topCall = asCaller == kDriverCaller;
-    if (!topCall)
-        line = copylines::subfolderLine(asCaller, asDest);
-
-    QString source = asSource;
-    QString dest = asDest;
-    if (topCall && g().gbExcludes) {
-        source = af.lstSrcFolder2().item(index);
-        dest = af.lstDstFolder2().item(index);
-    }
-    // A line without its companions is served from the parents it names itself.
-    const bool ownParents = topCall && g().gbExcludes && (source.isEmpty() || dest.isEmpty());
-
-    QString sourceFolder;
-    QString destinationFolder;
-    if (!proc.run(__LINE__, [&] {
-            const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line);
-            if (ownParents) {
-                source = fspath::parentOf(parsed.sourceFolder);
-                dest = parsed.destinationParent;
-            }
-            destinationFolder = copylines::destinationFolderOf(parsed, source, dest);
-            sourceFolder = copylines::withSeparator(parsed.sourceFolder);
-            recycled = copylines::isRecycleBin(sourceFolder);
-        }))
+    const folderlines::FolderLine line =
+        folderlines::readLine(af, asSource, asDest, asCaller, aiNdex, kDriverCaller);
+    auto placed = trap([&] { return folderlines::placeOf(line); });
+    if (!placed)
         return ended();
+    const folderlines::FolderPlace place = std::move(placed).valueOr(folderlines::unparsed(line));
+    const QString& sourceFolder = place.sourceFolder;
     // A folder the copy did not enter keeps the archive bits of its files.
-    if (recycled || test || copyRun().folderSkipped(sourceFolder)) {
+    if (place.recycleBin || test || copyRun().folderSkipped(sourceFolder)) {
         result = true;
         return result;
     }
 
     Folder folder;
     detail::FolderContent content;
-    if (!proc.run(__LINE__, [&] {
+    if (!trap([&] {
             folder = g().goFSO->GetFolder(sourceFolder);
             content = detail::listFolder(folder.Path());
         }))
         return ended();
+    QString destinationFolder = place.destinationFolder;
     if (g().gbExcludes)
-        destinationFolder = copylines::withSeparator(dest) + folder.Name();
+        destinationFolder = copylines::withSeparator(place.dest) + folder.Name();
 
     if (af.optRecurse()) {
         for (const QString& name : std::as_const(content.folders)) {

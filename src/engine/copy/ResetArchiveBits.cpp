@@ -3,7 +3,6 @@
 
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
-#include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
@@ -12,6 +11,7 @@
 #include "engine/copy/CopyRules.h"
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
+#include "engine/copy/FileWalk.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
 
@@ -20,7 +20,6 @@
 namespace pelto {
 
 using diag::Procedure;
-using diag::ProcedureScope;
 using diag::traceParams;
 
 namespace {
@@ -53,41 +52,32 @@ void clearArchiveBit(const File& file) {
         file.SetAttributes(value & ~attr::Archive);
 }
 
-// False when an error ended the loop (the caller sets the error flag).
-bool resetItems(ProcedureScope& proc, MainForm& af, FileItems& items, bool listCase) {
-    const bool test = af.optTest();
-    const auto step = [&](int line, auto&& stmt) { return proc.run(line, stmt); };
-    const qsizetype last = items.count() - 1;
-    for (qsizetype i = 0; i <= last; ++i) {
-        RefreshDisplayIfDue(af);
-        if (listCase && i % kSelectEvery == 0)
-            af.lstSrcFile().setSelectedIndex(i);
-        bool isFile = false;
-        bool keep = false;
-        if (!step(__LINE__, [&] {
-                isFile = items.read(i);
-                // A file the copy passed over was not copied: it keeps its archive bit.
-                keep =
-                    isFile && (keepsArchiveBit(items) || copyRun().fileSkipped(items.sourcePath()));
-            }))
-            return false;
-        if (!isFile || keep || test)
-            continue;
-        if (g().gbCancel)
-            return true;
-        std::optional<File> file;
-        if (!step(__LINE__, [&] { file = g().goFSO->GetFile(items.sourcePath()); }))
-            return false;
-        if (file && !step(__LINE__, [&] { clearArchiveBit(*file); }))
-            return false;
-        file.reset();
-        if (!step(__LINE__, [&] { file = g().goFSO->GetFile(items.destinationPath()); }))
-            return false;
-        if (file && !step(__LINE__, [&] { clearArchiveBit(*file); }))
-            return false;
+// The steps of the reset's walk over its items (see filewalk::walk).
+class ArchiveReset {
+public:
+    ArchiveReset(const diag::Trap<>& trap, FileItems& items) : trap_(trap), items_(items) {}
+
+    void startItem(qsizetype) {}
+    // A file the copy passed over was not copied: it keeps its archive bit.
+    bool passOver() {
+        return keepsArchiveBit(items_) || copyRun().fileSkipped(items_.sourcePath());
     }
-    return true;
-}
+    void passedOver() {}
+
+    // Clears the archive bit at the source and at the destination. False when the walk must end.
+    bool take() { return clearAt(items_.sourcePath()) && clearAt(items_.destinationPath()); }
+
+private:
+    bool clearAt(const QString& path) {
+        const auto file = trap_([&] { return g().goFSO->GetFile(path); });
+        if (!file)
+            return false;
+        return !file.value() || trap_([&] { clearArchiveBit(*file.value()); });
+    }
+
+    const diag::Trap<>& trap_;
+    FileItems& items_;
+};
 
 bool resetImpl(const QString& asSource, const QString& asDest, MainForm& af,
                const QString& asCaller, const QString* sourceFolder, const QStringList* listed) {
@@ -96,20 +86,21 @@ bool resetImpl(const QString& asSource, const QString& asDest, MainForm& af,
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
                            asCaller);
     });
+    const auto trap = proc.trap();
     const auto ended = [&] {
         g().gbErrorFlag = true;
         return result;
     };
-    bool recycled = false;
-    if (!proc.run(__LINE__, [&] { recycled = copylines::isRecycleBin(asSource); }))
+    const auto recycled = trap([&] { return copylines::isRecycleBin(asSource); });
+    if (!recycled)
         return ended();
-    if (recycled)
+    if (recycled.valueOr(false))
         return true;
 
     const bool folderCase = asCaller == kFolderCaller;
     std::optional<FileItems> items;
     if (folderCase) {
-        if (!proc.run(__LINE__, [&] {
+        if (!trap([&] {
                 if (sourceFolder && listed) {
                     items.emplace(*listed, *sourceFolder, asDest);
                 } else {
@@ -124,7 +115,8 @@ bool resetImpl(const QString& asSource, const QString& asDest, MainForm& af,
         items.emplace(af.lstSrcFile());
     }
 
-    if (!resetItems(proc, af, *items, !folderCase))
+    ArchiveReset reset(trap, *items);
+    if (!filewalk::walk(*items, af, !folderCase, kSelectEvery, trap, reset))
         return ended();
     result = true;
     return result;

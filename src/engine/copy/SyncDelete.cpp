@@ -16,8 +16,8 @@
 
 namespace pelto {
 
+using diag::Answer;
 using diag::Procedure;
-using diag::Resume;
 using diag::traceParams;
 
 namespace {
@@ -82,7 +82,6 @@ bool SyncDelete(MainForm& af) {
     Procedure proc(copymsg::kModule, "Function SyncDelete",
                    [&] { return traceParams("af", "<Form>"); });
     const bool test = af.optTest();
-    QString phase = QStringLiteral("DelFolder");
     QString folderPath;
     QString fileName;
     bool nameTaken = false;
@@ -92,13 +91,13 @@ bool SyncDelete(MainForm& af) {
     ResultList& fileLines = af.lstDstFile();
     const ListedFolders listed(folderLines);
 
-    const auto onError = [&](const RuntimeError& e) {
-        // A folder deleted with a parent listed before it.
-        if (e.number() == err::PathNotFound && phase == QLatin1StringView("DelFolder") &&
-            folderGoneIn(listed, folderPath, index))
-            return Resume::Next;
-        return Resume::Report;
-    };
+    // A folder deleted with a parent listed before it is gone already.
+    const auto folderTrap = proc.trap([&](const RuntimeError& e) {
+        if (e.number() == err::PathNotFound && folderGoneIn(listed, folderPath, index))
+            return Answer::Ignore;
+        return Answer::None;
+    });
+    const auto fileTrap = proc.trap();
     const auto ended = [&] {
         copymsg::logWithBox(QStringLiteral("SyncDelete"),
                             QStringLiteral("Error while synchronizing files: ") +
@@ -107,12 +106,11 @@ bool SyncDelete(MainForm& af) {
         g().gbErrorFlag = true;
         return result;
     };
-    const auto step = [&](int line, auto&& stmt) { return proc.run(line, stmt, onError); };
 
     const qsizetype folders = folderLines.count();
     for (index = 0; index < folders; ++index) {
         bool leaveAlone = false;
-        if (!step(__LINE__, [&] {
+        if (!folderTrap([&] {
                 folderPath = copylines::destinationFolder(folderLines.item(index));
                 leaveAlone = copylines::isRecycleBin(folderPath) ||
                              copyrules::isBootWizardFolder(folderPath.toLower());
@@ -120,14 +118,13 @@ bool SyncDelete(MainForm& af) {
             return ended();
         if (leaveAlone || test)
             continue;
-        if (!step(__LINE__, [&] { g().goFSO->DeleteFolder(folderPath, true); }))
+        if (!folderTrap([&] { g().goFSO->DeleteFolder(folderPath, true); }))
             return ended();
         if (index % kSelectEvery == 0)
             folderLines.setSelectedIndex(index);
     }
     folderLines.setSelectedIndex(folders - 1);
 
-    phase = QStringLiteral("DelFile");
     QString currentDir;
     bool insideDeleted = false;
     const qsizetype files = fileLines.count();
@@ -143,14 +140,14 @@ bool SyncDelete(MainForm& af) {
         }
         if (insideDeleted)
             continue;
-        if (!step(__LINE__, [&] {
+        if (!fileTrap([&] {
                 fileName = copylines::fileName(line);
                 nameTaken = true;
             }))
             return ended();
         if (isProtectedName(fileName.toLower()) || test)
             continue;
-        if (!step(__LINE__, [&] { g().goFSO->DeleteFile(currentDir + fileName, true); }))
+        if (!fileTrap([&] { g().goFSO->DeleteFile(currentDir + fileName, true); }))
             return ended();
     }
     fileLines.setSelectedIndex(files - 1);
@@ -167,7 +164,7 @@ bool FolderGone(const QString& asFolder, MainForm& af, int aiNdex) {
     const qsizetype n = aiNdex == -1 ? lines.count() : qMin<qsizetype>(aiNdex, lines.count());
     const QString folder = folderKey(asFolder);
     QString line;
-    const auto onError = [&](const RuntimeError&) {
+    const auto trap = proc.trap([&](const RuntimeError&) {
         const QString tag = QStringLiteral(" unmatched") + kNbsp;
         copymsg::log(QStringLiteral("FolderGone"),
                      QStringLiteral("Mid$ call failed,  lsFolder2: ") + line +
@@ -176,16 +173,17 @@ bool FolderGone(const QString& asFolder, MainForm& af, int aiNdex) {
                          QStringLiteral(",  liMatch2: ") + QString::number(line.indexOf(tag) + 1) +
                          QStringLiteral(",  aiNdex: ") + QString::number(aiNdex) +
                          QStringLiteral(",  asFolder: ") + asFolder);
-        return Resume::Report;
-    };
+        return Answer::None;
+    });
     for (qsizetype j = 0; j < n; ++j) {
         line = lines.item(j);
-        bool inside = false;
-        PELTO_TRY_H(proc, onError, result, {
+        const auto inside = trap([&] {
             const QString listed = folderKey(copylines::destinationFolder(line));
-            inside = folder == listed || fspath::isWithin(folder, listed);
+            return folder == listed || fspath::isWithin(folder, listed);
         });
-        if (inside) {
+        if (!inside)
+            return result;
+        if (inside.valueOr(false)) {
             result = true;
             return result;
         }

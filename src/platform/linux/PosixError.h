@@ -10,12 +10,10 @@ namespace pelto {
 
 namespace err {
 // Further numbers the file-system service raises for conditions callers do not route on.
-inline constexpr qint32 OutOfMemory = 7;
 inline constexpr qint32 DeviceIoError = 57;
 inline constexpr qint32 FileAlreadyExists = 58;
 inline constexpr qint32 TooManyFiles = 67;
 inline constexpr qint32 PathFileAccessError = 75;
-inline constexpr qint32 ObjectNotSet = 91;
 } // namespace err
 
 // The error number for an errno value. `notFound` is what a missing item means at this call:

@@ -1,0 +1,64 @@
+#include "engine/copy/FolderLines.h"
+
+#include "engine/compare/DisplayRefresh.h"
+#include "engine/compare/MainForm.h"
+#include "platform/ProgramState.h"
+#include "engine/copy/CopyLines.h"
+#include "platform/FsPath.h"
+
+namespace pelto::folderlines {
+
+bool driveLines(const QString& asSource, const QString& asDest, MainForm& af, const QString& driver,
+                LineStep lineStep, FilesStep filesStep) {
+    const qsizetype folders = af.lstSrcFolder().count();
+    for (qsizetype i = 0; i < folders; ++i) {
+        if (!lineStep(asSource, asDest, af, driver, static_cast<int>(i)))
+            return false;
+        if (g().gbCancel)
+            return true;
+    }
+    af.lstSrcFolder().setSelectedIndex(af.lstSrcFolder().count() - 1);
+    if (!filesStep(asSource, asDest, af, QString()))
+        return false;
+    af.lstSrcFile().setSelectedIndex(af.lstSrcFile().count() - 1);
+    return true;
+}
+
+FolderLine readLine(MainForm& af, const QString& asSource, const QString& asDest,
+                    const QString& asCaller, int aiNdex, const QString& driver) {
+    RefreshDisplayIfDue(af);
+    ResultList& lines = af.lstSrcFolder();
+    lines.setSelectedIndex(aiNdex);
+    FolderLine line{lines.item(aiNdex), asSource, asDest};
+    const bool topCall = asCaller == driver;
+    if (!topCall)
+        line.text = copylines::subfolderLine(asCaller, asDest);
+    if (topCall && g().gbExcludes) {
+        line.source = af.lstSrcFolder2().item(aiNdex);
+        line.dest = af.lstDstFolder2().item(aiNdex);
+        line.ownParents = line.source.isEmpty() || line.dest.isEmpty();
+    }
+    return line;
+}
+
+FolderPlace placeOf(const FolderLine& line) {
+    const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line.text);
+    FolderPlace place = unparsed(line);
+    if (line.ownParents) {
+        place.source = fspath::parentOf(parsed.sourceFolder);
+        place.dest = parsed.destinationParent;
+    }
+    place.destinationFolder = copylines::destinationFolderOf(parsed, place.source, place.dest);
+    place.sourceFolder = copylines::withSeparator(parsed.sourceFolder);
+    place.recycleBin = copylines::isRecycleBin(place.sourceFolder);
+    return place;
+}
+
+FolderPlace unparsed(const FolderLine& line) {
+    FolderPlace place;
+    place.source = line.source;
+    place.dest = line.dest;
+    return place;
+}
+
+} // namespace pelto::folderlines
