@@ -26,36 +26,33 @@ TEST(CliOptionsTest, CommandFoldersAndOptionsInAnyOrder) {
 }
 
 TEST(CliOptionsTest, UnusableArgumentsAreNamed) {
-    const struct {
-        QStringList args;
-        const char* error;
-    } cases[] = {
-        {{}, "no command given: use check, copy or sync"},
-        {{"verify", "a", "b"}, "unknown command 'verify': use check, copy or sync"},
-        {{"check", "a", "b", "c"}, "unexpected argument 'c'"},
-        {{"sync"}, "sync needs a source and a destination folder, or --profile NAME"},
-        {{"check", "", "b"}, "a folder name is empty"},
-        {{"check", "-x", "a", "b"}, "unknown option '-x'"},
-        {{"check", "--quiet=yes", "a", "b"}, "option --quiet takes no value"},
-        {{"check", "a", "b", "--profile"}, "--profile needs a value"},
-        {{"check", "--profile=", "a"}, "--profile needs a value"},
-        {{"check", "--profile", "P", "a", "b"},
-         "give either SRC DST or --profile NAME, not both (unexpected argument 'a')"},
-        {{"check", "--profile", "P", "--no-subdirs"},
-         "--no-subdirs cannot be used with --profile: each profile line says whether its "
-         "subfolders are included"},
-        {{"check", "--ini", "f", "a", "b"}, "--ini needs --profile NAME"},
-        {{"sync", "--archive", "a", "b"}, "--archive works with check and copy, not with sync"},
-        {{"check", "--archive", "--reset-archive", "a", "b"},
-         "--reset-archive works only with copy"},
-        {{"copy", "--reset-archive", "a", "b"}, "--reset-archive needs --archive"},
-        {{"copy", "--on-error", "retry", "a", "b"},
-         "--on-error takes abort or ignore, not 'retry'"},
-    };
-    for (const auto& c : cases) {
-        const ParseResult r = parseArguments(c.args);
-        EXPECT_EQ(r.kind, ParseResult::Kind::Error) << c.error;
-        EXPECT_EQ(r.error, c.error);
+    for (const auto& [args, error] : std::initializer_list<std::pair<QStringList, QString>>{
+             {{}, "no command given: use check, copy or sync"},
+             {{"verify", "a", "b"}, "unknown command 'verify': use check, copy or sync"},
+             {{"check", "a", "b", "c"}, "unexpected argument 'c'"},
+             {{"sync"}, "sync needs a source and a destination folder, or --profile NAME"},
+             {{"check", "", "b"}, "a folder name is empty"},
+             {{"check", "-x", "a", "b"}, "unknown option '-x'"},
+             {{"check", "--quiet=yes", "a", "b"}, "option --quiet takes no value"},
+             {{"check", "a", "b", "--profile"}, "--profile needs a value"},
+             {{"check", "--profile=", "a"}, "--profile needs a value"},
+             {{"check", "--profile", "P", "a", "b"},
+              "give either SRC DST or --profile NAME, not both (unexpected argument 'a')"},
+             {{"check", "--profile", "P", "--no-subdirs"},
+              "--no-subdirs cannot be used with --profile: each profile line says whether its "
+              "subfolders are included"},
+             {{"check", "--ini", "f", "a", "b"}, "--ini needs --profile NAME"},
+             {{"sync", "--archive", "a", "b"},
+              "--archive works with check and copy, not with sync"},
+             {{"check", "--archive", "--reset-archive", "a", "b"},
+              "--reset-archive works only with copy"},
+             {{"copy", "--reset-archive", "a", "b"}, "--reset-archive needs --archive"},
+             {{"copy", "--on-error", "retry", "a", "b"},
+              "--on-error takes abort or ignore, not 'retry'"},
+         }) {
+        const ParseResult r = parseArguments(args);
+        EXPECT_EQ(r.kind, ParseResult::Kind::Error) << qPrintable(error);
+        EXPECT_EQ(r.error, error);
     }
 }
 

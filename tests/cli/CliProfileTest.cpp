@@ -1,6 +1,8 @@
 // pelto-cli with --profile: the profile's folder pairs, its exclusions and its use count.
 #include "CliSandbox.h"
 
+#include <QSettings>
+
 namespace pelto::cli::test {
 namespace {
 
@@ -17,7 +19,11 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
         ("[Backup]\n; nightly\n" + src + "   " + dst + "   subdirs exclude *.tmp /cache*\n" +
          box.path("docs") + "   " + box.path("docs-copy") + "\n\n[Other]\n")
             .toUtf8();
-    const auto timesUsed = [&] { return box.setting("Profile01", "TimesUsed"); };
+    // The program's settings, kept in the sandbox's configuration folder.
+    const auto setting = [&](const char* key) {
+        return QSettings(box.path("config/Pelto.ini"), QSettings::IniFormat).value(key).toString();
+    };
+    const auto timesUsed = [&] { return setting("Profile01/TimesUsed"); };
 
     // Without --ini the profile file is the one beside the program.
     const CliResult noFile = box.run({"check", "--profile", "Backup"});
@@ -47,7 +53,7 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
     EXPECT_EQ(logged(check), "Files excluded: exclude *.tmp /cache*\n" + excluded +
                                  "\nSource folder excluded: cache\n");
     EXPECT_TRUE(box.errorLog().contains(excluded));
-    EXPECT_EQ(box.setting("Profile01", "Description"), "Backup");
+    EXPECT_EQ(setting("Profile01/Description"), "Backup");
     EXPECT_EQ(timesUsed(), "0");
 
     // A copy in test mode is no use of the profile; each production copy is one.
@@ -60,7 +66,7 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
     ASSERT_EQ(box.run(copy).exitCode, 0);
     EXPECT_EQ(timesUsed(), "1");
     EXPECT_EQ(snapshot(dst).keys(), (QStringList{"a.txt", "keep", "keep/k.txt"}));
-    EXPECT_TRUE(box.exists("docs-copy/d.txt"));
+    EXPECT_TRUE(QFileInfo::exists(box.path("docs-copy/d.txt")));
     ASSERT_EQ(box.run(copy).exitCode, 0);
     EXPECT_EQ(timesUsed(), "2");
 }

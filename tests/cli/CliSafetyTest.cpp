@@ -64,7 +64,7 @@ TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreat
         const CliResult created = box.run(arguments + yes);
         EXPECT_EQ(created.exitCode, exitCode) << qPrintable(created.err);
         EXPECT_TRUE(created.err.contains("Answered Yes (--yes)."));
-        EXPECT_TRUE(box.exists(made));
+        EXPECT_TRUE(QFileInfo::exists(box.path(made)));
     };
     const QString fresh = box.path("fresh/backup");
     expectCreatedOnlyWithYes({"copy", src, fresh}, {"--yes", "--production"}, fresh, "Pelto",

@@ -4,8 +4,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QProcess>
-#include <QSettings>
 
 #include <unistd.h>
 
@@ -30,12 +30,9 @@ CliResult CliSandbox::run(const QStringList& arguments) const {
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(path({}));
     process.start(path("bin/pelto-cli"), arguments);
-    CliResult result;
-    if (process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
+    const bool ended = process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit;
+    return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 void CliSandbox::makeFolder(const QString& relative) const {
@@ -55,12 +52,6 @@ void CliSandbox::write(const QString& relative, const QByteArray& content, qint6
 QString CliSandbox::errorLog() const {
     QFile log(path("bin/Error Log.txt"));
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-}
-
-QString CliSandbox::setting(const QString& section, const QString& key) const {
-    return QSettings(path("config/Pelto.ini"), QSettings::IniFormat)
-        .value(section + '/' + key)
-        .toString();
 }
 
 void MixedTreeTest::SetUp() {

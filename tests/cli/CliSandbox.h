@@ -1,7 +1,6 @@
 #pragma once
 // A temporary folder holding a copy of the built pelto-cli (its error log and default profile
 // file land beside it), its own home, configuration and runtime folders, and the trees under test.
-#include <QFileInfo>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -36,9 +35,7 @@ public:
     // Writes a file, making its folders, with the modification time.
     void write(const QString& relative, const QByteArray& content, qint64 modified = kOlder) const;
     void makeFolder(const QString& relative) const;
-    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
     QString errorLog() const; // "" when none was written
-    QString setting(const QString& section, const QString& key) const;
 
 private:
     QTemporaryDir dir_;
