@@ -1,5 +1,4 @@
-// The command line of pelto-cli, and the parts a run on real trees cannot reach: the progress line
-// (drawn only on a terminal) and the refusal of a pair under the root folder.
+// The command line, and what a run on trees cannot reach: the progress line, the root folder.
 #include "CliSandbox.h"
 #include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
@@ -70,7 +69,7 @@ TEST(CliUsageTest, HelpExitsZeroAndBadArgumentsExitThreeNamingTheProblem) {
 }
 
 TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
-    const ProgressState state{"Checking", 3'723'000, 1234, 1200,
+    const ProgressState state{"Checking", 3'723'999, 1234, 1200,
                               "/home/me/photos/2024/holiday     "};
     const QString counts = "Checking 1:02:03 | source 1234 files | destination 1200 files | ";
     for (const auto& [width, line] : std::initializer_list<std::pair<int, QString>>{
@@ -78,7 +77,6 @@ TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
              {73, counts + "...liday"},
              {20, "Checking 1:02:03 | "}})
         EXPECT_EQ(progressText(state, width), line) << width;
-    EXPECT_EQ(elapsedText(61'999), "1:01");
 }
 
 TEST(FolderSafetyTest, EveryFolderLiesInsideTheRoot) {

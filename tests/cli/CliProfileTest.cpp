@@ -19,11 +19,9 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
         ("[Backup]\n; nightly\n" + src + "   " + dst + "   subdirs exclude *.tmp /cache*\n" +
          box.path("docs") + "   " + box.path("docs-copy") + "\n\n[Other]\n")
             .toUtf8();
-    // The program's settings, kept in the sandbox's configuration folder.
     const auto setting = [&](const char* key) {
         return QSettings(box.path("config/Pelto.ini"), QSettings::IniFormat).value(key).toString();
     };
-    const auto timesUsed = [&] { return setting("Profile01/TimesUsed"); };
 
     // Without --ini the profile file is the one beside the program.
     const CliResult noFile = box.run({"check", "--profile", "Backup"});
@@ -54,21 +52,21 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
                                  "\nSource folder excluded: cache\n");
     EXPECT_TRUE(box.errorLog().contains(excluded));
     EXPECT_EQ(setting("Profile01/Description"), "Backup");
-    EXPECT_EQ(timesUsed(), "0");
+    EXPECT_EQ(setting("Profile01/TimesUsed"), "0");
 
     // A copy in test mode is no use of the profile; each production copy is one.
     box.write("profiles/my.ini", profiles);
     EXPECT_EQ(
         box.run({"copy", "--profile=Backup", "--ini=" + box.path("profiles/my.ini")}).exitCode, 0);
-    EXPECT_EQ(timesUsed(), "0");
+    EXPECT_EQ(setting("Profile01/TimesUsed"), "0");
     const QStringList copy{"copy",   "--production", "--profile",
                            "Backup", "--ini",        box.path("profiles/my.ini")};
     ASSERT_EQ(box.run(copy).exitCode, 0);
-    EXPECT_EQ(timesUsed(), "1");
+    EXPECT_EQ(setting("Profile01/TimesUsed"), "1");
     EXPECT_EQ(snapshot(dst).keys(), (QStringList{"a.txt", "keep", "keep/k.txt"}));
     EXPECT_TRUE(QFileInfo::exists(box.path("docs-copy/d.txt")));
     ASSERT_EQ(box.run(copy).exitCode, 0);
-    EXPECT_EQ(timesUsed(), "2");
+    EXPECT_EQ(setting("Profile01/TimesUsed"), "2");
 }
 
 } // namespace
