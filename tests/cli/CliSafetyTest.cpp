@@ -7,8 +7,7 @@ namespace {
 
 class CliSafetyTest : public MixedTreeTest {
 protected:
-    // A production sync answering Yes to everything is refused naming `message`, and only the
-    // error log, which says why, changed.
+    // A production sync answering Yes is refused naming `message`; only the error log changes.
     void expectRefused(const QStringList& arguments, const QString& message) {
         SCOPED_TRACE(message.toStdString());
         auto before = snapshot(box.path({}));
@@ -31,10 +30,10 @@ TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythi
     expectRefused({src, src + "/backup/daily"}, inside + real + "/backup/daily is inside " + real);
     expectRefused({src + "/sub", src}, "The source folder lies inside the destination folder: " +
                                            real + "/sub is inside " + real);
-    // The same folder in another letter case, with dot folders and a trailing separator, or a link.
+    // The same folder in another letter case, with dot folders and a trailing separator.
     expectRefused({src, box.path("SRC/./sub/../")},
                   "Source and destination are the same folder: " + real);
-    ASSERT_TRUE(QFile::link(src + "/sub", box.path("inner")));
+    ASSERT_TRUE(QFile::link(src + "/sub", box.path("inner"))); // a link into the source
     expectRefused({src, box.path("inner")}, inside + real + "/sub is inside " + real);
     expectRefused({box.path("nowhere"), dst}, "Source directory not found:" + box.path("nowhere"));
     // A profile line is refused before the reader would create its destination.

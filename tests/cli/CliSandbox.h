@@ -32,7 +32,6 @@ public:
     bool isValid() const { return ready_; }
     QString path(const QString& relative) const { return dir_.filePath(relative); }
     CliResult run(const QStringList& arguments) const;
-    // Writes a file, making its folders, with the modification time.
     void write(const QString& relative, const QByteArray& content, qint64 modified = kOlder) const;
     void makeFolder(const QString& relative) const;
     QString errorLog() const; // "" when none was written
@@ -48,9 +47,7 @@ private:
 class MixedTreeTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    CliResult run(const QStringList& arguments) const {
-        return box.run(arguments + QStringList{src, dst});
-    }
+    CliResult run(const QStringList& args) const { return box.run(args + QStringList{src, dst}); }
 
     CliSandbox box;
     const QString src = box.path("src"), dst = box.path("dst");

@@ -8,12 +8,9 @@
 namespace pelto::cli::test {
 namespace {
 
-QString lines(const QStringList& list) {
-    return list.join('\n') + '\n';
-}
-
 class CliTreeTest : public MixedTreeTest {
 protected:
+    static QString lines(const QStringList& list) { return list.join('\n') + '\n'; }
     // The report on the mixed trees; a synchronising run warns in its labels of the deletions.
     QStringList report(bool sync = false) const {
         const QString folders = sync ? ". These directories will be deleted!" : " ";
@@ -45,9 +42,8 @@ TEST_F(CliTreeTest, CheckListsEveryMismatchAndExitsOne) {
     EXPECT_EQ(all.err, QString()); // nothing logged, and no progress line without a terminal
 
     QStringList top = report(); // without the subfolders and the folders' mismatches
-    top.remove(11, 2);
-    top.remove(4);
-    top.remove(1);
+    for (const int row : {12, 11, 4, 1})
+        top.removeAt(row);
     const CliResult noSubdirs = run({"check", "--no-subdirs"});
     EXPECT_EQ(noSubdirs.exitCode, 1);
     EXPECT_EQ(noSubdirs.out, lines(top));
