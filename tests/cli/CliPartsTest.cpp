@@ -1,108 +1,85 @@
-// The parts of pelto-cli a run of the program cannot reach: the progress line (drawn only on a
-// terminal), the report's test for differences, the boxes' cautious answers, the log echo, and
-// the refusal of a pair under the root folder.
-
-#include "cli/CliDialogs.h"
-#include "cli/Console.h"
-#include "workflow/FolderSafety.h"
-#include "cli/LogEcho.h"
+// The command line, and what a run on trees cannot reach: the progress line, the root folder.
+#include "CliSandbox.h"
+#include "cli/CliOptions.h"
 #include "cli/ProgressLine.h"
-#include "cli/Report.h"
-#include "diag/ErrorLog.h"
-#include "engine/compare/HeadlessMainForm.h"
 #include "platform/linux/LinuxFileSystem.h"
+#include "workflow/FolderSafety.h"
 
 #include <QDir>
-#include <QFile>
-#include <gtest/gtest.h>
-
-#include <cstdio>
 
 namespace pelto::cli {
 namespace {
 
-TEST(ProgressLineTest, ElapsedTimeAndAFolderThatGivesWayFromItsStartSoThatTheLineNeverWraps) {
-    EXPECT_EQ(elapsedText(0), "0:00");
-    EXPECT_EQ(elapsedText(61'999), "1:01");
-    EXPECT_EQ(elapsedText(3'599'000), "59:59");
-    EXPECT_EQ(elapsedText(3'723'000), "1:02:03"); // an hour field only when needed
-    ProgressState state{"Checking", 12'000, 1234, 1200, "/home/me/photos/2024/holiday     "};
-    EXPECT_EQ(progressText(state, 200),
-              QStringLiteral("Checking 0:12 | source 1234 files | destination 1200 files | "
-                             "/home/me/photos/2024/holiday"));
-    const QString narrow = progressText(state, 70);
-    EXPECT_EQ(narrow.size(), 69);
-    EXPECT_TRUE(narrow.endsWith(" files | ...liday")) << qPrintable(narrow);
-    // Too narrow even for the counts: they are cut, the folder left out.
-    EXPECT_EQ(progressText(state, 20), "Checking 0:12 | sou");
+TEST(CliOptionsTest, CommandFoldersAndOptionsInAnyOrder) {
+    const ParseResult r =
+        parseArguments({"--production", "sync", "/a", "--yes", "--quiet", "--", "--b"});
+    ASSERT_EQ(r.kind, ParseResult::Kind::Run) << qPrintable(r.error);
+    EXPECT_EQ(r.options.command, Command::Sync);
+    EXPECT_EQ(r.options.source + ' ' + r.options.destination, "/a --b"); // "--" ends the options
+    EXPECT_TRUE(r.options.production && r.options.yes && r.options.quiet);
+    EXPECT_FALSE(r.options.archive || r.options.noSubdirs || r.options.ignoreErrors ||
+                 r.options.usesProfile());
+    // Help and version win over everything after them.
+    EXPECT_EQ(parseArguments({"check", "-h", "--bogus"}).kind, ParseResult::Kind::Help);
+    EXPECT_EQ(parseArguments({"--version"}).kind, ParseResult::Kind::Version);
 }
 
-TEST(ReportTest, FolderHeadersAloneAreNoDifferenceButADestinationFolderIs) {
-    // In archive mode a source folder with files gets its header even when no file is listed.
-    HeadlessMainForm af;
-    af.lstSrcFile().add("Dir: /s to /d");
-    EXPECT_FALSE(hasDifferences(af));
-    af.lstSrcFile().add(QStringLiteral("1: a archive\u00a0"));
-    EXPECT_TRUE(hasDifferences(af));
-    HeadlessMainForm folders;
-    folders.lstDstFolder().add(QStringLiteral("1: /d/old unmatched\u00a0"));
-    EXPECT_TRUE(hasDifferences(folders));
-}
-
-TEST(CliDialogsTest, QuestionsGetTheCautiousAnswerAndANoticeRepeatingTheLogIsNotShownTwice) {
-    std::FILE* const file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    {
-        Console console(file, file, false);
-        CliDialogs boxes(console, false, false, [] { return QStringLiteral("\r\nOut of space."); });
-        EXPECT_FALSE(boxes.yesNo("Free space?", "Out of disk space"));
-        EXPECT_EQ(boxes.abortRetryIgnore("boom", "Unexpected Error"), BoxAnswer::Abort);
-        EXPECT_FALSE(boxes.retry("Drive is not available.", "Pelto"));
-        boxes.notice(QStringLiteral("\r\nOut of space."), "Pelto Error");
-        boxes.notice(QStringLiteral("Something else\r\nin two lines"), "Pelto Error");
-        EXPECT_EQ(boxes.errorReports(), 1);
-        EXPECT_EQ(boxes.errorsIgnored(), 0);
+TEST(CliOptionsTest, UnusableArgumentsAreNamed) {
+    for (const auto& [args, error] : std::initializer_list<std::pair<QStringList, QString>>{
+             {{}, "no command given: use check, copy or sync"},
+             {{"verify", "a", "b"}, "unknown command 'verify': use check, copy or sync"},
+             {{"check", "a", "b", "c"}, "unexpected argument 'c'"},
+             {{"sync"}, "sync needs a source and a destination folder, or --profile NAME"},
+             {{"check", "", "b"}, "a folder name is empty"},
+             {{"check", "-x", "a", "b"}, "unknown option '-x'"},
+             {{"check", "--quiet=yes", "a", "b"}, "option --quiet takes no value"},
+             {{"check", "a", "b", "--profile"}, "--profile needs a value"},
+             {{"check", "--profile=", "a"}, "--profile needs a value"},
+             {{"check", "--profile", "P", "a", "b"},
+              "give either SRC DST or --profile NAME, not both (unexpected argument 'a')"},
+             {{"check", "--profile", "P", "--no-subdirs"},
+              "--no-subdirs cannot be used with --profile: each profile line says whether its "
+              "subfolders are included"},
+             {{"check", "--ini", "f", "a", "b"}, "--ini needs --profile NAME"},
+             {{"sync", "--archive", "a", "b"},
+              "--archive works with check and copy, not with sync"},
+             {{"check", "--archive", "--reset-archive", "a", "b"},
+              "--reset-archive works only with copy"},
+             {{"copy", "--reset-archive", "a", "b"}, "--reset-archive needs --archive"},
+             {{"copy", "--on-error", "retry", "a", "b"},
+              "--on-error takes abort or ignore, not 'retry'"},
+         }) {
+        const ParseResult r = parseArguments(args);
+        EXPECT_EQ(r.kind, ParseResult::Kind::Error) << qPrintable(error);
+        EXPECT_EQ(r.error, error);
     }
-    std::rewind(file);
-    QFile written;
-    ASSERT_TRUE(written.open(file, QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(written.readAll()),
-              QStringLiteral("Out of disk space: Free space?\n"
-                             "Answered No (--yes answers Yes).\n"
-                             "Unexpected Error: boom\n"
-                             "Answered Abort (--on-error=ignore answers Ignore).\n"
-                             "Pelto: Drive is not available.\n"
-                             "Answered Cancel.\n"
-                             "Pelto Error: Something else\nin two lines\n"));
-    written.close();
-    std::fclose(file);
 }
 
-TEST(LogEchoTest, EveryLoggedMessagePassesOnceAlsoAfterTheLogWasEmptied) {
-    diag::MessageLog log;
-    int windowUpdates = 0;
-    log.changed = [&] { ++windowUpdates; };
-    QStringList echoed;
-    {
-        LogEcho echo(log, [&](const QString& m) { echoed.append(m); });
-        log.append("first");
-        log.append(QStringLiteral("\r\nLocked file skipped: /s/a"));
-        log.clear();
-        log.append("after clearing");
-        EXPECT_EQ(echo.last(), "after clearing");
-        EXPECT_EQ(echo.messages().size(), 3);
-    }
-    EXPECT_EQ(echoed, (QStringList{"first", QStringLiteral("\r\nLocked file skipped: /s/a"),
-                                   "after clearing"}));
-    // The window's own hook still ran, and is back alone once the echo is gone.
-    EXPECT_EQ(windowUpdates, 4);
-    log.append("later");
-    EXPECT_EQ(windowUpdates, 5);
-    EXPECT_EQ(echoed.size(), 3);
+TEST(CliUsageTest, HelpExitsZeroAndBadArgumentsExitThreeNamingTheProblem) {
+    const test::CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    const test::CliResult help = box.run({"--help"}), bad = box.run({"check", "--fast", "a", "b"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: pelto-cli check|copy|sync")) << qPrintable(help.out);
+    EXPECT_EQ(help.err, QString());
+    EXPECT_EQ(bad.exitCode, 3);
+    EXPECT_EQ(bad.out + bad.err, "pelto-cli: unknown option '--fast'\n"
+                                 "Run 'pelto-cli --help' for the commands and options.\n");
+    EXPECT_EQ(box.errorLog(), QString()); // nothing ran, so nothing was logged
+}
+
+TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
+    const ProgressState state{"Checking", 3'723'999, 1234, 1200,
+                              "/home/me/photos/2024/holiday     "};
+    const QString counts = "Checking 1:02:03 | source 1234 files | destination 1200 files | ";
+    for (const auto& [width, line] : std::initializer_list<std::pair<int, QString>>{
+             {200, counts + "/home/me/photos/2024/holiday"},
+             {73, counts + "...liday"},
+             {20, "Checking 1:02:03 | "}})
+        EXPECT_EQ(progressText(state, width), line) << width;
 }
 
 TEST(FolderSafetyTest, EveryFolderLiesInsideTheRoot) {
-    // Other overlaps, through links, letter case and dot folders, are run as a program.
     LinuxFileSystem fs;
     const QString temp = QDir(QDir::tempPath()).canonicalPath();
     EXPECT_EQ(workflow::folderPairProblem(fs, "/", temp),

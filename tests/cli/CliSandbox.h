@@ -1,8 +1,6 @@
 #pragma once
-// A sandbox for running the built pelto-cli: a temporary folder holding a copy of the program
-// (so that its error log and its default profile file land beside the copy), its own home,
-// configuration and runtime folders, and room for the trees under test.
-#include <QByteArray>
+// A temporary folder holding a copy of the built pelto-cli (its error log and default profile
+// file land beside it), its own home, configuration and runtime folders, and the trees under test.
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -17,71 +15,45 @@ namespace pelto::cli::test {
 
 struct CliResult {
     int exitCode = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
-// The blank ending every listed file or folder of a check report.
-inline const QString kNbsp = QString(QChar(0x00A0));
+inline const QString kNbsp = QString(QChar(0x00A0)); // ends every listed entry of a report
+inline constexpr qint64 kOlder = 1704067200, kNewer = 1704153600; // file times, UTC seconds
 
-// Standard error after the two lines that open the error log (its start time and the program's
-// version).
+// Standard error after the two lines opening the error log (start time and version).
 inline QString logged(const CliResult& result) {
-    return result.err.section(QLatin1Char('\n'), 2);
+    return result.err.section('\n', 2);
 }
-
-// Times (UTC seconds) the trees give their files.
-inline constexpr qint64 kOlder = 1704067200; // 2024-01-01
-inline constexpr qint64 kNewer = 1704153600; // 2024-01-02
 
 class CliSandbox {
 public:
     CliSandbox();
-
     bool isValid() const { return ready_; }
-    QString path(const QString& relative) const; // "" is the sandbox itself
-
-    // Runs the program copy with the arguments and waits for it to end.
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
     CliResult run(const QStringList& arguments) const;
-
-    void makeFolder(const QString& relative) const;
-    // Writes a file, making its folders, with the modification time (UTC seconds since 1970).
     void write(const QString& relative, const QByteArray& content, qint64 modified = kOlder) const;
-    bool exists(const QString& relative) const;
-
-    QString errorLog() const; // beside the program copy; "" when none was written
-    QString setting(const QString& section, const QString& key) const;
-
-    // A source tree "src" and a destination tree "dst" that differ in every way a check reports:
-    // src/a.txt and src/Upper.TXT missing at the destination, src/b.txt newer, src/same.txt
-    // as old, folder src/newdir missing, src/sub/c.txt missing in the matched folder sub,
-    // dst/x.log and folder dst/old only at the destination.
-    void buildMixedTree() const;
+    void makeFolder(const QString& relative) const;
+    QString errorLog() const; // "" when none was written
 
 private:
     QTemporaryDir dir_;
     bool ready_ = false;
 };
 
-// A sandbox holding the trees of buildMixedTree(), "src" and "dst".
+// "src" and "dst" differing in every way a check reports: a.txt and Upper.TXT missing at the
+// destination, b.txt newer, same.txt as old, folder newdir missing, sub/c.txt missing in the
+// matched folder sub, x.log and folder old only at the destination.
 class MixedTreeTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(box.isValid());
-        box.buildMixedTree();
-    }
-    // Runs the program with the arguments followed by the two trees.
-    CliResult run(const QStringList& arguments) const {
-        return box.run(arguments + QStringList{src, dst});
-    }
+    void SetUp() override;
+    CliResult run(const QStringList& args) const { return box.run(args + QStringList{src, dst}); }
 
     CliSandbox box;
-    const QString src = box.path("src");
-    const QString dst = box.path("dst");
+    const QString src = box.path("src"), dst = box.path("dst");
 };
 
-// Every entry below a folder: relative path -> "folder", or "file <size> <mtime> <sha1>", or
-// "link <target>". Two snapshots are equal exactly when nothing in the tree changed.
+// Relative path -> "folder", "file <size> <mtime> <sha1>" or "link <target>", for every entry.
 QMap<QString, QString> snapshot(const QString& folder);
 
 } // namespace pelto::cli::test
