@@ -1,11 +1,8 @@
 #pragma once
 // Real folder trees in a temporary folder, a manual clock, scripted dialogs, an error log of its
-// own and a headless main window; CompareTest adds the Linux service with per-path call counts
-// behind the fault-injecting one.
+// own and a headless main window; CompareTest walks through a probing, fault-injecting service.
 
 #include "diag/ErrorLog.h"
-#include "diag/Trace.h"
-#include "diag/TraceReceiverThread.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/HeadlessMainForm.h"
 #include "platform/ProgramState.h"
@@ -19,14 +16,11 @@
 #include <QFile>
 #include <QHash>
 #include <QSet>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
-#include <ostream>
 
-// Readable failure messages (control characters and NBSP shown as \u escapes).
+// Failure messages show control characters and NBSP as \u escapes.
 inline void PrintTo(const QString& text, std::ostream* os) {
     QString shown;
     for (const QChar c : text)
@@ -35,39 +29,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
                      : QString(c);
     *os << '"' << shown.toStdString() << '"';
 }
-inline void PrintTo(const QStringList& list, std::ostream* os) {
-    *os << "{\n";
-    for (const QString& line : list) {
-        *os << "  ";
-        PrintTo(line, os);
-        *os << "\n";
-    }
-    *os << "}";
-}
 
 namespace pelto::test {
-
-// The calls a trace receiver sees while `run` runs, without time stamps and indents.
-inline QStringList tracedCalls(const std::function<void()>& run) {
-    QTemporaryDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    diag::ResetTrace();
-    QStringList calls;
-    {
-        TraceReceiverThread viewer(QString::fromLatin1(diag::kTraceViewName));
-        EXPECT_TRUE(viewer.listening());
-        run();
-        for (const QString& line : viewer.lines()) {
-            const qsizetype at = line.indexOf(QStringLiteral("] ->"));
-            if (at >= 0)
-                calls.append(line.mid(at + 4).remove(QLatin1Char('\t')).trimmed());
-        }
-    }
-    diag::ResetTrace();
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
-    return calls;
-}
 
 class TreeTest : public ::testing::Test {
 protected:
@@ -80,33 +43,33 @@ protected:
         diag::StartTimer();
         dialogs_.emplace();
     }
-    void TearDown() override {
-        EXPECT_EQ(dialogs_->unanswered(), 0) << "scripted answers left over";
-        dialogs_.reset();
-    }
+    void TearDown() override { EXPECT_EQ(dialogs_->unanswered(), 0) << "answers left over"; }
 
+    static constexpr qint64 kBaseMs = 1'600'000'000'000;
+    // Makes a tree from items "path[=content][@ms]": a path ending in '/' is a folder, any other a
+    // file holding the content ("x" if none), modified the given ms after kBaseMs.
+    void makeTree(const QStringList& items) const {
+        for (const QString& item : items) {
+            const QString rel = item.section(u'=', 0, 0).section(u'@', 0, 0);
+            const QString content =
+                item.contains(u'=') ? item.section(u'=', 1).section(u'@', 0, 0) : QString(u'x');
+            const qint64 offsetMs = item.section(u'@', 1).toLongLong();
+            rel.endsWith(u'/') ? makeDir(rel) : makeFile(rel, content.toUtf8(), kBaseMs + offsetMs);
+        }
+    }
     QString at(const QString& rel) const { return tree_.filePath(rel); }
     QString S() const { return at(QStringLiteral("src")); }
     QString D() const { return at(QStringLiteral("dst")); }
     void makeDir(const QString& rel) const { ASSERT_TRUE(QDir().mkpath(at(rel))); }
-
-    // A file with the given content and modification time (milliseconds since the epoch).
     void makeFile(const QString& rel, const QByteArray& content = "x",
                   qint64 modifiedMs = kBaseMs) const {
-        const QString path = at(rel);
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-        QFile f(path);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(at(rel)).path()));
+        QFile f(at(rel));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(content);
         ASSERT_TRUE(f.flush()); // so that closing does not change the time again
         ASSERT_TRUE(f.setFileTime(QDateTime::fromMSecsSinceEpoch(modifiedMs),
                                   QFileDevice::FileModificationTime));
-    }
-    void makeFile(const QString& rel, qint64 modifiedMs) const { makeFile(rel, "x", modifiedMs); }
-    // Files as makeFile makes them and, for paths ending in '/', folders.
-    void makeFiles(std::initializer_list<const char*> rels) const {
-        for (const QString rel : rels)
-            rel.endsWith(u'/') ? makeDir(rel) : makeFile(rel);
     }
 
     // The messages of the error log, without its run header and empty lines.
@@ -119,7 +82,6 @@ protected:
                 messages.append(line);
         return messages;
     }
-
     // A header of lstSrcFile ("Dir: a to b") or, without b, of lstDstFile.
     static QString dir(const QString& a, const QString& b = {}) {
         return QStringLiteral("Dir: ") + a + (b.isEmpty() ? QString() : QStringLiteral(" to ") + b);
@@ -133,8 +95,7 @@ protected:
                                  : path.leftJustified(55, u' ');
     }
 
-    // Every result list: source files, destination files, source folders, destination folders,
-    // the two lists of folders walked, the two second file lists, the folders shown.
+    // Source and destination files and folders, second folder and file lists, folders shown.
     QList<ResultList*> resultLists() {
         return {&form_.lstSrcFile(),   &form_.lstDstFile(),    &form_.lstSrcFolder(),
                 &form_.lstDstFolder(), &form_.lstSrcFolder2(), &form_.lstDstFolder2(),
@@ -155,15 +116,11 @@ protected:
     }
     // An exclusion table as a profile line gives it.
     static void setExcludes(const QStringList& specs, bool subdirs) {
-        g().gasExcludes = QStringList(102);
-        g().gasExcludes[0] = QString::number(specs.size() + 1);
-        g().gasExcludes[1] = subdirs ? QStringLiteral("subdirs") : QString();
-        for (qsizetype k = 0; k < specs.size(); ++k)
-            g().gasExcludes[k + 2] = specs[k];
+        g().gasExcludes =
+            QStringList{QString::number(specs.size() + 1), subdirs ? "subdirs" : ""} + specs;
+        g().gasExcludes.resize(102);
         g().gbExcludes = true;
     }
-
-    static constexpr qint64 kBaseMs = 1'600'000'000'000;
 
     QTemporaryDir tree_;
     QTemporaryDir logDir_;
@@ -175,22 +132,21 @@ protected:
 // The Linux service, counting calls per path, with chosen folders taken as drive roots.
 class ProbedFileSystem : public LinuxFileSystem {
 public:
-    QList<DirEntry> List(const QString& folderPath) override {
-        listed[folderPath] += 1;
-        return LinuxFileSystem::List(folderPath);
+    QList<DirEntry> List(const QString& p) override {
+        ++listed[p];
+        return LinuxFileSystem::List(p);
     }
-    QDateTime LastModifiedOf(const QString& path) override {
-        stated[path] += 1;
-        return LinuxFileSystem::LastModifiedOf(path);
+    QDateTime LastModifiedOf(const QString& p) override {
+        ++stated[p];
+        return LinuxFileSystem::LastModifiedOf(p);
     }
-    int AttributesOf(const QString& path) override {
-        attributesRead[path] += 1;
-        return LinuxFileSystem::AttributesOf(path);
+    int AttributesOf(const QString& p) override {
+        ++attributesRead[p];
+        return LinuxFileSystem::AttributesOf(p);
     }
-    bool IsDriveRoot(const QString& path) override {
-        return driveRoots.contains(path) || LinuxFileSystem::IsDriveRoot(path);
+    bool IsDriveRoot(const QString& p) override {
+        return driveRoots.contains(p) || LinuxFileSystem::IsDriveRoot(p);
     }
-
     QHash<QString, int> listed, stated, attributesRead;
     QSet<QString> driveRoots;
 };
@@ -200,13 +156,11 @@ protected:
     void SetUp() override {
         TreeTest::SetUp();
         g().goFSO = &faults_;
-        CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
-                   QStringLiteral("dummy"), form_, true);
+        newCheck();
     }
-
     bool check(const QString& srcRel = QStringLiteral("src"),
-               const QString& dstRel = QStringLiteral("dst"), bool firstCall = true) {
-        return CheckFolders(at(srcRel), at(dstRel), form_, firstCall);
+               const QString& dstRel = QStringLiteral("dst")) {
+        return CheckFolders(at(srcRel), at(dstRel), form_, true);
     }
 
     ProbedFileSystem fs_;

@@ -14,14 +14,10 @@ TEST(ResultList, LinesAreReadableAtOnceButPublishedInOneBatchAndClearResetsAll) 
                      [&](const QModelIndex&, int first, int last) {
                          inserted.append({first, last});
                      });
-    int selected = 0;
-    QObject::connect(&list, &ResultList::selectedIndexChanged, [&] { ++selected; });
     for (int i = 0; i < 1000; ++i)
         list.add(QString::number(i));
-    EXPECT_EQ(list.count(), 1000);
     EXPECT_EQ(list.item(999), "999");
     EXPECT_EQ(list.rowCount(), 0);
-
     list.publish();
     list.publish(); // nothing new: no signal
     EXPECT_EQ(inserted, (QList<std::pair<int, int>>{{0, 999}}));
@@ -30,16 +26,14 @@ TEST(ResultList, LinesAreReadableAtOnceButPublishedInOneBatchAndClearResetsAll) 
     // Selecting publishes first; a position beyond the list selects nothing.
     list.add("a");
     list.setSelectedIndex(1000);
-    EXPECT_EQ(list.selectedIndex(), 1000);
     EXPECT_EQ(list.rowCount(), 1001);
+    EXPECT_EQ(list.selectedIndex(), 1000);
     list.setSelectedIndex(2000);
     EXPECT_EQ(list.selectedIndex(), -1);
     list.setSelectedIndex(0);
     list.clear();
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_EQ(list.rowCount(), 0);
+    EXPECT_EQ(list.count() + list.rowCount(), 0);
     EXPECT_EQ(list.selectedIndex(), -1);
-    EXPECT_EQ(selected, 4);
 }
 
 } // namespace

@@ -6,26 +6,18 @@
 #include "platform/linux/PosixError.h"
 
 #include <sys/mount.h>
-#include <unistd.h>
 
 namespace pelto::test {
 namespace {
 
 constexpr int kAlways = FaultInjectingFileSystem::kAlways;
+constexpr int kRA = attr::ReadOnly | attr::Archive;
+constexpr const char* kLocked = "Locked file skipped: ";
+constexpr const char* kLockedOrMissing = "Locked (or missing) file skipped: ";
 
-class CopyFaults : public CopyTest {
-protected:
-    // src/<rel> newer than an old dst/<rel>, and src/next.txt missing at dst.
-    void makeUpdate(const QString& rel) {
-        makeFile("src/" + rel, "new", kBaseMs + 10'000);
-        makeFile("dst/" + rel, "old", kBaseMs);
-        makeFile("src/next.txt", "next");
-        ASSERT_TRUE(check());
-    }
-};
+using CopyFaults = CopyTest;
 
-// One file updated over an old copy while the copy of it fails; the run always goes on to
-// next.txt.
+// One file updated over an old copy while the copy of it fails; the run goes on to next.txt.
 struct FaultRow {
     const char* rel;
     int dstAttributes;   // given to the old copy first; -1: as made
@@ -34,40 +26,39 @@ struct FaultRow {
     bool asks;           // the failure report is shown (and answered Retry)
     const char* logged;  // the one logged line, before the source path; nullptr: none
     const char* result;  // dst/<rel> afterwards
-    int copyCalls;       // with the one of next.txt
+    int copyCalls;       // with the one of next.txt; -1: not checked
     int attributesAfter; // of dst/<rel>; -1: not checked
 };
 
-class CopyFaultRows : public CopyFaults, public ::testing::WithParamInterface<FaultRow> {};
+class CopyFaultRows : public CopyTest, public ::testing::WithParamInterface<FaultRow> {};
 
 TEST_P(CopyFaultRows, LogKeepAndAttempts) {
     const FaultRow& row = GetParam();
-    makeUpdate(row.rel);
+    const QString dst = QStringLiteral("dst/") + row.rel;
+    makeFile(QStringLiteral("src/") + row.rel, "new", kBaseMs + 10'000);
+    makeTree({dst + "=old", "src/next.txt=next"});
+    ASSERT_TRUE(check());
     if (row.dstAttributes >= 0)
-        setAttributes(QStringLiteral("dst/") + row.rel, row.dstAttributes);
+        setAttributes(dst, row.dstAttributes);
     if (row.error != 0)
-        fs_.inject(FsOp::CopyFile, at(QStringLiteral("dst/") + row.rel), row.error, row.times);
+        fs_.inject(FsOp::CopyFile, at(dst), row.error, row.times);
     if (row.asks)
         dialogs_->then(BoxAnswer::Retry);
 
     EXPECT_TRUE(copyFiles());
     EXPECT_EQ(loggedMessages(),
               row.logged ? QStringList({row.logged + S() + "/" + row.rel}) : QStringList());
-    EXPECT_EQ(read(QStringLiteral("dst/") + row.rel), row.result);
+    EXPECT_EQ(read(dst), row.result);
     if (row.copyCalls >= 0) {
         EXPECT_EQ(fs_.calls(FsOp::CopyFile), row.copyCalls);
     }
     if (row.attributesAfter >= 0) {
-        EXPECT_EQ(attributes(QStringLiteral("dst/") + row.rel), row.attributesAfter);
+        EXPECT_EQ(attributes(dst), row.attributesAfter);
     }
     EXPECT_EQ(dialogs_->shown().size(), row.asks ? 1 : 0);
     EXPECT_EQ(read("dst/next.txt"), "next");
     EXPECT_FALSE(g().gbErrorFlag);
 }
-
-constexpr int kRA = attr::ReadOnly | attr::Archive;
-constexpr const char* kLocked = "Locked file skipped: ";
-constexpr const char* kLockedOrMissing = "Locked (or missing) file skipped: ";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CopyFaultRows,
@@ -93,49 +84,38 @@ INSTANTIATE_TEST_SUITE_P(
 // A source gone since the check: in a volatile location skipped with a line, elsewhere the
 // failure report, where Ignore goes on and Abort ends the run.
 TEST_F(CopyFaults, AVanishedFileIsSkippedWhereVolatileElseReported) {
-    const QStringList volatileFiles{"app/db.ldb.bak",
-                                    "data/session.lck",
+    const QStringList volatileFiles{"app/db.ldb.bak", "data/session.lck", "Windows/Prefetch/app.pf",
                                     "Documents and Settings/joe/Cookies/c.txt",
-                                    "Mozilla/Profiles/x/Cache/f",
-                                    "Windows/PCHealth/HelpCtr/x/f",
-                                    "Windows/Prefetch/app.pf"};
-    // Below a user profile only the profile's own volatile folders count.
-    const QStringList otherFiles{"Documents and Settings/joe/PCHealth/HelpCtr/f",
-                                 "Mozilla/Profiles/x/f", "gone.txt"};
-    for (const QString& rel : volatileFiles + otherFiles) {
-        makeFile("src/" + rel, "v");
-        makeDir("dst/" + QFileInfo(rel).path().toLower());
-    }
-    makeFile("src/next.txt", "next");
-    ASSERT_TRUE(check());
+                                    "Mozilla/Profiles/x/Cache/f"};
+    // Below a browser profile only its own volatile folders count.
+    const QStringList otherFiles{"Mozilla/Profiles/x/f", "gone.txt"};
     QStringList expected;
     for (const QString& rel : volatileFiles + otherFiles) {
-        ASSERT_TRUE(QFile::remove(at("src/" + rel)));
-        expected.append((volatileFiles.contains(rel) ? kLockedOrMissing
-                                                     : "Unexpected error, flag ='CopyFile' with ") +
-                        S() + "/" + rel);
+        makeTree({"src/" + rel, "dst/" + QFileInfo(rel).path().toLower() + "/"});
+        expected << (volatileFiles.contains(rel) ? kLockedOrMissing
+                                                 : "Unexpected error, flag ='CopyFile' with ") +
+                        S() + "/" + rel;
     }
-    expected.append(expected.last()); // gone.txt: reported again after Retry
-    expected.sort();
-    // Retry finds it still gone; Ignore passes it by.
-    dialogs_->then(BoxAnswer::Retry)
-        .then(BoxAnswer::Ignore)
-        .then(BoxAnswer::Ignore)
-        .then(BoxAnswer::Ignore);
+    expected << expected.last(); // gone.txt: reported again after Retry
+    makeTree({"src/next.txt=next"});
+    ASSERT_TRUE(check());
+    for (const QString& rel : volatileFiles + otherFiles)
+        ASSERT_TRUE(QFile::remove(at("src/" + rel)));
+    dialogs_->then(BoxAnswer::Retry).then(BoxAnswer::Ignore).then(BoxAnswer::Ignore);
 
     EXPECT_TRUE(copyFiles());
     QStringList logged = loggedMessages();
     logged.sort();
+    expected.sort();
     EXPECT_EQ(logged, expected);
-    ASSERT_EQ(dialogs_->shown().size(), 4);
-    const ShownBox& box = dialogs_->shown().at(0);
-    EXPECT_EQ(box.buttons, BoxButtons::AbortRetryIgnore);
-    EXPECT_EQ(box.text, "Unexpected error, flag ='CopyFile' with " + S() + "/gone.txt");
-    EXPECT_EQ(box.title, "Unexpected Error");
+    ASSERT_EQ(dialogs_->shown().size(), 3);
+    EXPECT_EQ(dialogs_->shown()[0].buttons, BoxButtons::AbortRetryIgnore);
+    EXPECT_EQ(dialogs_->shown()[0].text,
+              "Unexpected error, flag ='CopyFile' with " + S() + "/gone.txt");
+    EXPECT_EQ(dialogs_->shown()[0].title, "Unexpected Error");
     EXPECT_EQ(read("dst/next.txt"), "next");
     EXPECT_FALSE(g().gbErrorFlag);
 
-    // Abort ends the run before the next file.
     ASSERT_TRUE(QFile::remove(at("dst/next.txt")));
     dialogs_->then(BoxAnswer::Abort);
     EXPECT_FALSE(copyFiles());
@@ -143,90 +123,49 @@ TEST_F(CopyFaults, AVanishedFileIsSkippedWhereVolatileElseReported) {
     EXPECT_FALSE(exists("dst/next.txt"));
 }
 
-TEST_F(CopyFaults, ACopyNotFoundAfterwardsIsSkippedByWhereItLivesOrByItsName) {
-    // Read-only sources: their copies are looked up to be given the read-only bit.
-    const QStringList files{"Local Settings/Temporary Internet Files/page.htm",
-                            "Spy Sweeper/Temp/scan.tmp", "music/cr\u00E8me.mp3", "music/plain.mp3"};
-    for (const QString& file : files) {
-        makeFile("src/" + file, "v");
-        setAttributes("src/" + file, kRA);
-        makeDir("dst/" + QFileInfo(file).path().toLower());
-    }
-    ASSERT_TRUE(check());
-    for (const QString& file : files)
-        fs_.inject(FsOp::ResolvePath,
-                   at("dst/" + QFileInfo(file).path().toLower() + "/" + QFileInfo(file).fileName()),
-                   err::FileNotFound, 1);
-    // The plain name has no excuse: the user is asked, and Ignore goes on after the look-up.
-    dialogs_->then(BoxAnswer::Ignore);
-
-    EXPECT_TRUE(copyFiles());
-    EXPECT_EQ(
-        loggedMessages(),
-        QStringList({kLockedOrMissing + S() + "/Local Settings/Temporary Internet Files/page.htm",
-                     "Umlaut file skipped: " + S() + "/music/cr\u00E8me.mp3",
-                     "Unexpected error, flag ='Attributes' with " + S() + "/music/plain.mp3",
-                     "Locked) file skipped: " + S() + "/Spy Sweeper/Temp/scan.tmp"}));
-    EXPECT_FALSE(g().gbErrorFlag);
-}
-
-// A copy that fails at the last moment, after the new content was written, leaves the old file.
+// A copy that fails after the new content was written leaves the old file and no leftovers.
 TEST_F(CopyFaults, AFailedCopyNeverReplacesTheGoodFile) {
-    makeUpdate("doc.txt");
+    makeTree({"src/doc.txt=new@10000", "dst/doc.txt=old"});
+    ASSERT_TRUE(check());
     real_.setBeforeReplaceHook([](const QString&) { throw RuntimeError(err::DiskFull, "full"); });
     dialogs_->then(BoxAnswer::Ok);
 
     EXPECT_FALSE(copyFiles());
-    EXPECT_EQ(read("dst/doc.txt"), "old");
-    EXPECT_EQ(QDir(D()).entryList(QDir::Files | QDir::Hidden), QStringList({"doc.txt"}));
+    EXPECT_EQ(snapshot("dst"), QStringList({"doc.txt=old"}));
 }
 
-// A full destination: without synchronising the run ends; with it the user is offered to delete
-// what only the destination has (once per run).
-TEST_F(CopyFaults, AFullDiskEndsTheRunOrFreesSpaceOncePerRun) {
-    const QString outOfSpace = "Out of space on destination drive. You need to free up some space.";
-    makeFile("src/big.bin", "big");
-    makeFile("dst/junk.bin", "junk");
+// When synchronising, a full destination offers, once per run, to delete what only the
+// destination has; No deletes nothing.
+TEST_F(CopyFaults, AFullDiskOffersToFreeSpaceOncePerRun) {
+    makeTree({"src/big.bin=big", "dst/junk.bin=junk"});
     ASSERT_TRUE(check());
-    fs_.inject(FsOp::CopyFile, at("dst/big.bin"), err::DiskFull, 1);
-    dialogs_->then(BoxAnswer::Ok);
-    EXPECT_FALSE(copyFiles());
-    EXPECT_TRUE(g().gbErrorFlag);
-    ASSERT_EQ(dialogs_->shown().size(), 1);
-    EXPECT_EQ(dialogs_->shown().at(0).text, "\r\n" + outOfSpace);
-    EXPECT_EQ(loggedMessages(), QStringList({outOfSpace}));
-
     form_.setOptSync(true);
-    fs_.inject(FsOp::CopyFile, at("dst/big.bin"), err::DiskFull, 1);
+    const auto fullOnce = [&] { fs_.inject(FsOp::CopyFile, at("dst/big.bin"), err::DiskFull, 1); };
+    fullOnce();
     dialogs_->then(BoxAnswer::Ok).then(BoxAnswer::No);
     EXPECT_FALSE(copyFiles());
-    EXPECT_TRUE(exists("dst/junk.bin"));
-    EXPECT_FALSE(g().gbSpaceFreed);
+    EXPECT_TRUE(g().gbErrorFlag);
+    EXPECT_EQ(snapshot("dst"), QStringList({"junk.bin=junk"}));
 
     g().gbErrorFlag = false;
-    fs_.inject(FsOp::CopyFile, at("dst/big.bin"), err::DiskFull, 1);
+    fullOnce();
     dialogs_->then(BoxAnswer::Ok).then(BoxAnswer::Yes);
     EXPECT_TRUE(copyFiles());
-    ASSERT_EQ(dialogs_->shown().size(), 5);
-    EXPECT_EQ(dialogs_->shown().at(4).buttons, BoxButtons::YesNo);
-    EXPECT_EQ(dialogs_->shown().at(4).title, "Out of disk space");
-    EXPECT_EQ(dialogs_->shown().at(4).text, "Would you like to delete files and folders on the "
-                                            "destination to free up some space?");
-    EXPECT_FALSE(exists("dst/junk.bin"));
-    EXPECT_EQ(read("dst/big.bin"), "big");
-    EXPECT_TRUE(g().gbSpaceFreed);
+    ASSERT_EQ(dialogs_->shown().size(), 4);
+    EXPECT_EQ(dialogs_->shown()[3].buttons, BoxButtons::YesNo);
+    EXPECT_EQ(dialogs_->shown()[3].title, "Out of disk space");
+    EXPECT_EQ(dialogs_->shown()[3].text, "Would you like to delete files and folders on the "
+                                         "destination to free up some space?");
+    EXPECT_EQ(snapshot("dst"), QStringList({"big.bin=big"}));
     EXPECT_FALSE(g().gbErrorFlag);
 
     // Space was freed once in this run: the next full disk only ends the run.
-    fs_.inject(FsOp::CopyFile, at("dst/big.bin"), err::DiskFull, 1);
-    makeFile("src/big.bin", "bigger", kBaseMs + 5000);
+    makeTree({"src/big.bin=bigger@5000"});
     ASSERT_TRUE(check());
+    fullOnce();
     dialogs_->then(BoxAnswer::Ok);
     EXPECT_FALSE(copyFiles());
-    EXPECT_EQ(dialogs_->shown().size(), 6);
-    // A new run starts afresh.
-    BeginCopyRun();
-    EXPECT_FALSE(g().gbSpaceFreed);
+    EXPECT_EQ(dialogs_->shown().size(), 5);
 }
 
 // A real full disk: the destination is a 1 MiB tmpfs (root only).
@@ -234,12 +173,10 @@ class RealDiskFull : public CopyTest {
 protected:
     void SetUp() override {
         CopyTest::SetUp();
-        if (geteuid() != 0)
-            GTEST_SKIP() << "mounting a tmpfs needs root";
         makeDir("dst");
         mounted_ = mount("tmpfs", QFile::encodeName(D()).constData(), "tmpfs", 0, "size=1m") == 0;
         if (!mounted_)
-            GTEST_SKIP() << "tmpfs could not be mounted";
+            GTEST_SKIP() << "tmpfs could not be mounted (needs root)";
     }
     void TearDown() override {
         if (mounted_)
@@ -252,23 +189,24 @@ protected:
 TEST_F(RealDiskFull, TheRunEndsWithNothingHalfWrittenAndFreeingSpaceLetsTheCopyThrough) {
     makeFile("src/big.bin", QByteArray(700 * 1024, 'b'));
     makeFile("dst/junk.bin", QByteArray(600 * 1024, 'j'));
-    makeFile("src/small.txt", "old small", kBaseMs);
-    makeFile("dst/small.txt", "older", kBaseMs - 10'000);
+    makeTree({"src/small.txt=old small", "dst/small.txt=older@-10000"});
     ASSERT_TRUE(check());
     dialogs_->then(BoxAnswer::Ok);
     EXPECT_FALSE(copyFiles());
-    EXPECT_EQ(QDir(D()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              QStringList({"junk.bin", "small.txt"}));
-    EXPECT_EQ(read("dst/small.txt"), "older");
+    EXPECT_TRUE(g().gbErrorFlag);
+    const QString outOfSpace = "Out of space on destination drive. You need to free up some space.";
+    ASSERT_EQ(dialogs_->shown().size(), 1);
+    EXPECT_EQ(dialogs_->shown()[0].text, "\r\n" + outOfSpace);
+    EXPECT_EQ(loggedMessages(), QStringList({outOfSpace}));
+    EXPECT_EQ(snapshot("dst"),
+              QStringList({"junk.bin=" + QString(600 * 1024, u'j'), "small.txt=older"}));
 
     g().gbErrorFlag = false;
     form_.setOptSync(true);
     dialogs_->then(BoxAnswer::Ok).then(BoxAnswer::Yes);
     EXPECT_TRUE(copyFiles());
-    EXPECT_EQ(QDir(D()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              QStringList({"big.bin", "small.txt"}));
-    EXPECT_EQ(read("dst/big.bin").size(), 700 * 1024);
-    EXPECT_EQ(read("dst/small.txt"), "old small");
+    EXPECT_EQ(snapshot("dst"),
+              QStringList({"big.bin=" + QString(700 * 1024, u'b'), "small.txt=old small"}));
 }
 
 } // namespace

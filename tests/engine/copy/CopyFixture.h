@@ -1,22 +1,21 @@
 #pragma once
-// Copy tests: the compare fixture's trees, log and window, with the fault-injecting service over
-// the Linux one (chosen folders made drive roots, created folders recorded in order), production
-// mode, and result lists made by the real check.
+// Copy tests: the compare fixture's trees, log and window, production mode, result lists made by
+// the real check, and the fault-injecting service over the Linux one.
 
 #include "engine/compare/CompareFixture.h"
 #include "engine/copy/Copy.h"
 #include "platform/FsPath.h"
 
+#include <QDirIterator>
 #include <QFileInfo>
-#include <QMap>
 #include <functional>
 
 namespace pelto::test {
 
+// Chosen folders taken as drive roots, created folders recorded in order, a hook after each copy.
 class CopyTestFileSystem : public FaultInjectingFileSystem {
 public:
-    explicit CopyTestFileSystem(FileSystem& inner) : FaultInjectingFileSystem(inner) {}
-
+    using FaultInjectingFileSystem::FaultInjectingFileSystem;
     bool IsDriveRoot(const QString& path) override {
         return driveRoots.contains(fspath::normalize(path)) ||
                FaultInjectingFileSystem::IsDriveRoot(path);
@@ -29,31 +28,11 @@ public:
                   bool overwrite = true) override {
         FaultInjectingFileSystem::CopyFile(source, destination, overwrite);
         if (afterCopy)
-            afterCopy(source);
+            afterCopy();
     }
-    // Listings gain this many made-up file names (a folder too large to build).
-    QList<DirEntry> List(const QString& folderPath) override {
-        QList<DirEntry> entries = FaultInjectingFileSystem::List(folderPath);
-        const int extra = extraFiles.value(fspath::normalize(folderPath));
-        for (int n = 0; n < extra; ++n)
-            entries.append(DirEntry{QStringLiteral("extra") + QString::number(n)});
-        return entries;
-    }
-
     QSet<QString> driveRoots;
-    QHash<QString, int> extraFiles;
     QStringList created;
-    std::function<void(const QString& source)> afterCopy;
-};
-
-// Everything a copy, a delete or an attribute change could alter in one item.
-struct ItemState {
-    bool folder = false;
-    QByteArray content;
-    qint64 modifiedMs = 0;
-    int permissions = 0;
-    int attributes = 0;
-    bool operator==(const ItemState&) const = default;
+    std::function<void()> afterCopy;
 };
 
 class CopyTest : public TreeTest {
@@ -62,10 +41,6 @@ protected:
         TreeTest::SetUp();
         g().goFSO = &fs_;
         form_.setOptTest(false);
-        BeginCopyRun();
-    }
-    void TearDown() override {
-        TreeTest::TearDown();
         BeginCopyRun();
     }
 
@@ -83,56 +58,45 @@ protected:
         return CheckFolders(src.isEmpty() ? S() : src, dst.isEmpty() ? D() : dst, form_, true);
     }
     bool nothingListed() {
-        return form_.lstSrcFolder().count() == 0 && form_.lstDstFolder().count() == 0 &&
-               form_.lstSrcFile().count() == 0 && form_.lstDstFile().count() == 0;
+        return form_.lstSrcFolder().count() + form_.lstDstFolder().count() +
+                   form_.lstSrcFile().count() + form_.lstDstFile().count() ==
+               0;
     }
     bool copy() {
         BeginCopyRun();
         return CopyFolders(S(), D(), form_);
     }
     bool copyFiles() { return pelto::CopyFiles(S(), D(), form_); }
-
-    // Every item below the tree's top folder, by relative path.
-    QMap<QString, ItemState> snapshot() {
-        QMap<QString, ItemState> items;
-        snapshotInto(tree_.path(), QString(), items);
+    // Every item below folder `rel`, by relative path: "sub/" for a folder, "name=content" for a
+    // file; with `full`, also time, permissions and attributes.
+    QStringList snapshot(const QString& rel, bool full = false) {
+        QStringList items;
+        QDirIterator it(at(rel),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo info = it.nextFileInfo();
+            QString line = QDir(at(rel)).relativeFilePath(info.filePath());
+            if (info.isDir() && !info.isSymLink()) {
+                line += u'/';
+            } else {
+                QFile f(info.filePath());
+                line += u'=' + (f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll())
+                                                            : QStringLiteral("<unreadable>"));
+            }
+            if (full)
+                line += QStringLiteral(" @%1 %2 %3")
+                            .arg(info.lastModified().toMSecsSinceEpoch())
+                            .arg(int(info.permissions()))
+                            .arg(real_.AttributesOf(info.filePath()));
+            items.append(line);
+        }
+        items.sort();
         return items;
     }
 
-    // The files below a folder of the tree (relative to it) and their contents.
-    QMap<QString, QByteArray> filesIn(const QString& rel) {
-        QMap<QString, QByteArray> files;
-        for (const auto& [path, state] : snapshot().asKeyValueRange())
-            if (!state.folder && path.startsWith(rel + '/'))
-                files.insert(path.mid(rel.size() + 1), state.content);
-        return files;
-    }
-    using Files = QMap<QString, QByteArray>;
-
     LinuxFileSystem real_;
     CopyTestFileSystem fs_{real_};
-
-private:
-    void snapshotInto(const QString& folder, const QString& rel, QMap<QString, ItemState>& out) {
-        for (const QFileInfo& info : QDir(folder).entryInfoList(
-                 QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                 QDir::Name)) {
-            const QString path = rel.isEmpty() ? info.fileName() : rel + '/' + info.fileName();
-            ItemState state{info.isDir() && !info.isSymLink(),
-                            {},
-                            info.lastModified().toMSecsSinceEpoch(),
-                            int(info.permissions()),
-                            real_.AttributesOf(info.filePath())};
-            if (!state.folder) {
-                QFile f(info.filePath());
-                if (f.open(QIODevice::ReadOnly))
-                    state.content = f.readAll();
-            }
-            out.insert(path, state);
-            if (state.folder)
-                snapshotInto(info.filePath(), path, out);
-        }
-    }
 };
 
 } // namespace pelto::test
