@@ -105,13 +105,13 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
         return result;
     if (!trap([&] { done = CopyFolders(asSource, asDest, af); }))
         return result;
-    if (!done)
-        return result;
-    if (state.gbCancel) {
-        result = StageResult::Cancelled;
-        return result;
-    }
-    if (state.gbErrorFlag)
+    // After a stage: a cancel or a handled error ends the copy.
+    const auto stopped = [&] {
+        if (state.gbCancel)
+            result = StageResult::Cancelled;
+        return state.gbCancel || state.gbErrorFlag;
+    };
+    if (!done || stopped())
         return result;
 
     if (af.optSync()) {
@@ -122,11 +122,7 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
             if (!done)
                 return result;
         }
-        if (state.gbCancel) {
-            result = StageResult::Cancelled;
-            return result;
-        }
-        if (state.gbErrorFlag)
+        if (stopped())
             return result;
     }
 
