@@ -19,21 +19,12 @@ TEST(MountInfoTest, ReadsMountPointsWithEscapedCharacters) {
               QStringList({"/", "/media/USB Stick", "/mnt/back\\slash"}));
 }
 
-TEST_F(DrivesTest, TheDriveOfAPathIsReadyAndHoldsItAndOnlyItsRootIsADriveRoot) {
-    tree.makeFolder("Sub");
-    EXPECT_TRUE(fs.IsDriveRoot("/"));
-    EXPECT_FALSE(fs.IsDriveRoot(tree.path("Sub")));
-    EXPECT_FALSE(fs.IsDriveRoot(tree.path("missing")));
-    const Drive drive = fs.GetDrive(tree.path("sub/not yet there"));
-    EXPECT_TRUE(drive.IsReady());
-    EXPECT_TRUE(fs.IsDriveRoot(drive.Path()));
-    EXPECT_TRUE(tree.path("Sub").startsWith(drive.Path()));
-    EXPECT_EQ(errorOf([&] { fs.GetDrive(QString()); }), err::DeviceUnavailable);
-}
-
-// A volume mounted and unmounted is seen at once: the mount table is read again when mounts
-// change, not on every question (root only).
+// The root is a drive root, a missing path is not and an empty one has no drive; a volume
+// mounted and unmounted is seen at once: the mount table is read again when mounts change.
 TEST_F(DrivesTest, AMountedVolumeIsItsOwnDriveUntilItGoesAway) {
+    EXPECT_TRUE(fs.IsDriveRoot("/"));
+    EXPECT_FALSE(fs.IsDriveRoot(tree.path("missing")));
+    EXPECT_EQ(errorOf([&] { fs.GetDrive(QString()); }), err::DeviceUnavailable);
     tree.makeFolder("Stick");
     const QString point = tree.path("Stick");
     EXPECT_FALSE(mounts::mountPoints().contains(point));

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -42,9 +41,6 @@ public:
     }
     void link(const QString& relative, const QString& target) const {
         ASSERT_EQ(symlink(QFile::encodeName(target).constData(), native(relative).constData()), 0);
-    }
-    void rename(const QString& from, const QString& to) const {
-        ASSERT_EQ(::rename(native(from).constData(), native(to).constData()), 0);
     }
     void remove(const QString& relative) const {
         ASSERT_EQ(unlink(native(relative).constData()), 0);

@@ -2,8 +2,6 @@
 // many entries of one folder at once.
 #include "FsTestTree.h"
 
-#include "support/FaultInjectingFileSystem.h"
-
 #include <QDateTime>
 
 namespace pelto::test {
@@ -34,16 +32,6 @@ TEST_F(ModifiedTimesIn, GivesEachStoredNameItsTimeAlsoInAFolderFoundCaseBlind) {
     tree.link("link", tree.path("Sub/beta"));
     tree.setModified("link", 1'500'000'000, 0);
     EXPECT_EQ(fs.GetFile(tree.path("link")).DateLastModified().toSecsSinceEpoch(), 1'500'000'000);
-}
-
-TEST_F(ModifiedTimesIn, ServicesWithoutTheirOwnReadAskLastModifiedOfSoFaultsStillApply) {
-    tree.write("a", "x");
-    tree.write("b", "x");
-    tree.setModified("a", 1, 0);
-    FaultInjectingFileSystem faults(fs);
-    faults.inject(FsOp::LastModifiedOf, tree.path("b"), err::PermissionDenied);
-    EXPECT_EQ(faults.ModifiedTimesIn(tree.root(), {"a", "b"}), (Times{1'000, std::nullopt}));
-    EXPECT_EQ(faults.faultsRaised(), 1);
 }
 
 } // namespace
