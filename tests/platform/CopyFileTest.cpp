@@ -23,11 +23,10 @@ protected:
         tree.makeFolder("dst");
     }
     void TearDown() override { allowDirectLinks(true); }
-    // The error number copying `from` to `to` raised, 0 when none.
     qint32 copy(const QString& from, const QString& to, bool overwrite = true) {
         return errorOf([&] { fs.CopyFile(tree.path(from), tree.path(to), overwrite); });
     }
-    // The names in `folder`, none of them a temporary.
+    // None of them a temporary.
     QStringList names(const QString& folder = QStringLiteral("dst")) const {
         const QStringList names = tree.names(folder);
         for (const QString& name : names)
@@ -72,7 +71,6 @@ TEST_P(CopyFileTest, ANewFileAppearsCompleteWithItsContentTimePermissionsAndAttr
     // A copy of a plain file needs no attribute of its own: it reads archive without one.
     EXPECT_FALSE(tree.xattr("dst/big.bin", dosattr::kAttributeName));
     EXPECT_EQ(fs.GetFile(tree.path("dst/big.bin")).Attributes(), attr::Archive);
-    EXPECT_EQ(tree.read("dst/system.dat"), "system content");
     EXPECT_EQ(tree.lstatOf("dst/system.dat").st_mode & 07777, 0444u);
     if (tree.keepsXattrs()) {
         EXPECT_EQ(fs.GetFile(tree.path("dst/system.dat")).Attributes(),
@@ -88,11 +86,6 @@ TEST_P(CopyFileTest, AFailureAtTheLastMomentLeavesNoTemporaryAndTheOldFile) {
     EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), err::DiskFull);
     EXPECT_EQ(names(), QStringList({"old.txt"}));
     EXPECT_EQ(tree.read("dst/old.txt"), "old content");
-    fs.setBeforeReplaceHook({});
-    EXPECT_EQ(copy("src/a.txt", "dst/new.txt"), 0);
-    EXPECT_EQ(copy("src/a.txt", "dst/old.txt"), 0);
-    EXPECT_EQ(tree.read("dst/new.txt"), "new content");
-    EXPECT_EQ(tree.read("dst/old.txt"), "new content");
 }
 
 // An existing file, found case-blind, is replaced by a new one under its stored name; so is a
@@ -150,22 +143,10 @@ TEST_P(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     EXPECT_EQ(copy("src/dangling", "dst/dangling"), 0);
 
     EXPECT_EQ(tree.lstatOf("dst/link").st_mtim.tv_sec, 1'400'000'000);
-    EXPECT_EQ(QFile::symLinkTarget(tree.path("dst/link")), tree.path("dst/target.txt"));
-    EXPECT_EQ(QFile::symLinkTarget(tree.path("dst/dangling")), tree.path("nowhere"));
+    EXPECT_EQ(QFile::symLinkTarget(tree.path("dst/link")) + '|' +
+                  QFile::symLinkTarget(tree.path("dst/dangling")),
+              tree.path("dst/target.txt") + '|' + tree.path("nowhere"));
     EXPECT_EQ(tree.read("outside.txt"), "outside");
-}
-
-// Files for a folder named in another letter case go to the folder found case-blind; when that
-// folder is moved away and another takes the name, the next file follows the name.
-TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
-    tree.write("src/a.txt", "x");
-    tree.makeFolder("dst/Sub");
-    EXPECT_EQ(copy("src/a.txt", "dst/sub/a.txt") + copy("src/a.txt", "dst/sub/b.txt"), 0);
-    ASSERT_TRUE(QDir(tree.root()).rename("dst/Sub", "dst/Moved"));
-    tree.makeFolder("dst/SUB");
-    EXPECT_EQ(copy("src/a.txt", "dst/sub/c.txt"), 0);
-    EXPECT_EQ(QStringList({tree.names("dst/Moved").join(','), tree.names("dst/SUB").join(',')}),
-              QStringList({"a.txt,b.txt", "c.txt"}));
 }
 
 // A copy right after the file's attributes were read takes the file as it is by then, even

@@ -1,6 +1,4 @@
-// Names and paths between the text the program keeps and the bytes the system calls take. Plain
-// ASCII takes a shortcut; every other name must come out exactly as the general conversion
-// gives it.
+// Names and paths between the program's text and the system's bytes, exactly as Qt converts them.
 #include "platform/FsPath.h"
 
 #include <QDir>

@@ -59,15 +59,5 @@ TEST(QtDialogsTest, BoxTextIsPlainWithCrLfBreaksAndTheFileDialogOpensOneExisting
     EXPECT_EQ(dialog->nameFilters(), QStringList{"Sound files (*.wav *.mid)"});
 }
 
-TEST(QtDialogsTest, PairedFiltersBecomeDialogFilters) {
-    const std::pair<QString, QStringList> cases[] = {
-        {"Wave|*.wav|All files|*", {"Wave (*.wav)", "All files (*)"}},
-        {"Images (*.png *.jpg)", {"Images (*.png *.jpg)"}},
-        {"Wave|*.wav|Broken", {"Wave (*.wav)"}}, // a description without patterns is dropped
-    };
-    for (const auto& [filter, expected] : cases)
-        EXPECT_EQ(nameFilters(filter), expected) << filter.toStdString();
-}
-
 } // namespace
 } // namespace pelto
