@@ -2,13 +2,12 @@
 // A real folder tree in a temporary folder for file-system tests, the POSIX operations that set
 // it up and inspect it, and the error number an action raised through the service.
 
-#include "platform/linux/LinuxFileSystem.h"
 #include "platform/RuntimeError.h"
+#include "platform/linux/LinuxFileSystem.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -17,71 +16,71 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pelto::test {
 
 class FsTestTree {
 public:
-    QString root() const { return dir_.path(); }
-    QString path(const QString& relative) const {
-        return relative.isEmpty() ? root() : root() + QLatin1Char('/') + relative;
-    }
-    QByteArray native(const QString& relative) const { return QFile::encodeName(path(relative)); }
+    // A path in the system's bytes, taken by the POSIX calls as it is.
+    struct Native : QByteArray {
+        operator const char*() const { return constData(); }
+    };
 
-    void makeFolder(const QString& relative) const { ASSERT_TRUE(QDir().mkpath(path(relative))); }
-    void write(const QString& relative, const QByteArray& content) const {
-        QFile file(path(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            << native(relative).data();
+    QString root() const { return dir_.path(); }
+    QString path(const QString& rel) const {
+        return rel.isEmpty() ? root() : root() + QLatin1Char('/') + rel;
+    }
+    Native native(const QString& rel) const { return {QFile::encodeName(path(rel))}; }
+
+    void makeFolder(const QString& rel) const { ASSERT_TRUE(QDir().mkpath(path(rel))); }
+    void write(const QString& rel, const QByteArray& content) const {
+        QFile file(path(rel));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << native(rel);
         ASSERT_EQ(file.write(content), content.size());
     }
-    QByteArray read(const QString& relative) const {
-        QFile file(path(relative));
+    QByteArray read(const QString& rel) const {
+        QFile file(path(rel));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    void link(const QString& relative, const QString& target) const {
-        ASSERT_EQ(symlink(QFile::encodeName(target).constData(), native(relative).constData()), 0);
+    void link(const QString& rel, const QString& target) const {
+        ASSERT_EQ(symlink(QFile::encodeName(target).constData(), native(rel)), 0);
     }
-    void rename(const QString& from, const QString& to) const {
-        ASSERT_EQ(::rename(native(from).constData(), native(to).constData()), 0);
-    }
-    void remove(const QString& relative) const {
-        ASSERT_EQ(unlink(native(relative).constData()), 0);
-    }
-    void makeFifo(const QString& relative) const {
-        ASSERT_EQ(mkfifo(native(relative).constData(), 0644), 0);
-    }
-    void setMode(const QString& relative, mode_t mode) const {
-        ASSERT_EQ(chmod(native(relative).constData(), mode), 0);
-    }
-    void setModified(const QString& relative, qint64 seconds, long nanoseconds) const {
+    void remove(const QString& rel) const { ASSERT_EQ(unlink(native(rel)), 0); }
+    void makeFifo(const QString& rel) const { ASSERT_EQ(mkfifo(native(rel), 0644), 0); }
+    void setMode(const QString& rel, mode_t mode) const { ASSERT_EQ(chmod(native(rel), mode), 0); }
+    void setModified(const QString& rel, qint64 seconds, long nanoseconds) const {
         const timespec times[2] = {{time_t(seconds), nanoseconds}, {time_t(seconds), nanoseconds}};
-        ASSERT_EQ(utimensat(AT_FDCWD, native(relative).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
+        ASSERT_EQ(utimensat(AT_FDCWD, native(rel), times, AT_SYMLINK_NOFOLLOW), 0);
     }
-    struct stat lstatOf(const QString& relative) const {
+    struct stat lstatOf(const QString& rel) const {
         struct stat st {};
-        EXPECT_EQ(lstat(native(relative).constData(), &st), 0) << native(relative).data();
+        EXPECT_EQ(lstat(native(rel), &st), 0) << native(rel);
         return st;
     }
-    bool exists(const QString& relative) const {
-        struct stat st {};
-        return lstat(native(relative).constData(), &st) == 0;
+    bool exists(const QString& rel) const {
+        return faccessat(AT_FDCWD, native(rel), F_OK, AT_SYMLINK_NOFOLLOW) == 0;
     }
     // Hidden ones included, sorted.
-    QStringList names(const QString& relative = {}) const {
-        QStringList list =
-            QDir(path(relative))
-                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-        list.sort();
-        return list;
+    QStringList names(const QString& rel = {}) const {
+        return QDir(path(rel)).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     }
-    std::optional<QByteArray> xattr(const QString& relative, const char* name) const {
+    std::optional<QByteArray> xattr(const QString& rel, const char* name) const {
         QByteArray buffer(4096, Qt::Uninitialized);
-        const ssize_t n = lgetxattr(native(relative).constData(), name, buffer.data(), 4096);
+        const ssize_t n = lgetxattr(native(rel), name, buffer.data(), buffer.size());
         return n < 0 ? std::nullopt : std::optional<QByteArray>(buffer.left(n));
     }
-    void setXattr(const QString& relative, const char* name, const QByteArray& value) const {
-        ASSERT_EQ(lsetxattr(native(relative).constData(), name, value.data(), value.size(), 0), 0);
+    void setXattr(const QString& rel, const char* name, const QByteArray& value) const {
+        ASSERT_EQ(lsetxattr(native(rel), name, value.data(), value.size(), 0), 0);
+    }
+    // Whether the tree's file system keeps user extended attributes.
+    bool keepsXattrs() const {
+        QFile probe(path(".xattr-probe"));
+        const bool ok = probe.open(QIODevice::WriteOnly) &&
+                        fsetxattr(probe.handle(), "user.probe", "1", 1, 0) == 0;
+        probe.remove();
+        return ok;
     }
 
 private:
@@ -95,46 +94,29 @@ protected:
     LinuxFileSystem fs;
 };
 
-inline bool userXattrsSupported(const QString& folder) {
-    const QByteArray probe = QFile::encodeName(folder + QStringLiteral("/.xattr-probe"));
-    const int fd = open(probe.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    const bool ok = fd >= 0 && fsetxattr(fd, "user.probe", "1", 1, 0) == 0;
-    if (fd >= 0)
-        close(fd);
-    unlink(probe.constData());
-    return ok;
-}
-
-inline bool canMount() {
-    return geteuid() == 0;
-}
-
-// A small file system mounted for the lifetime of the object (root only).
+// A small file system mounted for the lifetime of the object; mounting needs root.
 class ScratchMount {
 public:
-    ScratchMount(const QString& mountPoint, const char* type, const QByteArray& options)
+    ScratchMount(const QString& mountPoint, const char* type, const char* options)
         : point_(QFile::encodeName(mountPoint)), type_(type), options_(options) {
-        mounted_ = mount(type, point_.constData(), type, 0, data()) == 0;
+        mounted_ = mount(type, point_.constData(), type, 0, options) == 0;
     }
     ~ScratchMount() { unmount(); }
     ScratchMount(const ScratchMount&) = delete;
     ScratchMount& operator=(const ScratchMount&) = delete;
     bool isMounted() const { return mounted_; }
     bool remountReadOnly() {
-        return mount(type_.constData(), point_.constData(), type_.constData(),
-                     MS_REMOUNT | MS_RDONLY, data()) == 0;
+        return mount(type_, point_.constData(), type_, MS_REMOUNT | MS_RDONLY, options_) == 0;
     }
     void unmount() {
-        if (mounted_)
+        if (std::exchange(mounted_, false))
             umount2(point_.constData(), MNT_DETACH);
-        mounted_ = false;
     }
 
 private:
-    const char* data() const { return options_.isEmpty() ? nullptr : options_.constData(); }
     QByteArray point_;
-    QByteArray type_;
-    QByteArray options_;
+    const char* type_;
+    const char* options_;
     bool mounted_ = false;
 };
 

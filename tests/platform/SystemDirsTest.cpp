@@ -1,33 +1,25 @@
 // The data folder and the system configuration folder, and their failure text.
+#include "FsTestTree.h"
+
 #include "platform/SystemDirs.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-namespace pelto {
+namespace pelto::test {
 namespace {
 
 // An installed program finds the share folder beside its bin folder first; otherwise the first
 // existing folder wins (files do not count), and none gives the failure text.
 TEST(SystemDirsTest, FirstExistingFolderWinsAndNoneGivesTheFailureText) {
-    QTemporaryDir root;
-    ASSERT_TRUE(QDir(root.path()).mkpath("bin"));
-    ASSERT_TRUE(QDir(root.path()).mkpath("share/pelto/Media"));
-    EXPECT_EQ(firstExistingDir(dataDirCandidates(root.filePath("bin"))),
-              QDir::cleanPath(root.filePath("share/pelto")));
-
-    ASSERT_TRUE(QDir(root.path()).mkpath("second"));
-    QFile file(root.filePath("first"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    EXPECT_EQ(firstExistingDir({root.filePath("missing"), root.filePath("first"), QString(),
-                                root.filePath("second/")}),
-              root.filePath("second"));
-    EXPECT_EQ(firstExistingDir({root.filePath("gone")}), "API call failed");
+    FsTestTree root;
+    for (const char* folder : {"bin", "share/pelto/Media", "second"})
+        root.makeFolder(folder);
+    root.write("first", {});
+    EXPECT_EQ(firstExistingDir(dataDirCandidates(root.path("bin"))), root.path("share/pelto"));
+    EXPECT_EQ(
+        firstExistingDir({root.path("missing"), root.path("first"), {}, root.path("second/")}),
+        root.path("second"));
+    EXPECT_EQ(firstExistingDir({root.path("gone")}), "API call failed");
     EXPECT_EQ(firstExistingDir({}), "API call failed");
 }
 
 } // namespace
-} // namespace pelto
+} // namespace pelto::test

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 namespace pelto::test {
 namespace {
 
-TEST(TextFileDecoding, Utf8WinsAByteOrderMarkIsDroppedOtherBytesReadAsWindows1252) {
+TEST(TextFileText, Utf8WinsOtherBytesReadAsWindows1252CrLfAndLfEndLines) {
     EXPECT_EQ(decodeText("caf\xc3\xa9 \xe2\x82\xac"), u"caf\u00e9 \u20ac"_s);
     EXPECT_EQ(decodeText("\xef\xbb\xbf[B\xc3\xbcro]"), u"[B\u00fcro]"_s);
     EXPECT_EQ(decodeText(QByteArray()), QString());
@@ -20,9 +20,7 @@ TEST(TextFileDecoding, Utf8WinsAByteOrderMarkIsDroppedOtherBytesReadAsWindows125
               u"caf\u00e9 \u20ac \u201cq\u201d \u00c3\u00a9"_s);
     // The codes Windows-1252 leaves undefined keep their value.
     EXPECT_EQ(decodeText("\x81\x8d\x8f\x90\x9d\xff"), u"\u0081\u008d\u008f\u0090\u009d\u00ff"_s);
-}
-
-TEST(TextFileLines, CrLfAndLfEndLinesOtherCrsStay) {
+    // CR LF and LF end lines; other CRs stay.
     const std::pair<QString, QStringList> cases[] = {
         {"a\r\nb\nc", {"a", "b", "c"}},
         {"a\r\n\r\nb\r\n", {"a", "", "b"}},

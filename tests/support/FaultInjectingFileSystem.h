@@ -1,13 +1,11 @@
 #pragma once
-// A file-system service for tests that raises chosen errors: it passes every operation on to
-// another service, except that a chosen operation on a chosen path raises a chosen error number,
-// once, a number of times or always. The folder, file and drive objects it hands out call back
-// through it, so faults on listings or attribute writes reach code that holds such objects.
+// A file-system service for tests that passes every operation on to another service, except that
+// a chosen operation on a chosen path raises a chosen error number, once, a number of times or
+// always. The folder, file and drive objects it hands out call back through it, so faults on
+// listings or attribute writes reach code that holds such objects.
 //
-//   LinuxFileSystem real;
 //   FaultInjectingFileSystem fs(real);
 //   fs.inject(FsOp::CopyFile, dst + "/locked.txt", err::LockViolation, 2);
-//   fs.inject(FsOp::SetAttributesOf, {}, err::PermissionDenied, FaultInjectingFileSystem::kAlways);
 
 #include "platform/FileSystem.h"
 
@@ -19,8 +17,7 @@ namespace pelto {
 
 // The operations a fault can be put on. GetFolder, GetFile, FolderExists and FileExists go
 // through ResolvePath, Files and SubFolders through List, GetDrive through MountPointOf,
-// attributes through AttributesOf and SetAttributesOf, DateLastModified through LastModifiedOf,
-// IsReady through IsReadyAt.
+// DateLastModified through LastModifiedOf, IsReady through IsReadyAt.
 enum class FsOp {
     Any,
     CopyFile,
@@ -49,28 +46,42 @@ public:
     // matches every path. Faults are tried in the order they were injected.
     void inject(FsOp op, const QString& path, qint32 number, int times = 1);
     void clearFaults() { faults_.clear(); }
-    // Faults still armed (kAlways ones included).
-    qsizetype armedFaults() const { return qsizetype(faults_.size()); }
-    // Faults raised so far.
+    qsizetype armedFaults() const { return qsizetype(faults_.size()); } // kAlways ones included
     int faultsRaised() const { return raised_; }
     // Calls of an operation so far, faulted ones included (FsOp::Any: of all operations).
     int calls(FsOp op) const;
-
     // Drives mounted at `mountPoint` answer IsReady false while this holds.
     void setNotReady(const QString& mountPoint, bool notReady = true);
 
-    void CopyFile(const QString& source, const QString& destination,
-                  bool overwrite = true) override;
-    void CreateFolder(const QString& path) override;
-    void DeleteFile(const QString& path, bool force = true) override;
-    void DeleteFolder(const QString& path, bool force = true) override;
-    bool IsDriveRoot(const QString& path) override;
-    std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override;
-    QList<DirEntry> List(const QString& folderPath) override;
-    int AttributesOf(const QString& path) override;
-    void SetAttributesOf(const QString& path, int value) override;
-    QDateTime LastModifiedOf(const QString& path) override;
-    QString MountPointOf(const QString& path) override;
+    void CopyFile(const QString& from, const QString& to, bool overwrite = true) override {
+        pass(FsOp::CopyFile, from, to).CopyFile(from, to, overwrite);
+    }
+    void CreateFolder(const QString& p) override { pass(FsOp::CreateFolder, p).CreateFolder(p); }
+    void DeleteFile(const QString& p, bool force = true) override {
+        pass(FsOp::DeleteFile, p).DeleteFile(p, force);
+    }
+    void DeleteFolder(const QString& p, bool force = true) override {
+        pass(FsOp::DeleteFolder, p).DeleteFolder(p, force);
+    }
+    bool IsDriveRoot(const QString& p) override {
+        return pass(FsOp::IsDriveRoot, p).IsDriveRoot(p);
+    }
+    std::optional<QString> ResolvePath(const QString& p, EntryKind kind) override {
+        return pass(FsOp::ResolvePath, p).ResolvePath(p, kind);
+    }
+    QList<DirEntry> List(const QString& p) override { return pass(FsOp::List, p).List(p); }
+    int AttributesOf(const QString& p) override {
+        return pass(FsOp::AttributesOf, p).AttributesOf(p);
+    }
+    void SetAttributesOf(const QString& p, int value) override {
+        pass(FsOp::SetAttributesOf, p).SetAttributesOf(p, value);
+    }
+    QDateTime LastModifiedOf(const QString& p) override {
+        return pass(FsOp::LastModifiedOf, p).LastModifiedOf(p);
+    }
+    QString MountPointOf(const QString& p) override {
+        return pass(FsOp::MountPointOf, p).MountPointOf(p);
+    }
     bool IsReadyAt(const QString& mountPoint) override;
 
 private:
@@ -81,8 +92,8 @@ private:
         int remaining; // kAlways for no end
     };
 
-    // Counts the call and raises the first armed fault that matches it.
-    void enter(FsOp op, const QString& path, const QString& otherPath = {});
+    // Counts the call, raises the first armed fault that matches it, else gives the inner service.
+    FileSystem& pass(FsOp op, const QString& path, const QString& otherPath = {});
 
     FileSystem& inner_;
     std::vector<Fault> faults_;
