@@ -35,9 +35,6 @@ public:
         thread_.quit();
         thread_.wait();
     }
-    TraceReceiverThread(const TraceReceiverThread&) = delete;
-    TraceReceiverThread& operator=(const TraceReceiverThread&) = delete;
-
     bool listening() const { return listening_; }
     QStringList lines() const {
         const QMutexLocker lock(&mutex_);

@@ -2,7 +2,6 @@
 #include "TraceReceiverThread.h"
 
 #include "diag/Procedure.h"
-#include "support/ManualClock.h"
 
 #include <QLocalServer>
 
@@ -36,7 +35,6 @@ using TraceTest = DiagTest;
 
 TEST_F(TraceTest, NestedCallsAreIndentedNumberedAndTimed) {
     TraceReceiverThread viewer(kViewer);
-    ASSERT_TRUE(viewer.listening());
     clock_.advance(7000); // the trace's seconds count from its start, not from the clock's
     int count = 4;
     outer(clock_, count);
@@ -64,14 +62,14 @@ TEST_F(TraceTest, SecondsUseAFullStopInACommaLocale) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     ASSERT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
     TraceReceiverThread viewer(kViewer);
-    ASSERT_TRUE(diag::TraceActive());
+    ASSERT_TRUE(diag::TraceActive()); // the trace starts here
     clock_.advance(3250);
     diag::TraceEnter("Pelto", "Sub A", "()");
     clock_.advance(123'456'789);
     diag::TraceExit("Pelto", "Sub A", "()");
-    ASSERT_EQ(viewer.lines().size(), 3);
-    EXPECT_EQ(viewer.lines()[1], traceLine("00001", "00003.250", "->", 0, "Pelto : Sub A : ()"));
-    EXPECT_EQ(viewer.lines()[2], traceLine("00002", "123460.039", "<-", 0, "Pelto : Sub A : ()"));
+    EXPECT_EQ(viewer.lines().mid(1),
+              (QStringList{traceLine("00001", "00003.250", "->", 0, "Pelto : Sub A : ()"),
+                           traceLine("00002", "123460.039", "<-", 0, "Pelto : Sub A : ()")}));
 }
 
 TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRuleAndDeadSocketsArePassedOver) {
@@ -79,8 +77,6 @@ TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRuleAndDeadSocketsArePassedO
         TraceReceiverThread other("Pelto TraceViewX");
         ASSERT_TRUE(other.listening());
         EXPECT_FALSE(diag::TraceActive());
-        diag::TraceEnter("Pelto", "Sub A", "()");
-        EXPECT_TRUE(other.lines().isEmpty());
     }
     diag::ResetTrace();
     QFile stale(runtimeFolder() + "/Pelto TraceView");
@@ -108,8 +104,7 @@ TEST_F(TraceTest, VanishedReceiverTurnsTracingOff) {
     EXPECT_TRUE(again.lines().isEmpty());
 }
 
-// A receiver that never answers is dropped after the wait limit, and then no trace is made for
-// the whole run: a viewer that opens later is not noticed.
+// A receiver that never answers is dropped after the wait limit; no trace for the rest of the run.
 TEST_F(TraceTest, ReceiverThatNeverAnswersMeansNoTraceForTheWholeRun) {
     diag::SetTraceWaitMs(20);
     QLocalServer hung; // accepts connections in the kernel but never reads or answers
@@ -117,28 +112,9 @@ TEST_F(TraceTest, ReceiverThatNeverAnswersMeansNoTraceForTheWholeRun) {
     EXPECT_FALSE(diag::TraceActive());
     TraceReceiverThread late(kViewer + QStringLiteral(" - 2"));
     ASSERT_TRUE(late.listening());
-    int count = 0;
-    outer(clock_, count);
     diag::TraceEnter("Pelto", "Sub B", "()");
     EXPECT_FALSE(diag::TraceActive());
     EXPECT_TRUE(late.lines().isEmpty());
-}
-
-TEST_F(TraceTest, ListenerTakesTheNextFreeNameWhenOneIsTaken) {
-    TraceReceiverThread first(kViewer);
-    ASSERT_TRUE(first.listening());
-    diag::TraceListener second;
-    ASSERT_TRUE(second.listen());
-    EXPECT_EQ(second.name(), "Pelto TraceView - 2");
-    EXPECT_TRUE(diag::isTraceViewName(second.name()));
-
-    // A socket left behind by a viewer that died is taken over.
-    second.close();
-    QFile left(runtimeFolder() + QStringLiteral("/Pelto TraceView - 2"));
-    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
-    left.close();
-    ASSERT_TRUE(second.listen());
-    EXPECT_EQ(second.name(), "Pelto TraceView - 2");
 }
 
 } // namespace
