@@ -19,6 +19,7 @@ protected:
     }
 };
 
+// The file gains the run's header once, then each message with CR LF; the window shows once.
 TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
     const QString file = workPath("Error Log.txt");
     {
@@ -26,19 +27,31 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
         ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
         earlier.write("an earlier run\r\n");
     }
+    int shown = 0;
+    int changes = 0;
+    diag::messageLog().showAndDock = [&] { ++shown; };
+    diag::messageLog().changed = [&] { ++changes; };
     enableLog(file);
     EXPECT_EQ(LogError("Pelto", "CheckFiles", "first", false, false), diag::kNothingAsked);
     LogError("Pelto", "CheckFiles", "\r\nSkipped: a\r\nand b", false, false);
     const QByteArray run = runHeaderBytes() + "first\r\n\r\nSkipped: a\r\nand b\r\n";
     EXPECT_EQ(readAll(file), "an earlier run\r\n" + run);
+    EXPECT_EQ(diag::messageLog().text(),
+              "Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n" +
+                  diag::programVersionLine(kVersion) + "\r\nfirst\r\n\r\nSkipped: a\r\nand b");
+    EXPECT_EQ(changes, 3);
+    diag::messageLog().clear();
+    LogError("Pelto", "CheckFiles", "after the check began", false, false);
+    EXPECT_EQ(diag::messageLog().text(), "\r\nafter the check began");
+    EXPECT_EQ(shown, 1);
 
     // The next run adds its own header; text is written in the locale's encoding.
     diag::ResetErrorLog();
     enableLog(file);
     const QString message = QStringLiteral("Datei \u00e4rger.txt");
     LogError("Pelto", "CopyFile", message, false, false);
-    EXPECT_EQ(readAll(file),
-              "an earlier run\r\n" + run + runHeaderBytes() + message.toLocal8Bit() + "\r\n");
+    EXPECT_EQ(readAll(file), "an earlier run\r\n" + run + "after the check began\r\n" +
+                                 runHeaderBytes() + message.toLocal8Bit() + "\r\n");
 }
 
 TEST_F(ErrorLogTest, UnwritableLogFileIsSkippedAndWindowAndBoxStillGetTheMessage) {
@@ -48,24 +61,6 @@ TEST_F(ErrorLogTest, UnwritableLogFileIsSkippedAndWindowAndBoxStillGetTheMessage
     EXPECT_TRUE(diag::messageLog().text().endsWith("\r\ndisk gone"));
     EXPECT_FALSE(QFile::exists(workPath("missing folder/log.txt")));
     ASSERT_EQ(dialogs().shown().size(), 1) << "no failure report for the log file itself";
-}
-
-TEST_F(ErrorLogTest, WindowTextCollectsHeaderAndMessagesAndShowsOnce) {
-    int shown = 0;
-    int changes = 0;
-    diag::messageLog().showAndDock = [&] { ++shown; };
-    diag::messageLog().changed = [&] { ++changes; };
-    enableLog(workPath("log.txt"));
-    LogError("Pelto", "CheckFiles", "first", false, false);
-    LogError("Pelto", "CheckFiles", "second", false, false);
-    EXPECT_EQ(diag::messageLog().text(),
-              "Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n" +
-                  diag::programVersionLine(kVersion) + "\r\nfirst\r\nsecond");
-    EXPECT_EQ(changes, 3);
-    diag::messageLog().clear();
-    LogError("Pelto", "CheckFiles", "after the check began", false, false);
-    EXPECT_EQ(diag::messageLog().text(), "\r\nafter the check began");
-    EXPECT_EQ(shown, 1);
 }
 
 // A notice wins over a question, a silent call asks nothing; a log that is off writes nothing.

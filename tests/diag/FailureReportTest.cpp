@@ -61,28 +61,19 @@ TEST(FailureReportTextTest, RemoteComponentSuffix) {
             << source;
 }
 
-// Three statements; the second throws 70 without a text of its own while `failures` lasts.
-struct StepRun {
-    explicit StepRun(int failing) : failures(failing) {}
-    int failures = 0;
-    int attempts = 0;
-    QStringList done;
-    int failingLine = 0;
-};
-
-bool threeSteps(StepRun& r) {
+// Three statements; the second throws 70, without a text of its own, `failures` times.
+bool threeSteps(int failures, QStringList& done, int& failingLine) {
     bool result = false;
     Procedure proc("Pelto", "Function ThreeSteps",
-                   [&] { return traceParams("attempts", r.attempts); });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("one"));
-    r.failingLine = __LINE__ + 1;
+                   [&] { return traceParams("failures", failures); });
+    PELTO_TRY(proc, result, done << QStringLiteral("one"));
+    failingLine = __LINE__ + 1;
     PELTO_TRY(proc, result, {
-        ++r.attempts;
-        if (r.failures-- > 0)
+        if (failures-- > 0)
             throw RuntimeError(err::PermissionDenied, {});
-        r.done << QStringLiteral("two");
+        done << QStringLiteral("two");
     });
-    PELTO_TRY(proc, result, r.done << QStringLiteral("three"));
+    PELTO_TRY(proc, result, done << QStringLiteral("three"));
     result = true;
     return result;
 }
@@ -93,16 +84,16 @@ TEST_F(FailureReportTest, RetryRepeatsIgnoreGoesOnAbortLeavesThroughTheNormalExi
     ASSERT_TRUE(diag::TraceActive());
     dialogs().then(BoxAnswer::Retry).then(BoxAnswer::Retry).then(BoxAnswer::Ignore);
     dialogs().then(BoxAnswer::Abort);
-    StepRun retried{2}, ignored{5}, aborted{5};
-    EXPECT_TRUE(threeSteps(retried));
-    EXPECT_TRUE(threeSteps(ignored));
-    EXPECT_FALSE(threeSteps(aborted));
-    EXPECT_EQ(retried.attempts, 3);
-    EXPECT_EQ(retried.done, (QStringList{"one", "two", "three"}));
-    EXPECT_EQ(ignored.done, (QStringList{"one", "three"}));
-    EXPECT_EQ(aborted.done, QStringList{"one"});
+    QStringList retried, ignored, aborted;
+    int line = 0;
+    EXPECT_TRUE(threeSteps(2, retried, line));
+    EXPECT_TRUE(threeSteps(5, ignored, line));
+    EXPECT_FALSE(threeSteps(5, aborted, line));
+    EXPECT_EQ(retried, (QStringList{"one", "two", "three"}));
+    EXPECT_EQ(ignored, (QStringList{"one", "three"}));
+    EXPECT_EQ(aborted, QStringList{"one"});
     ASSERT_EQ(dialogs().shown().size(), 4);
-    const QString where = QString::number(aborted.failingLine);
+    const QString where = QString::number(line);
     EXPECT_EQ(dialogs().shown()[0].text,
               report("70 (Permission denied) occurred in module Pelto, Function ThreeSteps, line " +
                      where + "."));
@@ -113,10 +104,10 @@ TEST_F(FailureReportTest, RetryRepeatsIgnoreGoesOnAbortLeavesThroughTheNormalExi
     EXPECT_EQ(
         lines.mid(8),
         (QStringList{
-            traceLine("00005", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (attempts=0)"),
+            traceLine("00005", "00000.000", "->", 0, "Pelto : Function ThreeSteps : (failures=5)"),
             "[" + diag::ProgramName() +
                 "] ERROR 70 \"Permission denied\" at Pelto : Function ThreeSteps : " + where,
-            traceLine("00006", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (attempts=1)"),
+            traceLine("00006", "00000.000", "<-", 0, "Pelto : Function ThreeSteps : (failures=4)"),
         }));
 }
 
