@@ -98,6 +98,14 @@ protected:
         return other.Settings();
     }
     static QString profileField(int field, int line) { return g().gasProfile.at(field, line); }
+    // Line n of the profile table: the whole line, source, subdirs column, destination, exclusions.
+    static QStringList tableRow(int n) {
+        QStringList out;
+        for (const int field : {profile::kLine, profile::kSource, profile::kSubdirs,
+                                profile::kDestination, profile::kExcludes})
+            out.append(profileField(field, n));
+        return out;
+    }
     static QStringList tableLines(int count) {
         QStringList out;
         for (int n = 1; n <= count; ++n)
