@@ -1,9 +1,7 @@
 #pragma once
-// A clean world for profile tests: a temporary folder holding the profile file, the folder
-// trees and the settings store; the program-wide state reset; a real file-system service;
-// scripted dialogs; the error log written into the temporary folder; a fixed "today".
+// Profile tests get a temporary folder for the profile file, folder trees, settings store and
+// error log; a real file-system service; scripted dialogs; a fixed "today".
 #include "diag/ErrorLog.h"
-#include "diag/Trace.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
 #include "platform/TextFile.h"
@@ -30,14 +28,13 @@ namespace pelto::test {
 // The main window as the profile reader sees it. Folders are created only inside `root`.
 class TestProfileForm : public ProfileForm {
 public:
-    bool numbered = true;
     QString caption;
     QString root;
     QStringList created;
     ProfileMenuModel menu;
     ProfileListModel list;
 
-    bool chkNumberProfiles() const override { return numbered; }
+    bool chkNumberProfiles() const override { return true; }
     void setCaption(const QString& text) override { caption = text; }
     ProfileMenuModel& mnuProfile() override { return menu; }
     ProfileListModel& lstProfile() override { return list; }
