@@ -75,17 +75,20 @@ protected:
     }
 
     QString path(const QString& relative) const { return root_ + QLatin1Char('/') + relative; }
-    // Creates a folder (and its parents) below the temporary folder; returns its path.
     QString folder(const QString& relative) const {
         QDir().mkpath(path(relative));
         return path(relative);
     }
     QString iniPath() const { return path("Pelto.INI"); }
     void writeIni(const QStringList& lines) const { writeTextLines(iniPath(), lines); }
+    static void writeFile(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) >= 0);
+    }
     bool load() { return ReadINI("Load", form_, iniPath()); }
     bool read(const QString& section) { return ReadINI(section, form_, iniPath()); }
 
-    // A value of the settings store, read through a second store object on the same folder.
+    // A value as stored, read through a second store object.
     QString stored(const QString& section, const QString& key) const {
         Registry other(std::make_unique<QSettingsBackend>(path("settings")));
         other.setApplicationName("Pelto");

@@ -1,5 +1,5 @@
 // The usage history of profiles: first use, unchanged, edited and shortened profiles, entry
-// numbers past 99, the section left current, and the record of created folders.
+// numbers past 99, and the section left current.
 #include "ProfileFixture.h"
 
 namespace pelto::test {
@@ -87,20 +87,6 @@ TEST_F(ProfileHistoryTest, NewNamesGetAnEntryAndKnownOnesAreFoundAgainWithTheirS
     EXPECT_EQ(stored("Profile100", "Description"), "New");
     EXPECT_EQ(g().giProfileEntry, 100);
     EXPECT_EQ(g().goReg->Section(), "Profile100");
-}
-
-TEST_F(ProfileHistoryTest, FolderRecordGrowsAndKeepsEachFolderWithItsLine) {
-    store("Backup", two);
-    for (int k = 1; k <= 12; ++k) {
-        g().giProfileLine = static_cast<qint16>(k % 3 + 1);
-        ASSERT_TRUE(StoreFolderProfile(QStringLiteral("/backup/f%1").arg(k)));
-    }
-    const TextTable& record = g().gasFolderProfile;
-    EXPECT_EQ(record.at(profile::kFolderLine, 0), "12");
-    EXPECT_EQ(record.upperBound(), 20);
-    for (int k = 1; k <= 12; ++k)
-        EXPECT_EQ(record.at(profile::kFolderPath, k) + ' ' + record.at(profile::kFolderLine, k),
-                  QStringLiteral("/backup/f%1 %2").arg(k).arg(k % 3 + 1));
 }
 
 } // namespace

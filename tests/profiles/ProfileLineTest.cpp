@@ -48,13 +48,6 @@ TEST(ProfileLineTest, CutsSourceDestinationSubdirsAndExclusions) {
     }
 }
 
-// Lines the reader does not skip are checked there; these are the ones only the cutter sees.
-TEST(ProfileLineTest, ColumnErrors) {
-    for (const auto& [syntax, line] : {std::pair{Slash, " /a /b"}, std::pair{Slash, "C:\\Work E:"},
-                                       std::pair{Drive, "/home/a /b"}})
-        EXPECT_EQ(parseProfileLine(line, syntax).error, ProfileLineError::Column) << line;
-}
-
 TEST(ProfileLineTest, ListPathsTakeTwentyCharactersAndMenuCaptionsNumberOneToNineThenLetters) {
     EXPECT_EQ(displayPath("/a"), QString("/a").leftJustified(20));
     EXPECT_EQ(displayPath("/abcdefghijklmnopqrs"), "/ab...fghijklmnopqrs");

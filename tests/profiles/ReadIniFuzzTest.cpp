@@ -37,8 +37,10 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
         QByteArray out = kind < 6 ? pair : QByteArray(kind == 6 ? ";" : kind == 7 ? " " : "");
         for (int i = pick(6); i > 0; --i) {
             const int n = pick(static_cast<int>(pieces.size()));
+            if (!out.isEmpty())
+                out += ' ';
             if (n < pieces.size())
-                out += ' ' + pieces[n];
+                out += pieces[n];
             else
                 for (int k = pick(1) ? pick(11) : pick(5000); k >= 0; --k)
                     out += static_cast<char>(1 + pick(254));
@@ -55,10 +57,7 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
         QByteArray bytes = "[P]\r\n";
         for (int i = pick(11); i >= 0; --i)
             bytes += line() + (i % 3 == 0 ? "\n" : "\r\n");
-        QFile file(iniPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        writeFile(iniPath(), bytes);
         // The section's lines by the file's own rules: up to the next header, none indented.
         QStringList expected;
         for (const QString& l : readTextLines(iniPath()).mid(1)) {
