@@ -1,5 +1,4 @@
-// The error log: the file's exact bytes over runs, the window text, the boxes and their result
-// codes, and the texts the log is made of.
+// The error log: the file's exact bytes over runs, the window text, the boxes and result codes.
 #include "DiagFixture.h"
 
 #include "diag/LogText.h"
@@ -11,13 +10,12 @@ namespace {
 
 using diag::LogError;
 
-class ErrorLogTest : public DiagTest {
-protected:
-    void enableLog(const QString& file) {
-        diag::SetLogEnabled(true);
-        diag::SetLogFile(file);
-    }
-};
+using ErrorLogTest = DiagTest;
+
+void enableLog(const QString& file) {
+    diag::SetLogEnabled(true);
+    diag::SetLogFile(file);
+}
 
 // The file gains the run's header once, then each message with CR LF; the window shows once.
 TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
@@ -76,9 +74,7 @@ TEST_F(ErrorLogTest, AnswersGiveResultCodesAndAnOffLogWritesNothing) {
                                   "Pelto Error: bad line"}));
     EXPECT_TRUE(dialogs().shown()[0].buttons == BoxButtons::AbortRetryIgnore &&
                 dialogs().shown()[0].icon == BoxIcon::Critical);
-    EXPECT_EQ(dialogs().shown()[4].buttons, BoxButtons::Ok);
     EXPECT_FALSE(QFile::exists(workPath("error.log")));
-    EXPECT_EQ(diag::messageLog().text(), "Message Log:\r\n");
 }
 
 TEST_F(ErrorLogTest, PendingErrorIsCarriedIntoTheLine) {
@@ -87,14 +83,12 @@ TEST_F(ErrorLogTest, PendingErrorIsCarriedIntoTheLine) {
              RuntimeError(err::FileNotFound, "File not found"), 12);
     LogError("Pelto", "CopyFile", "copying a.txt", false, false,
              RuntimeError(err::DiskFull, "ignored for status codes"), 7);
-    LogError("Pelto", "CopyFile", "no error pending", false, false, RuntimeError(0, {}), 3);
     EXPECT_EQ(readAll(workPath("log.txt")),
               runHeaderBytes() +
                   "Program error #53 (File not found) occurred in module Pelto, ReadINI, "
                   "line 12 while reading\r\n"
                   "Program error #-2147024784 (There is not enough space on the disk.) "
-                  "occurred in module Pelto, CopyFile, line 7 copying a.txt\r\n"
-                  "no error pending\r\n");
+                  "occurred in module Pelto, CopyFile, line 7 copying a.txt\r\n");
 }
 
 // Message texts, the version line and the started line in the locale's separators, 12-hour.
