@@ -1,6 +1,5 @@
 #pragma once
-// Profile tests get a temporary folder for the profile file, folder trees, settings store and
-// error log; a real file-system service; scripted dialogs; a fixed "today".
+// Profile tests: a temporary folder for all files, the real file system, scripted boxes, fixed date.
 #include "diag/ErrorLog.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
@@ -25,11 +24,10 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace pelto::test {
 
-// The main window as the profile reader sees it. Folders are created only inside `root`.
+// The main window as the profile reader sees it. Folders are created only in the temp folder.
 class TestProfileForm : public ProfileForm {
 public:
     QString caption;
-    QString root;
     QStringList created;
     ProfileMenuModel menu;
     ProfileListModel list;
@@ -40,7 +38,7 @@ public:
     ProfileListModel& lstProfile() override { return list; }
     void CreateNewFolder(QString& asMyPath) override {
         created.append(asMyPath);
-        if (!root.isEmpty() && asMyPath.startsWith(root + QLatin1Char('/')))
+        if (asMyPath.startsWith(QDir(QDir::tempPath()).canonicalPath() + QLatin1Char('/')))
             QDir().mkpath(asMyPath);
     }
     QStringList captions() const {
@@ -65,7 +63,6 @@ protected:
         reg_->setApplicationName("Pelto");
         g().goReg = &*reg_;
         g().goFSO = &fs_;
-        form_.root = root_;
         dialogs_.emplace();
     }
 
@@ -98,18 +95,11 @@ protected:
         return other.Settings();
     }
     static QString profileField(int field, int line) { return g().gasProfile.at(field, line); }
-    // Line n of the profile table: the whole line, source, subdirs column, destination, exclusions.
-    static QStringList tableRow(int n) {
-        QStringList out;
-        for (const int field : {profile::kLine, profile::kSource, profile::kSubdirs,
-                                profile::kDestination, profile::kExcludes})
-            out.append(profileField(field, n));
-        return out;
-    }
-    static QStringList tableLines(int count) {
+    // A field (the whole line by default) of the profile table's first `count` lines.
+    static QStringList tableLines(int count, int field = profile::kLine) {
         QStringList out;
         for (int n = 1; n <= count; ++n)
-            out.append(profileField(profile::kLine, n));
+            out.append(profileField(field, n));
         return out;
     }
 

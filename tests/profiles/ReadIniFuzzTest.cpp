@@ -49,8 +49,6 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
     };
 
     LenientDialogs boxes;
-    Registry* const store = g().goReg; // the history is written on every full read
-    FileSystem* const fs = g().goFSO;
     int outcomes[2] = {0, 0};
     for (int round = 0; round < 100; ++round) {
         SCOPED_TRACE(round);
@@ -68,20 +66,17 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
                 expected.append(QString(l).replace(u'\t', u' '));
         }
 
-        g() = ProgramState{}; // a fresh program state and window each round
-        g().goReg = store;
-        g().goFSO = fs;
-        TestProfileForm window;
+        g().gbErrorFlag = false;
         const int boxesBefore = boxes.shown;
-        ReadINI("Load", window, iniPath());
-        const bool ok = ReadProfile("P", window);
+        load();
+        const bool ok = ReadProfile("P", form());
         ++outcomes[ok];
         QStringList taken;
         for (int n = 1;
              n <= g().gasProfile.upperBound() && !profileField(profile::kLine, n).isEmpty(); ++n)
             taken.append(profileField(profile::kLine, n));
         EXPECT_EQ(taken, expected.mid(0, ok ? expected.size() : taken.size()));
-        EXPECT_TRUE(ok ? window.list.count() == expected.size()
+        EXPECT_TRUE(ok ? form().list.count() == expected.size()
                        : g().gbErrorFlag && boxes.shown > boxesBefore)
             << "all lines listed, or a message for the line that stopped the reading";
     }

@@ -36,9 +36,7 @@ TEST_F(ReadIniTest, LoadMakesAnEntryOfEverySectionAndReportsHalfHeaders) {
     // LF and CR LF line ends; a file that is no UTF-8 reads as Western (1252).
     writeFile(iniPath(), "[Backup\n[B\xfcro]\r\nMusic]\n; [Commented\n/home/me/Music [old] "
                          "/backup/x]\r\n  [Caf\xe9 \x80]  \n");
-    g().gbErrorFlag = false;
     EXPECT_TRUE(load());
-    EXPECT_FALSE(g().gbErrorFlag);
     EXPECT_EQ(form().captions(), QStringList({"&1 B\u00fcro", "&2 Caf\u00e9 \u20ac"}));
     const QString skipped = "Bad line in INI file, Record being skipped:\r\n";
     EXPECT_EQ(notices(),
@@ -76,12 +74,15 @@ TEST_F(ReadIniTest, ReadmeExampleReadsIntoTableListAndHistory) {
     const QString sub = "  subdirs   ";
     const QString none(12, u' ');
     const QString exclude = "exclude *.tmp ~$* /cache*";
-    EXPECT_EQ(tableRow(1), (QStringList{file[2], r + "/home/me/Documents", sub,
-                                        r + "/media/backup/Documents", exclude}));
-    EXPECT_EQ(tableRow(2), (QStringList{file[3], r + "/home/me/My Pictures", sub,
-                                        r + "/media/backup/My Pictures", ""}));
-    EXPECT_EQ(tableRow(3),
-              (QStringList{file[4], r + "/home/me/Music", none, r + "/media/backup/Music", ""}));
+    EXPECT_EQ(tableLines(4), file.mid(2, 3) + QStringList{QString()});
+    EXPECT_EQ(
+        tableLines(3, profile::kSource),
+        (QStringList{r + "/home/me/Documents", r + "/home/me/My Pictures", r + "/home/me/Music"}));
+    EXPECT_EQ(tableLines(3, profile::kSubdirs), (QStringList{sub, sub, none}));
+    EXPECT_EQ(tableLines(3, profile::kDestination),
+              (QStringList{r + "/media/backup/Documents", r + "/media/backup/My Pictures",
+                           r + "/media/backup/Music"}));
+    EXPECT_EQ(tableLines(3, profile::kExcludes), (QStringList{exclude, "", ""}));
     // Paths longer than 20 characters show their first 3 and last 14.
     const QString head = r.left(3) + "...";
     EXPECT_EQ(form().list.items(),
@@ -127,11 +128,9 @@ TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
     };
     for (const auto& [lines, notice, table, listed] : cases) {
         SCOPED_TRACE(notice.toStdString());
-        g().gbErrorFlag = false;
         loadSection(lines);
         dialogs().then(BoxAnswer::Ok);
         EXPECT_FALSE(read("P"));
-        EXPECT_TRUE(g().gbErrorFlag);
         EXPECT_EQ(notices().last(), notice);
         EXPECT_EQ(tableLines(static_cast<int>(table.size())), table);
         EXPECT_EQ(form().list.count(), listed);
