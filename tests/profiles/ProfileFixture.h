@@ -6,7 +6,6 @@
 #include "platform/TextFile.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "profiles/ProfileFile.h"
-#include "profiles/ProfileForm.h"
 #include "profiles/ProfileHistory.h"
 #include "profiles/ProfileTables.h"
 #include "settings/Registry.h"

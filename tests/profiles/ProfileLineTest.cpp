@@ -1,5 +1,4 @@
-// Cutting profile lines into source, subdirs, destination and exclusions, and the fixed-width
-// display of the profile list and the menu captions.
+// Cutting profile lines into their parts; the fixed-width list and the menu captions.
 #include "profiles/ProfileLine.h"
 #include "profiles/ProfileMenuModel.h"
 

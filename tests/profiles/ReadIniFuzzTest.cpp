@@ -1,5 +1,5 @@
-// Generated profile files never crash the reader nor reach the failure report: a read takes every
-// line of the section or stops at a reported line, keeping the lines before. Fixed seed.
+// Generated profile files (fixed seed) never crash the reader nor reach the failure report; a
+// read takes every line of the section or stops at a reported line, keeping the lines before.
 #include "ProfileFixture.h"
 
 #include "profiles/ProfileLine.h"
