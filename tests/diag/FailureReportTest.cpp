@@ -3,7 +3,8 @@
 
 #include "diag/LogText.h"
 #include "diag/Procedure.h"
-#include "diag/TraceText.h"
+
+#include <functional>
 
 namespace pelto::test {
 namespace {
