@@ -1,7 +1,6 @@
 #pragma once
-// A clean diagnostics state for each test: error log and trace as at program start, a manual
-// clock, a fixed local time, the US English locale, scripted dialogs, and a private runtime
-// folder and current directory so that no trace receiver or log file of another test is seen.
+// Each diagnostics test gets a manual clock, a fixed local time, US English, scripted dialogs and
+// a private runtime folder and current folder, so no other test's receiver or log file is seen.
 #include "diag/ErrorLog.h"
 #include "diag/Trace.h"
 #include "diag/Version.h"
@@ -55,7 +54,6 @@ protected:
     ScriptedDialogs& dialogs() { return *dialogs_; }
     QString workPath(const QString& name) const { return work_.filePath(name); }
     QString runtimeFolder() const { return runtime_.path(); }
-
     static QByteArray readAll(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();

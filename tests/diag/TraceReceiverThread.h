@@ -1,11 +1,10 @@
 #pragma once
-// A trace receiver on its own thread, as a viewer in another process would be: the traced code
-// blocks until the receiver has taken each line, so the lines are all here when a call returns.
+// A trace receiver on its own thread, as a viewer in another process: the traced code blocks
+// until each line is taken, so all lines are here when a call returns.
 
 #include "diag/TraceChannel.h"
 
 #include <QMutex>
-#include <QMutexLocker>
 #include <QStringList>
 #include <QThread>
 #include <memory>
@@ -35,9 +34,6 @@ public:
         thread_.quit();
         thread_.wait();
     }
-    TraceReceiverThread(const TraceReceiverThread&) = delete;
-    TraceReceiverThread& operator=(const TraceReceiverThread&) = delete;
-
     bool listening() const { return listening_; }
     QStringList lines() const {
         const QMutexLocker lock(&mutex_);

@@ -1,15 +1,11 @@
 #pragma once
-// A clean world for profile tests: a temporary folder holding the profile file, the folder
-// trees and the settings store; the program-wide state reset; a real file-system service;
-// scripted dialogs; the error log written into the temporary folder; a fixed "today".
+// Profile tests: a temporary folder for all files, the real file system, scripted boxes, fixed date.
 #include "diag/ErrorLog.h"
-#include "diag/Trace.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
 #include "platform/TextFile.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "profiles/ProfileFile.h"
-#include "profiles/ProfileForm.h"
 #include "profiles/ProfileHistory.h"
 #include "profiles/ProfileTables.h"
 #include "settings/Registry.h"
@@ -27,23 +23,21 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace pelto::test {
 
-// The main window as the profile reader sees it. Folders are created only inside `root`.
+// The main window as the profile reader sees it. Folders are created only in the temp folder.
 class TestProfileForm : public ProfileForm {
 public:
-    bool numbered = true;
     QString caption;
-    QString root;
     QStringList created;
     ProfileMenuModel menu;
     ProfileListModel list;
 
-    bool chkNumberProfiles() const override { return numbered; }
+    bool chkNumberProfiles() const override { return true; }
     void setCaption(const QString& text) override { caption = text; }
     ProfileMenuModel& mnuProfile() override { return menu; }
     ProfileListModel& lstProfile() override { return list; }
     void CreateNewFolder(QString& asMyPath) override {
         created.append(asMyPath);
-        if (!root.isEmpty() && asMyPath.startsWith(root + QLatin1Char('/')))
+        if (asMyPath.startsWith(QDir(QDir::tempPath()).canonicalPath() + QLatin1Char('/')))
             QDir().mkpath(asMyPath);
     }
     QStringList captions() const {
@@ -68,7 +62,6 @@ protected:
         reg_->setApplicationName("Pelto");
         g().goReg = &*reg_;
         g().goFSO = &fs_;
-        form_.root = root_;
         dialogs_.emplace();
     }
 
@@ -78,17 +71,20 @@ protected:
     }
 
     QString path(const QString& relative) const { return root_ + QLatin1Char('/') + relative; }
-    // Creates a folder (and its parents) below the temporary folder; returns its path.
     QString folder(const QString& relative) const {
         QDir().mkpath(path(relative));
         return path(relative);
     }
     QString iniPath() const { return path("Pelto.INI"); }
     void writeIni(const QStringList& lines) const { writeTextLines(iniPath(), lines); }
+    static void writeFile(const QString& file, const QByteArray& bytes) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) >= 0);
+    }
     bool load() { return ReadINI("Load", form_, iniPath()); }
     bool read(const QString& section) { return ReadINI(section, form_, iniPath()); }
 
-    // A value of the settings store, read through a second store object on the same folder.
+    // A value as stored, read through a second store object.
     QString stored(const QString& section, const QString& key) const {
         Registry other(std::make_unique<QSettingsBackend>(path("settings")));
         other.setApplicationName("Pelto");
@@ -98,10 +94,11 @@ protected:
         return other.Settings();
     }
     static QString profileField(int field, int line) { return g().gasProfile.at(field, line); }
-    static QStringList tableLines(int count) {
+    // A field (the whole line by default) of the profile table's first `count` lines.
+    static QStringList tableLines(int count, int field = profile::kLine) {
         QStringList out;
         for (int n = 1; n <= count; ++n)
-            out.append(profileField(profile::kLine, n));
+            out.append(profileField(field, n));
         return out;
     }
 
