@@ -9,9 +9,9 @@
 namespace pelto::test {
 namespace {
 
+using diag::Answer;
 using diag::noParams;
 using diag::Procedure;
-using diag::Answer;
 using diag::traceParams;
 
 using FailureReportTest = DiagTest;

@@ -4,8 +4,8 @@
 
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
-#include "platform/ProgramState.h"
 #include "engine/copy/FileItems.h"
+#include "platform/ProgramState.h"
 
 namespace pelto::filewalk {
 

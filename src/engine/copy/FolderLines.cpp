@@ -2,9 +2,9 @@
 
 #include "engine/compare/DisplayRefresh.h"
 #include "engine/compare/MainForm.h"
-#include "platform/ProgramState.h"
 #include "engine/copy/CopyLines.h"
 #include "platform/FsPath.h"
+#include "platform/ProgramState.h"
 
 namespace pelto::folderlines {
 
