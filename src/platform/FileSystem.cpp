@@ -1,9 +1,29 @@
 #include "platform/FileSystem.h"
 
 #include "platform/FsPath.h"
-#include "platform/linux/PosixError.h"
 
 namespace pelto {
+
+RuntimeError fsError(qint32 number) {
+    return RuntimeError(number, fsErrorText(number), QStringLiteral("FileSystem"));
+}
+
+QString fsErrorText(qint32 number) {
+    switch (number) {
+    case err::OutOfMemory:
+        return QStringLiteral("Out of memory");
+    case err::DeviceIoError:
+        return QStringLiteral("Device I/O error");
+    case err::FileAlreadyExists:
+        return QStringLiteral("File already exists");
+    case err::TooManyFiles:
+        return QStringLiteral("Too many files");
+    case err::ObjectNotSet:
+        return QStringLiteral("Object variable not set");
+    default:
+        return describeError(number);
+    }
+}
 
 namespace {
 

@@ -29,6 +29,11 @@ inline constexpr int Archive = 32;
 inline constexpr int Writable = ReadOnly | Hidden | System | Archive;
 } // namespace attr
 
+// A run-time error of the file-system service with the standard description of its number.
+RuntimeError fsError(qint32 number);
+// The description the file-system service gives an error number, or "".
+QString fsErrorText(qint32 number);
+
 class FileSystem;
 
 // What a folder listing reports per entry. Symbolic links are files (never followed into

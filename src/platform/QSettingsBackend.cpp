@@ -11,7 +11,6 @@ namespace pelto {
 namespace {
 
 // The store could not be written (read-only or missing folder, full disk).
-constexpr qint32 kPathFileAccessError = 75;
 
 QString addressOf(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
@@ -21,7 +20,7 @@ QString addressOf(const QString& section, const QString& key) {
 void commit(QSettings& settings) {
     settings.sync();
     if (settings.status() == QSettings::AccessError)
-        throw RuntimeError(kPathFileAccessError,
+        throw RuntimeError(err::PathFileAccessError,
                            QStringLiteral("Path/File access error: ") + settings.fileName(),
                            QStringLiteral("Settings store"));
 }

@@ -17,8 +17,13 @@ inline constexpr qint32 OutOfMemory = 7;
 inline constexpr qint32 InternalError = 51;
 inline constexpr qint32 BadFileNameOrNumber = 52;
 inline constexpr qint32 FileNotFound = 53;
+inline constexpr qint32 DeviceIoError = 57;
+inline constexpr qint32 FileAlreadyExists = 58;
+inline constexpr qint32 TooManyFiles = 67;
 inline constexpr qint32 DeviceUnavailable = 68;
 inline constexpr qint32 PermissionDenied = 70;
+// Any other failure to reach a file or folder.
+inline constexpr qint32 PathFileAccessError = 75;
 inline constexpr qint32 PathNotFound = 76;
 inline constexpr qint32 ObjectNotSet = 91;
 // A menu entry the window was built with cannot be removed.

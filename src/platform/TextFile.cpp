@@ -38,7 +38,7 @@ QString decodeCp1252(const QByteArray& bytes) {
     if (!info.exists())
         raise(err::FileNotFound, path);
     if (info.isDir())
-        raise(err::PathFileAccess, path);
+        raise(err::PathFileAccessError, path);
     raise(err::PermissionDenied, path);
 }
 
@@ -72,7 +72,7 @@ QStringList readTextLines(const QString& path) {
         raiseOpenError(path);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        raise(err::PathFileAccess, path);
+        raise(err::PathFileAccessError, path);
     return splitLines(decodeText(bytes));
 }
 
@@ -80,7 +80,7 @@ void writeTextLines(const QString& path, const QStringList& lines) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (QFileInfo(path).isDir())
-            raise(err::PathFileAccess, path);
+            raise(err::PathFileAccessError, path);
         raise(QFileInfo(path).dir().exists() ? err::PermissionDenied : err::PathNotFound, path);
     }
     QByteArray bytes;
@@ -89,7 +89,7 @@ void writeTextLines(const QString& path, const QStringList& lines) {
         bytes += "\r\n";
     }
     if (file.write(bytes) != bytes.size() || !file.flush())
-        raise(err::PathFileAccess, path);
+        raise(err::PathFileAccessError, path);
 }
 
 } // namespace pelto

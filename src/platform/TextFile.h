@@ -13,10 +13,6 @@
 
 namespace pelto {
 
-namespace err {
-inline constexpr qint32 PathFileAccess = 75;
-} // namespace err
-
 // The text of the bytes: UTF-8 when valid, otherwise Windows-1252.
 QString decodeText(const QByteArray& bytes);
 // The lines of a text; a line end at the very end does not start another line. Only a CR right
@@ -24,7 +20,7 @@ QString decodeText(const QByteArray& bytes);
 QStringList splitLines(const QString& text);
 
 // The lines of a file. Throws RuntimeError: err::FileNotFound when it does not exist,
-// err::PermissionDenied when it cannot be opened, err::PathFileAccess when it is not a file or
+// err::PermissionDenied when it cannot be opened, err::PathFileAccessError when it is not a file or
 // reading fails.
 QStringList readTextLines(const QString& path);
 // Writes the lines, each ending in CR LF, replacing the file. Throws RuntimeError as above.

@@ -3,9 +3,9 @@
 // replacement, refusals, links and failures, none of which leaves a temporary or a partial file.
 #include "FsTestTree.h"
 
+#include "platform/FileSystem.h"
 #include "platform/linux/AtomicFileCopier.h"
 #include "platform/linux/DosAttributes.h"
-#include "platform/linux/PosixError.h"
 
 using namespace pelto;
 using pelto::test::errorOf;

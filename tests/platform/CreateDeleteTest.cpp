@@ -1,7 +1,7 @@
 // CreateFolder, DeleteFile and DeleteFolder: their refusals, read-only items, links and volumes.
 #include "FsTestTree.h"
 
-#include "platform/linux/PosixError.h"
+#include "platform/FileSystem.h"
 
 using namespace pelto;
 using pelto::test::errorOf;

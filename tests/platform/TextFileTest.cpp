@@ -40,9 +40,9 @@ TEST(TextFileIo, WritesCrLfUtf8ReadsItBackAndFailuresCarryTheirNumbers) {
     EXPECT_EQ(readTextLines(tree.path("t.txt")), lines);
 
     EXPECT_EQ(errorOf([&] { readTextLines(tree.path("none")); }), err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { readTextLines(tree.root()); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { readTextLines(tree.root()); }), err::PathFileAccessError);
     EXPECT_EQ(errorOf([&] { writeTextLines(tree.path("no/such/f"), {}); }), err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { writeTextLines(tree.root(), {}); }), err::PathFileAccess);
+    EXPECT_EQ(errorOf([&] { writeTextLines(tree.root(), {}); }), err::PathFileAccessError);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "support/FaultInjectingFileSystem.h"
 
+#include "platform/FileSystem.h"
 #include "platform/FsPath.h"
-#include "platform/linux/PosixError.h"
 
 #include <numeric>
 

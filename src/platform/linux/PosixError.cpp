@@ -1,5 +1,7 @@
 #include "platform/linux/PosixError.h"
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -7,24 +9,9 @@ namespace pelto {
 
 namespace {
 
-const QString kSource = QStringLiteral("FileSystem");
-
+// The file-system service's text for the number, else the system's text for errno.
 QString describe(qint32 number, int errnoValue) {
-    switch (number) {
-    case err::OutOfMemory:
-        return QStringLiteral("Out of memory");
-    case err::DeviceIoError:
-        return QStringLiteral("Device I/O error");
-    case err::FileAlreadyExists:
-        return QStringLiteral("File already exists");
-    case err::TooManyFiles:
-        return QStringLiteral("Too many files");
-    case err::ObjectNotSet:
-        return QStringLiteral("Object variable not set");
-    default:
-        break;
-    }
-    QString text = describeError(number);
+    QString text = fsErrorText(number);
     if (text.isEmpty() && errnoValue != 0)
         text = QString::fromLocal8Bit(std::strerror(errnoValue));
     return text;
@@ -73,11 +60,7 @@ qint32 errorNumberForErrno(int errnoValue, qint32 notFound) {
 
 RuntimeError errnoError(int errnoValue, qint32 notFound) {
     const qint32 number = errorNumberForErrno(errnoValue, notFound);
-    return RuntimeError(number, describe(number, errnoValue), kSource);
-}
-
-RuntimeError fsError(qint32 number) {
-    return RuntimeError(number, describe(number, 0), kSource);
+    return RuntimeError(number, describe(number, errnoValue), QStringLiteral("FileSystem"));
 }
 
 } // namespace pelto

@@ -8,22 +8,11 @@
 
 namespace pelto {
 
-namespace err {
-// Further numbers the file-system service raises for conditions callers do not route on.
-inline constexpr qint32 DeviceIoError = 57;
-inline constexpr qint32 FileAlreadyExists = 58;
-inline constexpr qint32 TooManyFiles = 67;
-inline constexpr qint32 PathFileAccessError = 75;
-} // namespace err
-
 // The error number for an errno value. `notFound` is what a missing item means at this call:
 // err::FileNotFound for a file, err::PathNotFound for a folder or a missing parent.
 qint32 errorNumberForErrno(int errnoValue, qint32 notFound);
 
 // The run-time error for an errno value, described in the program's words where it has them.
 RuntimeError errnoError(int errnoValue, qint32 notFound);
-
-// A run-time error of the file-system service with the standard description of its number.
-RuntimeError fsError(qint32 number);
 
 } // namespace pelto

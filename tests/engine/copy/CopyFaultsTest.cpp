@@ -3,7 +3,7 @@
 
 #include "CopyFixture.h"
 
-#include "platform/linux/PosixError.h"
+#include "platform/FileSystem.h"
 
 #include <sys/mount.h>
 
