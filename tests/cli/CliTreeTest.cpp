@@ -95,6 +95,8 @@ TEST_F(CliTreeTest, CopyAddsAndSyncDeletesExactlyWhatDiffersSoThatACheckFindsNot
                                      "Mismatched directories on destination \n\n"
                                      "Mismatched files on source drive\n\n"
                                      "Mismatched files on destination drive \n");
+    ASSERT_TRUE(QDir().mkpath(dst + "/extra")); // a folder only at the destination differs too
+    EXPECT_EQ(run({"check", "--quiet"}).exitCode, 1);
 }
 
 TEST_F(CliTreeTest, ArchiveCopyWithResetClearsTheBitsSoThatTheNextArchiveCheckIsClean) {

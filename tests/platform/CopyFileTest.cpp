@@ -149,6 +149,19 @@ TEST_P(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     EXPECT_EQ(tree.read("outside.txt"), "outside");
 }
 
+// A folder found case-blind is followed while it is the same folder: moved away and its name
+// retaken, the next file follows the name.
+TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
+    tree.write("src/a.txt", "x");
+    tree.makeFolder("dst/Sub");
+    EXPECT_EQ(copy("src/a.txt", "dst/sub/a.txt") + copy("src/a.txt", "dst/sub/b.txt"), 0);
+    ASSERT_TRUE(QDir(tree.root()).rename("dst/Sub", "dst/Moved"));
+    tree.makeFolder("dst/SUB");
+    EXPECT_EQ(copy("src/a.txt", "dst/sub/c.txt"), 0);
+    EXPECT_EQ(QStringList({names("dst/Moved").join(','), names("dst/SUB").join(',')}),
+              QStringList({"a.txt,b.txt", "c.txt"}));
+}
+
 // A copy right after the file's attributes were read takes the file as it is by then, even
 // when it was replaced in between: by another file, by a link, or by nothing.
 TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {

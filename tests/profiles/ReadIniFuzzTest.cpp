@@ -66,7 +66,10 @@ TEST_F(ProfileTest, GeneratedLinesNeverCrashTheReaderNorLoseLines) {
                 expected.append(QString(l).replace(u'\t', u' '));
         }
 
-        g().gbErrorFlag = false;
+        ProgramState fresh; // each round starts as a new program run, with the same services
+        fresh.goReg = g().goReg;
+        fresh.goFSO = g().goFSO;
+        g() = fresh;
         const int boxesBefore = boxes.shown;
         load();
         const bool ok = ReadProfile("P", form());
