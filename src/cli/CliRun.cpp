@@ -47,14 +47,26 @@ void refuse(const QString& procedure, const QString& message) {
     LogError(QString::fromLatin1(kModule), procedure, message, false);
 }
 
-// A missing destination folder is created only when the user agrees, as with a profile.
+// Creates the folder with its missing parents, each exactly as written: a folder whose name
+// differs only in letter case does not stand in for one of them.
+void createExactly(FileSystem& fs, const QString& folder) {
+    QStringList missing;
+    for (QString at = fspath::normalize(folder); !at.isEmpty() && !fs.FolderExistsExactly(at);
+         at = fspath::parentOf(at))
+        missing.prepend(at);
+    for (const QString& path : std::as_const(missing))
+        fs.CreateFolderExactly(path);
+}
+
+// A missing destination folder is created only when the user agrees, as with a profile. The
+// folder is the one named, letter case included.
 bool ensureDestination(CliSession& session, const QString& destination) {
     bool ready = false;
     Procedure proc(kModule, "Function EnsureDestination",
                    [&] { return traceParams("destination", destination); });
     const auto trap = proc.trap();
     FileSystem& fs = session.fileSystem();
-    if (!trap([&] { ready = fs.FolderExists(destination); }))
+    if (!trap([&] { ready = fs.FolderExistsExactly(destination); }))
         return ready;
     if (ready)
         return ready;
@@ -67,9 +79,8 @@ bool ensureDestination(CliSession& session, const QString& destination) {
     if (!create)
         return ready;
     const auto created = trap([&] {
-        QString path = destination;
-        CreateNewFolder(path);
-        ready = fs.FolderExists(destination);
+        createExactly(fs, destination);
+        ready = fs.FolderExistsExactly(destination);
     });
     if (!created)
         return ready;
@@ -88,7 +99,7 @@ Prepared preparePair(CliSession& session, const CliOptions& options) {
     const auto normalized = trap([&] {
         prepared.source = fspath::normalize(options.source);
         prepared.destination = fspath::normalize(options.destination);
-        sourceFound = fs.FolderExists(prepared.source);
+        sourceFound = fs.FolderExistsExactly(prepared.source);
         if (sourceFound)
             problem = workflow::folderPairProblem(fs, prepared.source, prepared.destination);
     });
@@ -110,7 +121,7 @@ Prepared preparePair(CliSession& session, const CliOptions& options) {
 // Every pair of the profile must be safe; `pairs` holds (source, destination).
 bool pairsSafe(FileSystem& fs, const QList<FolderPair>& pairs) {
     for (const FolderPair& pair : pairs) {
-        if (!fs.FolderExists(pair.source))
+        if (!fs.FolderExistsExactly(pair.source))
             continue; // the profile reader reports a missing source
         const QString problem = workflow::folderPairProblem(fs, pair.source, pair.destination);
         if (!problem.isEmpty()) {

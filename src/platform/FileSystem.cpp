@@ -120,6 +120,39 @@ bool FileSystem::FolderExists(const QString& path) {
     }
 }
 
+Folder FileSystem::GetFolderExactly(const QString& path) {
+    const std::optional<QString> exact = ExactFolderPath(path);
+    if (!exact)
+        throw fsError(err::PathNotFound);
+    return Folder(*this, *exact, fspath::nameOf(*exact));
+}
+
+bool FileSystem::FolderExistsExactly(const QString& path) {
+    try {
+        return ExactFolderPath(path).has_value();
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+std::optional<QString> FileSystem::ExactFolderPath(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        return std::nullopt;
+    const std::optional<QString> found = ResolvePath(normalized, EntryKind::Folder);
+    if (!found || *found != normalized)
+        return std::nullopt;
+    return found;
+}
+
+void FileSystem::CreateFolderExactly(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    const QString parent = fspath::parentOf(normalized);
+    if (!parent.isEmpty() && !ExactFolderPath(parent))
+        throw fsError(err::PathNotFound);
+    CreateFolder(normalized);
+}
+
 bool FileSystem::FileExists(const QString& path) {
     try {
         return ResolvePath(path, EntryKind::File).has_value();

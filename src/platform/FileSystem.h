@@ -3,7 +3,8 @@
 // FileSystem object and the folder, file, file-collection and drive objects it hands out.
 //
 // Names are looked up case-blind and kept case-preserving: an exact-case name wins, otherwise
-// the case-blind match in that folder. Failures throw RuntimeError with the numbers callers
+// the case-blind match in that folder. The two top folders of a run (those the user or a
+// profile line names) are taken exactly as written through the "Exactly" calls. Failures throw RuntimeError with the numbers callers
 // route on (err::FileNotFound, err::PermissionDenied, err::PathNotFound, err::LockViolation,
 // err::DiskFull).
 
@@ -122,6 +123,10 @@ public:
     Drive GetDrive(const QString& path);
     bool FolderExists(const QString& path);
     bool FileExists(const QString& path);
+    // The folder at exactly the path named: no component is matched in another letter case; a
+    // link to a folder is followed.
+    Folder GetFolderExactly(const QString& path);
+    bool FolderExistsExactly(const QString& path);
 
     // Copies one file. With overwrite, an existing destination is replaced atomically: the copy is
     // written beside it and renamed over it, so a failure never destroys the old file. Keeps the
@@ -130,6 +135,10 @@ public:
                           bool overwrite = true) = 0;
     // Creates one folder; its parent must exist.
     virtual void CreateFolder(const QString& path) = 0;
+    // Creates one folder named exactly as written, under a parent that exists exactly as written;
+    // an entry whose name differs only in letter case does not stand in for it. This default
+    // serves services whose lookups see letter case.
+    virtual void CreateFolderExactly(const QString& path);
     // With force, read-only items are deleted too. Never follows a symbolic link.
     virtual void DeleteFile(const QString& path, bool force = true) = 0;
     virtual void DeleteFolder(const QString& path, bool force = true) = 0;
@@ -140,6 +149,9 @@ public:
     // Primitives behind the objects, on paths that exist with their stored letter case.
     // Resolves a path case-blind; nullopt when some component does not exist.
     virtual std::optional<QString> ResolvePath(const QString& path, EntryKind kind) = 0;
+    // The normalized path when a folder (or a link to one) is there exactly as named, else
+    // nullopt. This default takes what ResolvePath finds only when it is the path as named.
+    virtual std::optional<QString> ExactFolderPath(const QString& path);
     virtual QList<DirEntry> List(const QString& folderPath) = 0;
     virtual int AttributesOf(const QString& path) = 0;
     virtual void SetAttributesOf(const QString& path, int value) = 0;

@@ -252,6 +252,8 @@ private:
         }));
     }
 
+    // A line's folders are taken exactly as written: one whose name differs only in letter case
+    // does not stand in for them.
     bool openSource(const QString& source) {
         const auto trap = proc_.trap([&](const RuntimeError& e) {
             if (!notFound(e))
@@ -259,7 +261,7 @@ private:
             LogError(kModule, kLogProc, QStringLiteral("Source directory not found:") + source);
             return Answer::Abort;
         });
-        return static_cast<bool>(trap([&] { fileSystem().GetFolder(source); }));
+        return static_cast<bool>(trap([&] { fileSystem().GetFolderExactly(source); }));
     }
 
     bool openDestination(const QString& destination) {
@@ -276,7 +278,7 @@ private:
                                      QStringLiteral("ReadINI error"), BoxIcon::Critical);
             return create ? Answer::Ignore : Answer::Abort;
         });
-        if (!trap([&] { fileSystem().GetFolder(destination); }))
+        if (!trap([&] { fileSystem().GetFolderExactly(destination); }))
             return false;
         if (!create)
             return true;

@@ -8,6 +8,9 @@
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
 
+#include <optional>
+#include <source_location>
+
 namespace pelto {
 
 using diag::Procedure;
@@ -67,6 +70,8 @@ QString key(const settings::SettingKey& k) {
 
 } // namespace
 
+// Every store operation is a statement of its own under the trap: Retry repeats the operation
+// that failed, Ignore goes on with the next one, Abort ends the record with the error flag set.
 bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
     bool result = false;
     Procedure proc(kModule, "Function StoreProfiles", [&] {
@@ -77,69 +82,86 @@ bool StoreProfiles(const QString& asProfileDesc, qint16 aiMaxLines) {
         return false;
     };
     const auto trap = proc.trap();
+    // One save under the trap; a failure report names the line that asked for it.
+    const auto saved = [&](const QString& k, const QString& value,
+                           std::source_location where = std::source_location::current()) {
+        return static_cast<bool>(trap([&] { saveKey(k, value); }, where));
+    };
+    const auto lastUsed = [] { return lastUsedText(today(), dateSeparatorOf(QLocale::system())); };
 
     const TextTable& table = g().gasProfile;
-    qint32 entries = 0;
-    if (!trap([&] {
-            reg().setSection(QString::fromLatin1(settings::kSettingsSection));
-            entries = readNumber(key(settings::key::NumProfiles));
-        }))
+    const auto entries = trap([&] {
+        reg().setSection(QString::fromLatin1(settings::kSettingsSection));
+        return readNumber(key(settings::key::NumProfiles));
+    });
+    if (!entries)
         return failed();
 
     int found = 0;
     bool changed = false;
-    for (int i = 1; i <= entries; ++i) {
-        if (!trap([&] {
-                reg().setSection(settings::profileSection(i));
-                if (readKey(key(settings::key::Description)) != asProfileDesc)
-                    return;
-                found = i;
-                g().giProfileEntry = static_cast<qint16>(i);
-                const qint32 stored = readNumber(key(settings::key::LinesUsed));
-                // A profile whose line count differs has changed, also when it only gained
-                // lines after the stored ones.
-                bool same = stored == aiMaxLines;
-                for (int line = 1; same && line <= stored; ++line)
-                    same =
-                        readKey(settings::profileLineKey(line)) == table.at(profile::kLine, line);
-                if (same) {
-                    saveKey(key(settings::key::LastUsed),
-                            lastUsedText(today(), dateSeparatorOf(QLocale::system())));
-                    return;
-                }
-                for (int line = aiMaxLines + 1; line <= stored; ++line)
-                    deleteKey(settings::profileLineKey(line));
-                changed = true;
-            }))
+    for (int i = 1; i <= entries.valueOr(0); ++i) {
+        const auto description = trap([&] {
+            reg().setSection(settings::profileSection(i));
+            return readKey(key(settings::key::Description));
+        });
+        if (!description)
             return failed();
+        if (description.valueOr(QString()) != asProfileDesc)
+            continue;
+        found = i;
+        g().giProfileEntry = static_cast<qint16>(i);
+        const auto stored = trap([&] { return readNumber(key(settings::key::LinesUsed)); });
+        if (!stored)
+            return failed();
+        // A profile whose line count differs has changed, also when it only gained lines after
+        // the stored ones. A line that cannot be read counts as changed.
+        bool same = stored.valueOr(0) == aiMaxLines;
+        for (int line = 1; same && line <= stored.valueOr(0); ++line) {
+            const auto text = trap([&] { return readKey(settings::profileLineKey(line)); });
+            if (!text)
+                return failed();
+            const std::optional<QString>& read = text.value();
+            same = read && *read == table.at(profile::kLine, line);
+        }
+        if (same) {
+            if (!saved(key(settings::key::LastUsed), lastUsed()))
+                return failed();
+            continue;
+        }
+        for (int line = aiMaxLines + 1; line <= stored.valueOr(0); ++line) {
+            if (!trap([&] { deleteKey(settings::profileLineKey(line)); }))
+                return failed();
+        }
+        changed = true;
     }
 
-    if (!trap([&] {
-            if (found > 0) {
-                // Later callers (the check, the copy) read and raise "TimesUsed" in the section
-                // left current: it must be the chosen profile's.
-                reg().setSection(settings::profileSection(found));
-                if (!changed) {
-                    result = true;
-                    return;
-                }
-            } else {
-                found = entries + 1;
-                reg().setSection(QString::fromLatin1(settings::kSettingsSection));
-                saveKey(key(settings::key::NumProfiles), QString::number(found));
-                reg().setSection(settings::profileSection(found));
-                g().giProfileEntry = static_cast<qint16>(found);
-            }
-            saveKey(key(settings::key::Description), asProfileDesc);
-            saveKey(key(settings::key::TimesUsed), QStringLiteral("0"));
-            saveKey(key(settings::key::LastUsed),
-                    lastUsedText(today(), dateSeparatorOf(QLocale::system())));
-            saveKey(key(settings::key::LinesUsed), QString::number(aiMaxLines));
-            for (int line = 1; line <= aiMaxLines; ++line)
-                saveKey(settings::profileLineKey(line), table.at(profile::kLine, line));
+    if (found > 0) {
+        // Later callers (the check, the copy) read and raise "TimesUsed" in the section left
+        // current: it must be the chosen profile's.
+        if (!trap([&] { reg().setSection(settings::profileSection(found)); }))
+            return failed();
+        if (!changed) {
             result = true;
-        }))
+            return result;
+        }
+    } else {
+        found = entries.valueOr(0) + 1;
+        if (!trap([&] { reg().setSection(QString::fromLatin1(settings::kSettingsSection)); }) ||
+            !saved(key(settings::key::NumProfiles), QString::number(found)) ||
+            !trap([&] { reg().setSection(settings::profileSection(found)); }))
+            return failed();
+        g().giProfileEntry = static_cast<qint16>(found);
+    }
+    if (!saved(key(settings::key::Description), asProfileDesc) ||
+        !saved(key(settings::key::TimesUsed), QStringLiteral("0")) ||
+        !saved(key(settings::key::LastUsed), lastUsed()) ||
+        !saved(key(settings::key::LinesUsed), QString::number(aiMaxLines)))
         return failed();
+    for (int line = 1; line <= aiMaxLines; ++line) {
+        if (!saved(settings::profileLineKey(line), table.at(profile::kLine, line)))
+            return failed();
+    }
+    result = true;
     return result;
 }
 

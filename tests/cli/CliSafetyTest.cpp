@@ -73,6 +73,24 @@ TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreat
                              {"--yes"}, box.path("other"), "ReadINI error", "other", 1);
 }
 
+TEST_F(CliSafetyTest, TopFoldersAreTakenExactlyAsWrittenNeverInAnotherLetterCase) {
+    // A folder whose name differs only in letter case stands in for neither top folder.
+    box.write("ONLY/x.txt", "x");
+    expectRefused({box.path("only"), dst}, "Source directory not found:" + box.path("only"));
+    box.write("OUT/keep.txt", "kept");
+    const QString out = box.path("out");
+    const auto shadow = snapshot(box.path("OUT"));
+    const QStringList sync{"sync", "--production", src, out};
+    const CliResult refused = box.run(sync);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_TRUE(refused.err.contains("Destination directory not found:" + out));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    const CliResult created = box.run(sync + QStringList{"--yes"});
+    EXPECT_EQ(created.exitCode, 0) << qPrintable(created.err);
+    EXPECT_TRUE(QFileInfo::exists(out + "/sub/c.txt"));
+    EXPECT_EQ(snapshot(box.path("OUT")), shadow);
+}
+
 TEST(CliErrorAnswerTest, UnexpectedErrorsAreAnsweredAbortUnlessIgnoreIsChosen) {
     // A file at the destination takes the name of a source folder: creating the folder fails.
     const CliSandbox box;

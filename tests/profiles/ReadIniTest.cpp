@@ -114,6 +114,7 @@ TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
     const QString gone = path("gone/") + " " + a;
     const QString bad = "Bad line in INI file: ";
     const QString noDrive = a + "/b/c subdirs";
+    folder("B");
     // A blank-indented line is ignored, a tab-indented one fails the column rule.
     const QStringList tabbed{good, " " + good, "\t" + good};
     // The lines, the message, the table's first lines after, the number listed.
@@ -121,6 +122,11 @@ TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
         {tabbed, bad + "Expected / in column 1 " + good, tabbed.mid(0, 2), 1},
         {{noDrive}, bad + "Destination drive not found" + noDrive, {noDrive}, 0},
         {{gone, good}, "Source directory not found:" + path("gone"), {gone, ""}, 0},
+        // A folder whose name differs only in letter case does not stand in for the source.
+        {{path("b") + " " + a},
+         "Source directory not found:" + path("b"),
+         {path("b") + " " + a},
+         0},
     };
     for (const auto& [lines, notice, table, listed] : cases) {
         SCOPED_TRACE(notice.toStdString());
@@ -137,6 +143,7 @@ TEST_F(ReadIniTest, BadLinesStopTheReadingKeepingTheLinesBefore) {
 TEST_F(ReadIniTest, MissingDestinationIsCreatedOnlyWhenTheUserAgrees) {
     const QString a = folder("a");
     const QString agreed = path("new/deep/dest");
+    folder("NOWHERE"); // differs only in letter case: it does not stand in for "nowhere"
     loadSection({a + " " + agreed + " subdirs", a + " " + path("nowhere")});
     dialogs().then(BoxAnswer::Yes).then(BoxAnswer::No);
     EXPECT_FALSE(read("P"));

@@ -117,14 +117,20 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
         return true;
 
     // The folders as stored on disk. A folder that cannot be opened goes to the failure report;
-    // when the user goes on regardless, this pair is left out and the walk continues.
+    // when the user goes on regardless, this pair is left out and the walk continues. The two
+    // top folders are taken exactly as named: a folder whose name differs only in letter case
+    // never stands in for them.
     QString srcPath = srcDisk;
     QString dstPath = dstDisk;
     if (srcPath.isEmpty() || dstPath.isEmpty()) {
         const auto trap = proc.trap();
+        const auto open = [top](const QString& path) {
+            FileSystem& fs = *g().goFSO;
+            return (top ? fs.GetFolderExactly(path) : fs.GetFolder(path)).Path();
+        };
         const auto opened = trap([&] {
-            srcPath = g().goFSO->GetFolder(asSource).Path();
-            dstPath = g().goFSO->GetFolder(asDest).Path();
+            srcPath = open(asSource);
+            dstPath = open(asDest);
         });
         if (!opened)
             return result;

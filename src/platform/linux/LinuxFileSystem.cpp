@@ -49,6 +49,23 @@ std::optional<QString> LinuxFileSystem::ResolvePath(const QString& path, EntryKi
     return resolve(normalized, kind);
 }
 
+std::optional<QString> LinuxFileSystem::ExactFolderPath(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        return std::nullopt;
+    // stat, not lstat: a top folder may be a link to a folder.
+    struct stat st {};
+    if (stat(fspath::native(normalized).constData(), &st) != 0) {
+        const int e = errno;
+        if (e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP)
+            return std::nullopt;
+        throw errnoError(e, err::PathNotFound);
+    }
+    if (!S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return normalized;
+}
+
 std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind kind) {
     if (path == QLatin1String("/"))
         return kind == EntryKind::Folder ? std::optional<QString>(path) : std::nullopt;
@@ -403,6 +420,26 @@ void LinuxFileSystem::CreateFolder(const QString& path) {
         throw errnoError(e, err::PathNotFound);
     }
     index_.noteAdded(*parent, DirEntry{name, EntryKind::Folder, false}, wasCurrent);
+    lastFolderFound_.reset();
+}
+
+void LinuxFileSystem::CreateFolderExactly(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    if (normalized.isEmpty())
+        throw fsError(err::PathNotFound);
+    const QString parent = fspath::parentOf(normalized);
+    if (parent.isEmpty())
+        throw fsError(err::FileAlreadyExists); // the root
+    if (!ExactFolderPath(parent))
+        throw fsError(err::PathNotFound);
+    const bool wasCurrent = index_.isCurrent(parent);
+    if (mkdir(fspath::native(normalized).constData(), 0777) != 0) {
+        const int e = errno;
+        index_.forget(parent);
+        throw errnoError(e, err::PathNotFound);
+    }
+    index_.noteAdded(parent, DirEntry{fspath::nameOf(normalized), EntryKind::Folder, false},
+                     wasCurrent);
     lastFolderFound_.reset();
 }
 

@@ -8,7 +8,8 @@
 //
 // Paths may be relative (to the current folder) and may end in a separator. Symbolic links met
 // in a path that the caller names are followed as the kernel does; listings never follow them:
-// a link is listed as a file, copied as a link and deleted as a link.
+// a link is listed as a file, copied as a link and deleted as a link. The "Exactly" calls look at
+// the path as named only.
 
 #include "platform/FileSystem.h"
 #include "platform/linux/AtomicFileCopier.h"
@@ -24,11 +25,15 @@ public:
     void CopyFile(const QString& source, const QString& destination,
                   bool overwrite = true) override;
     void CreateFolder(const QString& path) override;
+    // mkdir of the path as named; a name in another letter case beside it does not matter.
+    void CreateFolderExactly(const QString& path) override;
     void DeleteFile(const QString& path, bool force = true) override;
     void DeleteFolder(const QString& path, bool force = true) override;
     bool IsDriveRoot(const QString& path) override;
 
     std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override;
+    // A stat of the path as named.
+    std::optional<QString> ExactFolderPath(const QString& path) override;
     QList<DirEntry> List(const QString& folderPath) override;
     int AttributesOf(const QString& path) override;
     void SetAttributesOf(const QString& path, int value) override;
