@@ -1,7 +1,8 @@
 #include "diag/TraceChannel.h"
 
+#include "platform/UserPrivacy.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QtEndian>
 
 namespace pelto::diag {
@@ -23,14 +24,18 @@ bool isTraceViewName(const QString& name) {
 
 QString traceSocketFolder() {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+    if (!runtime.isEmpty() && isPrivateUserFolder(runtime))
         return QDir::cleanPath(runtime);
-    return QDir::cleanPath(QDir::tempPath());
+    return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/pelto-trace-") + currentUserId();
 }
 
 bool TraceSender::connectToReceiver(int waitMs) {
     disconnect();
-    QDir folder(traceSocketFolder());
+    // Trace lines name the user's files: a socket in a folder others may reach could be anyone's.
+    const QString folderPath = traceSocketFolder();
+    if (!isPrivateUserFolder(folderPath))
+        return false;
+    QDir folder(folderPath);
     const QStringList names =
         folder.entryList(QDir::System | QDir::Files | QDir::Hidden, QDir::Name);
     for (const QString& name : names) {
@@ -38,10 +43,15 @@ bool TraceSender::connectToReceiver(int waitMs) {
             continue;
         auto socket = std::make_unique<QLocalSocket>();
         socket->connectToServer(folder.filePath(name));
-        if (socket->waitForConnected(waitMs)) {
-            socket_ = std::move(socket);
-            return true;
+        if (!socket->waitForConnected(waitMs))
+            continue;
+        // Other users cannot place a socket here, but one who may enter any folder could.
+        if (!peerIsCurrentUser(socket->socketDescriptor())) {
+            socket->abort();
+            return false;
         }
+        socket_ = std::move(socket);
+        return true;
     }
     return false;
 }
@@ -96,6 +106,9 @@ bool TraceListener::listen(const QString& base) {
 
 bool TraceListener::listenExactly(const QString& name) {
     close();
+    // The sender looks only in a folder that is the user's alone; one made here is made so.
+    if (!makePrivateUserFolder(traceSocketFolder()))
+        return false;
     const QString path = socketPath(name);
     if (!server_.listen(path)) {
         if (server_.serverError() != QAbstractSocket::AddressInUseError)

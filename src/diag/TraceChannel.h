@@ -22,14 +22,17 @@ inline constexpr char kTraceAck = 0x06;
 // True for "Pelto TraceView" and names beginning "Pelto TraceView -".
 bool isTraceViewName(const QString& name);
 
-// The folder holding the receivers' sockets: $XDG_RUNTIME_DIR, else the temporary folder.
+// The folder holding the receivers' sockets: $XDG_RUNTIME_DIR when it is private to the user,
+// else the user's own folder "pelto-trace-<user number>" in the temporary folder, which the
+// viewer makes. A sender uses it only while it is private to the user.
 QString traceSocketFolder();
 
 // The sending end, used by the traced program.
 class TraceSender {
 public:
     // Connects to the first receiver in the socket folder that accepts (names in sorted order, so
-    // "Pelto TraceView" comes before "Pelto TraceView - 2"). Returns false when none does.
+    // "Pelto TraceView" comes before "Pelto TraceView - 2"). Returns false when none does, when the
+    // folder is not private to the user, or when the receiver runs as another user.
     bool connectToReceiver(int waitMs);
     // Sends one line and waits for its acknowledgement. On failure the receiver is dropped and
     // false returned.
@@ -51,7 +54,8 @@ public:
 
     // Listens under the first free name; `base` lets tests use a name of their own.
     bool listen(const QString& base = QString::fromLatin1(kTraceViewName));
-    // Listens under exactly this socket name (removing a stale socket left by a dead viewer).
+    // Listens under exactly this socket name (removing a stale socket left by a dead viewer),
+    // first making the socket folder when it is missing; fails when it is not private to the user.
     bool listenExactly(const QString& name);
     // The socket name listened under, e.g. "Pelto TraceView - 2".
     QString name() const;
