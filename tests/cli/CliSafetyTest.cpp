@@ -2,6 +2,9 @@
 // cannot ask with the cautious choice.
 #include "CliSandbox.h"
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace pelto::cli::test {
 namespace {
 
@@ -43,6 +46,41 @@ TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythi
     // A sibling whose name extends the source is not inside it.
     box.makeFolder("src2");
     EXPECT_EQ(box.run({"check", src, src + '2'}).exitCode, 1);
+}
+
+// A bind mount of one folder at another path, undone when the object goes.
+class BindMount {
+public:
+    BindMount(const QString& folder, const QString& at) : at_(QFile::encodeName(at)) {
+        mounted_ = ::geteuid() == 0 && ::mount(QFile::encodeName(folder).constData(),
+                                               at_.constData(), nullptr, MS_BIND, nullptr) == 0;
+    }
+    BindMount(const BindMount&) = delete;
+    BindMount& operator=(const BindMount&) = delete;
+    ~BindMount() {
+        if (mounted_)
+            ::umount2(at_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QByteArray at_;
+    bool mounted_ = false;
+};
+
+TEST_F(CliSafetyTest, ABindMountOfTheSourceCannotHideAnOverlap) {
+    box.makeFolder("b");
+    const BindMount bind(src, box.path("b"));
+    if (!bind.mounted())
+        GTEST_SKIP() << "needs root and bind mounts";
+    const QString b = QFileInfo(box.path("b")).canonicalFilePath();
+    expectRefused({src, b}, "Source and destination are the same folder: " + real);
+    expectRefused({src, b + "/inner"}, "The destination folder lies inside the source folder: " +
+                                           b + "/inner is inside " + real);
+    expectRefused({b + "/sub", src}, "The source folder lies inside the destination folder: " + b +
+                                         "/sub is inside " + real);
+    expectRefused({src + "/sub", b}, "The source folder lies inside the destination folder: " +
+                                         real + "/sub is inside " + b);
 }
 
 TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreatesIt) {
