@@ -8,11 +8,16 @@
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderIdentity.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
+#include "workflow/CheckWorkflow.h"
 
+#include <QSet>
+#include <algorithm>
 #include <limits>
 
 namespace pelto::workflow {
@@ -23,6 +28,84 @@ using diag::traceParams;
 namespace {
 
 constexpr auto kModule = "Workflow";
+
+QStringList& keptList() {
+    static QStringList kept;
+    return kept;
+}
+const StateReset kResetKept{[] { keptList().clear(); }};
+
+// Keeps the lines of `list` outside the given [first, end) ranges.
+void dropLines(ResultList& list, const QList<std::pair<qsizetype, qsizetype>>& ranges) {
+    if (ranges.isEmpty())
+        return;
+    const QStringList lines = list.items();
+    list.clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool dropped = std::any_of(ranges.begin(), ranges.end(), [i](const auto& range) {
+            return i >= range.first && i < range.second;
+        });
+        if (!dropped)
+            list.add(lines[i]);
+    }
+}
+
+// Asks about every pair whose source the check found empty beside a destination with entries;
+// on No the pair's destination-only lines leave the delete lists, so nothing there is deleted.
+void confirmEmptySources(MainForm& af) {
+    QList<std::pair<qsizetype, qsizetype>> folders;
+    QList<std::pair<qsizetype, qsizetype>> files;
+    for (const CheckedPair& pair : checkedPairs()) {
+        if (!pair.emptySource)
+            continue;
+        if (dialogs().yesNo(QStringLiteral("The source folder ") + pair.source +
+                                QStringLiteral(" is empty. Delete everything in ") +
+                                pair.destination + QStringLiteral("?"),
+                            QStringLiteral("Pelto"), BoxIcon::Exclamation))
+            continue;
+        folders.append({pair.dstFolderFirst, pair.dstFolderEnd});
+        files.append({pair.dstFileFirst, pair.dstFileEnd});
+        keptList().append(pair.destination);
+        diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),
+                       QStringLiteral("The source folder ") + pair.source +
+                           QStringLiteral(" is empty: nothing in ") + pair.destination +
+                           QStringLiteral(" was deleted."),
+                       false);
+    }
+    dropLines(af.lstDstFolder(), folders);
+    dropLines(af.lstDstFile(), files);
+}
+
+// Syncs the file system of each destination once; false when a sync failed (it is logged).
+bool syncDestinations(const QString& asDest) {
+    Procedure proc(kModule, "Function SyncDestinations",
+                   [&] { return traceParams("asDest", asDest); });
+    QStringList destinations;
+    for (const CheckedPair& pair : checkedPairs())
+        destinations.append(pair.destination);
+    if (destinations.isEmpty())
+        destinations.append(asDest);
+    QString destination;
+    const auto trap = proc.trap([&](const RuntimeError& e) {
+        diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),
+                       QStringLiteral("The copied files could not be written to the disk of ") +
+                           destination + QStringLiteral(": ") + e.description(),
+                       false);
+        return diag::Answer::Abort;
+    });
+    QSet<quint64> synced;
+    for (const QString& folder : destinations) {
+        destination = folder;
+        const std::optional<FolderIdentity> id = folderIdentity(folder);
+        if (id && synced.contains(id->device))
+            continue;
+        if (!trap([&] { g().goFSO->SyncFileSystem(folder); }))
+            return false;
+        if (id)
+            synced.insert(id->device);
+    }
+    return true;
+}
 
 // The folders of the missing-folder list the copy served (all of them in test mode).
 qsizetype foldersCopied(MainForm& af) {
@@ -84,6 +167,10 @@ qsizetype filesDeleted(MainForm& af, FileSystem& fs) {
 
 } // namespace
 
+const QStringList& keptDestinations() {
+    return keptList();
+}
+
 StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
                     const QString& asDest) {
     StageResult result = StageResult::Failed;
@@ -96,6 +183,9 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
 
     const auto started = trap([&] {
         BeginCopyRun();
+        keptList().clear();
+        if (af.optSync() && af.optProd())
+            confirmEmptySources(af);
         state.gsAction = QStringLiteral("copy");
         diag::StartTimer();
         stages.enterStage(QStringLiteral("Copying"));
@@ -132,6 +222,8 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
         if (!trap([&] { ResetArcFolders(asSource, asDest, af); }))
             return result;
     }
+    if (af.optProd() && !syncDestinations(asDest))
+        return result;
     if (state.gbExcludes && af.optProd())
         CountProfileUse();
     result = StageResult::Completed;

@@ -111,6 +111,32 @@ TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreat
                              {"--yes"}, box.path("other"), "ReadINI error", "other", 1);
 }
 
+TEST(CliEmptySourceTest, AnEmptySourceEmptiesItsDestinationOnlyWhenYesAnswersTheQuestion) {
+    // What an unmounted source looks like: an empty folder beside a full destination.
+    const CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    box.makeFolder("src");
+    box.write("dst/f.txt", "f");
+    box.write("dst/d/g.txt", "g");
+    const QString src = box.path("src"), dst = box.path("dst");
+    const QStringList sync{"sync", "--production", src, dst};
+    const auto before = snapshot(dst);
+    const CliResult kept = box.run(sync);
+    EXPECT_EQ(kept.exitCode, 2);
+    EXPECT_EQ(snapshot(dst), before);
+    EXPECT_TRUE(kept.err.contains("Pelto: The source folder " + src +
+                                  " is empty. Delete everything in " + dst +
+                                  "?\nAnswered No (--yes answers Yes).\n"))
+        << qPrintable(kept.err);
+    EXPECT_TRUE(kept.err.contains("The source folder " + src + " is empty: nothing in " + dst +
+                                  " was deleted.\n"));
+    EXPECT_TRUE(kept.out.contains("Folders deleted: 0\nFiles deleted: 0\n"));
+    const CliResult emptied = box.run(sync + QStringList{"--yes"});
+    EXPECT_EQ(emptied.exitCode, 0) << qPrintable(emptied.err);
+    EXPECT_TRUE(emptied.out.contains("Folders deleted: 1\nFiles deleted: 1\n"));
+    EXPECT_EQ(snapshot(dst), (QMap<QString, QString>()));
+}
+
 TEST(CliErrorAnswerTest, UnexpectedErrorsAreAnsweredAbortUnlessIgnoreIsChosen) {
     // A file at the destination takes the name of a source folder: creating the folder fails.
     const CliSandbox box;
