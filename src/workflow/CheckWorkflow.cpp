@@ -57,7 +57,7 @@ void clearLists(MainForm& af) {
 
 } // namespace
 
-const QList<CheckedPair>& checkedPairs() {
+QList<CheckedPair>& checkedPairs() {
     return pairsChecked();
 }
 

@@ -31,8 +31,9 @@ struct CheckedPair {
     bool emptySource = false;
 };
 
-// The folder pairs the last check walked, in order.
-const QList<CheckedPair>& checkedPairs();
+// The folder pairs the last check walked, in order. The copy updates the records when it takes a
+// pair's lines out of the lists.
+QList<CheckedPair>& checkedPairs();
 
 // With a profile chosen (g().gbExcludes) the profile's lines, listed in `profiles`, are compared
 // and the folders given here are not used.

@@ -17,8 +17,8 @@
 #include "workflow/CheckWorkflow.h"
 
 #include <QSet>
-#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace pelto::workflow {
 
@@ -35,45 +35,51 @@ QStringList& keptList() {
 }
 const StateReset kResetKept{[] { keptList().clear(); }};
 
-// Keeps the lines of `list` outside the given [first, end) ranges.
-void dropLines(ResultList& list, const QList<std::pair<qsizetype, qsizetype>>& ranges) {
-    if (ranges.isEmpty())
+// Takes lines [first, end) out of `list`.
+void dropLines(ResultList& list, qsizetype first, qsizetype end) {
+    if (first >= end)
         return;
-    const QStringList lines = list.items();
+    QStringList lines = list.items();
+    lines.remove(first, end - first);
     list.clear();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const bool dropped = std::any_of(ranges.begin(), ranges.end(), [i](const auto& range) {
-            return i >= range.first && i < range.second;
-        });
-        if (!dropped)
-            list.add(lines[i]);
-    }
+    for (const QString& line : std::as_const(lines))
+        list.add(line);
 }
 
 // Asks about every pair whose source the check found empty beside a destination with entries;
 // on No the pair's destination-only lines leave the delete lists, so nothing there is deleted.
+// Each pair is asked about once; the records of the later pairs follow their lines.
 void confirmEmptySources(MainForm& af) {
-    QList<std::pair<qsizetype, qsizetype>> folders;
-    QList<std::pair<qsizetype, qsizetype>> files;
-    for (const CheckedPair& pair : checkedPairs()) {
+    QList<CheckedPair>& pairs = checkedPairs();
+    for (qsizetype k = 0; k < pairs.size(); ++k) {
+        CheckedPair& pair = pairs[k];
         if (!pair.emptySource)
             continue;
+        pair.emptySource = false;
         if (dialogs().yesNo(QStringLiteral("The source folder ") + pair.source +
                                 QStringLiteral(" is empty. Delete everything in ") +
                                 pair.destination + QStringLiteral("?"),
                             QStringLiteral("Pelto"), BoxIcon::Exclamation))
             continue;
-        folders.append({pair.dstFolderFirst, pair.dstFolderEnd});
-        files.append({pair.dstFileFirst, pair.dstFileEnd});
         keptList().append(pair.destination);
         diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),
                        QStringLiteral("The source folder ") + pair.source +
                            QStringLiteral(" is empty: nothing in ") + pair.destination +
                            QStringLiteral(" was deleted."),
                        false);
+        dropLines(af.lstDstFolder(), pair.dstFolderFirst, pair.dstFolderEnd);
+        dropLines(af.lstDstFile(), pair.dstFileFirst, pair.dstFileEnd);
+        const qsizetype folders = pair.dstFolderEnd - pair.dstFolderFirst;
+        const qsizetype files = pair.dstFileEnd - pair.dstFileFirst;
+        pair.dstFolderEnd = pair.dstFolderFirst;
+        pair.dstFileEnd = pair.dstFileFirst;
+        for (qsizetype later = k + 1; later < pairs.size(); ++later) {
+            pairs[later].dstFolderFirst -= folders;
+            pairs[later].dstFolderEnd -= folders;
+            pairs[later].dstFileFirst -= files;
+            pairs[later].dstFileEnd -= files;
+        }
     }
-    dropLines(af.lstDstFolder(), folders);
-    dropLines(af.lstDstFile(), files);
 }
 
 // Syncs the file system of each destination once; false when a sync failed (it is logged).
