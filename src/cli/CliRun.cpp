@@ -285,6 +285,9 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
                    copyReport(workflow::SummarizeCopy(
                        af, session.fileSystem(), session.echo().messages().mid(firstMessage))));
     }
+    // A destination kept as it was beside an empty source is not a mirror of it.
+    if (!workflow::keptDestinations().isEmpty())
+        outcome.failed = true;
     return finish();
 }
 

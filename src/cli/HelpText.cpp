@@ -41,7 +41,8 @@ Options:
   --yes               answer Yes to the program's questions: create a missing destination
                       folder (also in test mode, as the window does when you agree); during
                       sync on a full destination disk, delete what exists only at the
-                      destination first to free space
+                      destination first to free space; during a production sync, empty
+                      the destination of a source folder that is empty
   --on-error=ignore   answer Ignore to unexpected errors and go on (default: abort, which
                       ends the run)
   --on-error=abort    the default
@@ -61,10 +62,18 @@ Output:
   line (folder at hand, files found per side, elapsed time).
 
 Safety: a source inside the destination or the reverse, identical folders and a missing
-source are refused before anything is touched. A missing destination folder is refused
-unless --yes. Ctrl+C (or SIGTERM) stops the run within about a second, as the window's
-Cancel does (the delete stage of sync, once begun, runs to its end); a second one ends the
-program at once.
+source are refused before anything is touched; folders are compared by device and inode, so
+bind mounts and links cannot hide an overlap. A missing destination folder is refused
+unless --yes. The two folders you name (and those of a profile line) are taken exactly as
+written, letter case included: a folder whose name differs only in letter case never stands
+in for them; names below them are matched regardless of letter case. When a production sync
+finds a source folder empty and its destination not (an unmounted or emptied source looks
+so), it asks before deleting anything there: without --yes that destination is kept as it
+is, the other folder pairs are synced, and the run ends with status 2. A production copy or
+sync ends with one sync of each destination file system to its disk before it reports
+success; a failure there fails the run. Ctrl+C (or SIGTERM) stops the run within about a
+second, as the window's Cancel does (the delete stage of sync, once begun, runs to its end);
+a second one ends the program at once.
 
 Exit status:
   0  check: nothing differs; copy and sync: everything was done

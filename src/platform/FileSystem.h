@@ -143,6 +143,10 @@ public:
     virtual void DeleteFile(const QString& path, bool force = true) = 0;
     virtual void DeleteFolder(const QString& path, bool force = true) = 0;
 
+    // Writes everything the system holds in memory for the file system of `path` (a folder) to
+    // its device, so that what was copied outlives a power cut.
+    virtual void SyncFileSystem(const QString& path) = 0;
+
     // True when the path is the mount point of a volume (what the program calls a drive root).
     virtual bool IsDriveRoot(const QString& path) = 0;
 

@@ -5,6 +5,7 @@
 #include "engine/compare/Compare.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/MainForm.h"
+#include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
 #include "profiles/ProfileForm.h"
 #include "profiles/ProfileLine.h"
@@ -19,6 +20,34 @@ namespace {
 
 constexpr auto kModule = "Workflow";
 
+QList<CheckedPair>& pairsChecked() {
+    static QList<CheckedPair> pairs;
+    return pairs;
+}
+const StateReset kResetPairs{[] { pairsChecked().clear(); }};
+
+// Whether the folder holds any entry the service lists; nullopt when it cannot be listed.
+std::optional<bool> holdsEntries(const QString& folder) {
+    try {
+        FileSystem& fs = *g().goFSO;
+        return !fs.List(fs.GetFolder(folder).Path()).isEmpty();
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+// Walks one folder pair and records what the copy needs to know about it.
+bool checkPair(MainForm& af, const QString& source, const QString& dest) {
+    CheckedPair pair{source, dest, af.lstDstFolder().count(), 0, af.lstDstFile().count()};
+    if (!CheckFolders(source, dest, af, true))
+        return false;
+    pair.dstFolderEnd = af.lstDstFolder().count();
+    pair.dstFileEnd = af.lstDstFile().count();
+    pair.emptySource = holdsEntries(source) == false && holdsEntries(dest) == true;
+    pairsChecked().append(pair);
+    return true;
+}
+
 void clearLists(MainForm& af) {
     for (ResultList* list : {&af.lstSrcFile(), &af.lstDstFile(), &af.lstShowDirs(),
                              &af.lstSrcFolder(), &af.lstDstFolder(), &af.lstSrcFile2(),
@@ -27,6 +56,10 @@ void clearLists(MainForm& af) {
 }
 
 } // namespace
+
+QList<CheckedPair>& checkedPairs() {
+    return pairsChecked();
+}
 
 StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
                      const QString& asSource, const QString& asDest) {
@@ -39,6 +72,7 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
 
     const auto started = trap([&] {
         clearLists(af);
+        pairsChecked().clear();
         state.glSrcFiles = 0;
         state.glDstFiles = 0;
         diag::messageLog().clear();
@@ -66,7 +100,7 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
             });
             if (!lineRead)
                 return result;
-            if (!trap([&] { walked = CheckFolders(source, dest, af, true); }))
+            if (!trap([&] { walked = checkPair(af, source, dest); }))
                 return result;
             if (!walked)
                 return result;
@@ -74,7 +108,7 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
                 break;
         }
     } else {
-        if (!trap([&] { walked = CheckFolders(asSource, asDest, af, true); }))
+        if (!trap([&] { walked = checkPair(af, asSource, asDest); }))
             return result;
         if (!walked)
             return result;

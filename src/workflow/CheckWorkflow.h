@@ -7,6 +7,7 @@
 
 #include "workflow/Stage.h"
 
+#include <QList>
 #include <QString>
 
 namespace pelto {
@@ -15,6 +16,24 @@ class ProfileForm;
 } // namespace pelto
 
 namespace pelto::workflow {
+
+// What the check found about one folder pair, for the copy that follows it.
+struct CheckedPair {
+    QString source;
+    QString destination;
+    // The lines the pair's walk added to lstDstFolder and lstDstFile: [first, end).
+    qsizetype dstFolderFirst = 0;
+    qsizetype dstFolderEnd = 0;
+    qsizetype dstFileFirst = 0;
+    qsizetype dstFileEnd = 0;
+    // The source top folder held no entries at all while the destination top folder held some:
+    // what an unmounted or emptied source looks like.
+    bool emptySource = false;
+};
+
+// The folder pairs the last check walked, in order. The copy updates the records when it takes a
+// pair's lines out of the lists.
+QList<CheckedPair>& checkedPairs();
 
 // With a profile chosen (g().gbExcludes) the profile's lines, listed in `profiles`, are compared
 // and the folders given here are not used.

@@ -8,12 +8,17 @@
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyRun.h"
 #include "engine/copy/FileItems.h"
+#include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderIdentity.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
+#include "workflow/CheckWorkflow.h"
 
+#include <QSet>
 #include <limits>
+#include <utility>
 
 namespace pelto::workflow {
 
@@ -23,6 +28,90 @@ using diag::traceParams;
 namespace {
 
 constexpr auto kModule = "Workflow";
+
+QStringList& keptList() {
+    static QStringList kept;
+    return kept;
+}
+const StateReset kResetKept{[] { keptList().clear(); }};
+
+// Takes lines [first, end) out of `list`.
+void dropLines(ResultList& list, qsizetype first, qsizetype end) {
+    if (first >= end)
+        return;
+    QStringList lines = list.items();
+    lines.remove(first, end - first);
+    list.clear();
+    for (const QString& line : std::as_const(lines))
+        list.add(line);
+}
+
+// Asks about every pair whose source the check found empty beside a destination with entries;
+// on No the pair's destination-only lines leave the delete lists, so nothing there is deleted.
+// Each pair is asked about once; the records of the later pairs follow their lines.
+void confirmEmptySources(MainForm& af) {
+    QList<CheckedPair>& pairs = checkedPairs();
+    for (qsizetype k = 0; k < pairs.size(); ++k) {
+        CheckedPair& pair = pairs[k];
+        if (!pair.emptySource)
+            continue;
+        pair.emptySource = false;
+        if (dialogs().yesNo(QStringLiteral("The source folder ") + pair.source +
+                                QStringLiteral(" is empty. Delete everything in ") +
+                                pair.destination + QStringLiteral("?"),
+                            QStringLiteral("Pelto"), BoxIcon::Exclamation))
+            continue;
+        keptList().append(pair.destination);
+        diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),
+                       QStringLiteral("The source folder ") + pair.source +
+                           QStringLiteral(" is empty: nothing in ") + pair.destination +
+                           QStringLiteral(" was deleted."),
+                       false);
+        dropLines(af.lstDstFolder(), pair.dstFolderFirst, pair.dstFolderEnd);
+        dropLines(af.lstDstFile(), pair.dstFileFirst, pair.dstFileEnd);
+        const qsizetype folders = pair.dstFolderEnd - pair.dstFolderFirst;
+        const qsizetype files = pair.dstFileEnd - pair.dstFileFirst;
+        pair.dstFolderEnd = pair.dstFolderFirst;
+        pair.dstFileEnd = pair.dstFileFirst;
+        for (qsizetype later = k + 1; later < pairs.size(); ++later) {
+            pairs[later].dstFolderFirst -= folders;
+            pairs[later].dstFolderEnd -= folders;
+            pairs[later].dstFileFirst -= files;
+            pairs[later].dstFileEnd -= files;
+        }
+    }
+}
+
+// Syncs the file system of each destination once; false when a sync failed (it is logged).
+bool syncDestinations(const QString& asDest) {
+    Procedure proc(kModule, "Function SyncDestinations",
+                   [&] { return traceParams("asDest", asDest); });
+    QStringList destinations;
+    for (const CheckedPair& pair : checkedPairs())
+        destinations.append(pair.destination);
+    if (destinations.isEmpty())
+        destinations.append(asDest);
+    QString destination;
+    const auto trap = proc.trap([&](const RuntimeError& e) {
+        diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),
+                       QStringLiteral("The copied files could not be written to the disk of ") +
+                           destination + QStringLiteral(": ") + e.description(),
+                       false);
+        return diag::Answer::Abort;
+    });
+    QSet<quint64> synced;
+    for (const QString& folder : destinations) {
+        destination = folder;
+        const std::optional<FolderIdentity> id = folderIdentity(folder);
+        if (id && synced.contains(id->device))
+            continue;
+        if (!trap([&] { g().goFSO->SyncFileSystem(folder); }))
+            return false;
+        if (id)
+            synced.insert(id->device);
+    }
+    return true;
+}
 
 // The folders of the missing-folder list the copy served (all of them in test mode).
 qsizetype foldersCopied(MainForm& af) {
@@ -84,6 +173,10 @@ qsizetype filesDeleted(MainForm& af, FileSystem& fs) {
 
 } // namespace
 
+const QStringList& keptDestinations() {
+    return keptList();
+}
+
 StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
                     const QString& asDest) {
     StageResult result = StageResult::Failed;
@@ -96,6 +189,9 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
 
     const auto started = trap([&] {
         BeginCopyRun();
+        keptList().clear();
+        if (af.optSync() && af.optProd())
+            confirmEmptySources(af);
         state.gsAction = QStringLiteral("copy");
         diag::StartTimer();
         stages.enterStage(QStringLiteral("Copying"));
@@ -132,6 +228,8 @@ StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
         if (!trap([&] { ResetArcFolders(asSource, asDest, af); }))
             return result;
     }
+    if (af.optProd() && !syncDestinations(asDest))
+        return result;
     if (state.gbExcludes && af.optProd())
         CountProfileUse();
     result = StageResult::Completed;

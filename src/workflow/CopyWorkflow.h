@@ -19,10 +19,19 @@ class MainForm;
 
 namespace pelto::workflow {
 
+// Before a production copy-and-delete deletes anything, each folder pair whose source top folder
+// the check found empty while its destination held entries (an unmounted or emptied source) is
+// put to the user; No keeps that pair's destination as it is, and the run goes on. A production
+// copy that completes ends with one sync of each destination file system; a failure of that
+// sync fails the run.
+//
 // asSource and asDest stand for the folders the window's pickers show: the folder pair, or for a
 // profile its first line (the lines themselves carry each pair's folders).
 StageResult RunCopy(MainForm& af, StageHook& stages, const QString& asSource,
                     const QString& asDest);
+
+// The destinations the last copy kept as they were because their source was empty.
+const QStringList& keptDestinations();
 
 // Raises "TimesUsed" of the chosen profile's history entry by one.
 void CountProfileUse();

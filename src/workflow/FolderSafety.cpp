@@ -1,6 +1,7 @@
 #include "workflow/FolderSafety.h"
 
 #include "platform/FileSystem.h"
+#include "platform/FolderIdentity.h"
 #include "platform/FsPath.h"
 
 #include <QFileInfo>
@@ -21,6 +22,16 @@ QString existingFolder(FileSystem& fs, const QString& path) {
     } catch (const RuntimeError&) {
         return {};
     }
+}
+
+// True when `folder` or a folder above it is the folder `id` (paths that do not exist are
+// passed over on the way up).
+bool atOrBelow(const QString& folder, const FolderIdentity& id) {
+    for (QString head = folder; !head.isEmpty(); head = fspath::parentOf(head)) {
+        if (folderIdentity(head) == id)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -49,6 +60,17 @@ QString folderPairProblem(FileSystem& fs, const QString& source, const QString& 
         return QStringLiteral("The destination folder lies inside the source folder: ") + to +
                QStringLiteral(" is inside ") + from;
     if (fspath::isWithin(from, to))
+        return QStringLiteral("The source folder lies inside the destination folder: ") + from +
+               QStringLiteral(" is inside ") + to;
+    // The same tree can be reached by two paths (a bind mount): compare the folders themselves.
+    const std::optional<FolderIdentity> fromId = folderIdentity(from);
+    const std::optional<FolderIdentity> toId = folderIdentity(to);
+    if (fromId && toId && *fromId == *toId)
+        return QStringLiteral("Source and destination are the same folder: ") + from;
+    if (fromId && atOrBelow(fspath::parentOf(to), *fromId))
+        return QStringLiteral("The destination folder lies inside the source folder: ") + to +
+               QStringLiteral(" is inside ") + from;
+    if (toId && atOrBelow(fspath::parentOf(from), *toId))
         return QStringLiteral("The source folder lies inside the destination folder: ") + from +
                QStringLiteral(" is inside ") + to;
     return {};

@@ -2,7 +2,9 @@
 // The refusals that come before anything is touched: a folder pair whose folders are the same
 // folder, or one of which lies inside the other, would copy a tree into itself or delete what it
 // copies. Folders are compared as the system finds them: absolute, names looked up case-blind as
-// the file-system service does, symbolic links resolved, component by component.
+// the file-system service does, symbolic links resolved, component by component; and then by
+// the identity of the folders themselves, so that a tree mounted in two places (a bind mount)
+// cannot hide an overlap.
 
 #include <QString>
 

@@ -2,6 +2,9 @@
 // cannot ask with the cautious choice.
 #include "CliSandbox.h"
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 namespace pelto::cli::test {
 namespace {
 
@@ -43,6 +46,41 @@ TEST_F(CliSafetyTest, OverlappingIdenticalOrMissingFoldersAreRefusedBeforeAnythi
     // A sibling whose name extends the source is not inside it.
     box.makeFolder("src2");
     EXPECT_EQ(box.run({"check", src, src + '2'}).exitCode, 1);
+}
+
+// A bind mount of one folder at another path, undone when the object goes.
+class BindMount {
+public:
+    BindMount(const QString& folder, const QString& at) : at_(QFile::encodeName(at)) {
+        mounted_ = ::geteuid() == 0 && ::mount(QFile::encodeName(folder).constData(),
+                                               at_.constData(), nullptr, MS_BIND, nullptr) == 0;
+    }
+    BindMount(const BindMount&) = delete;
+    BindMount& operator=(const BindMount&) = delete;
+    ~BindMount() {
+        if (mounted_)
+            ::umount2(at_.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QByteArray at_;
+    bool mounted_ = false;
+};
+
+TEST_F(CliSafetyTest, ABindMountOfTheSourceCannotHideAnOverlap) {
+    box.makeFolder("b");
+    const BindMount bind(src, box.path("b"));
+    if (!bind.mounted())
+        GTEST_SKIP() << "needs root and bind mounts";
+    const QString b = QFileInfo(box.path("b")).canonicalFilePath();
+    expectRefused({src, b}, "Source and destination are the same folder: " + real);
+    expectRefused({src, b + "/inner"}, "The destination folder lies inside the source folder: " +
+                                           b + "/inner is inside " + real);
+    expectRefused({b + "/sub", src}, "The source folder lies inside the destination folder: " + b +
+                                         "/sub is inside " + real);
+    expectRefused({src + "/sub", b}, "The source folder lies inside the destination folder: " +
+                                         real + "/sub is inside " + b);
 }
 
 TEST_F(CliSafetyTest, MissingDestinationOfAPairOrAProfileIsRefusedUnlessYesCreatesIt) {
@@ -89,6 +127,32 @@ TEST_F(CliSafetyTest, TopFoldersAreTakenExactlyAsWrittenNeverInAnotherLetterCase
     EXPECT_EQ(created.exitCode, 0) << qPrintable(created.err);
     EXPECT_TRUE(QFileInfo::exists(out + "/sub/c.txt"));
     EXPECT_EQ(snapshot(box.path("OUT")), shadow);
+}
+
+TEST(CliEmptySourceTest, AnEmptySourceEmptiesItsDestinationOnlyWhenYesAnswersTheQuestion) {
+    // What an unmounted source looks like: an empty folder beside a full destination.
+    const CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    box.makeFolder("src");
+    box.write("dst/f.txt", "f");
+    box.write("dst/d/g.txt", "g");
+    const QString src = box.path("src"), dst = box.path("dst");
+    const QStringList sync{"sync", "--production", src, dst};
+    const auto before = snapshot(dst);
+    const CliResult kept = box.run(sync);
+    EXPECT_EQ(kept.exitCode, 2);
+    EXPECT_EQ(snapshot(dst), before);
+    EXPECT_TRUE(kept.err.contains("Pelto: The source folder " + src +
+                                  " is empty. Delete everything in " + dst +
+                                  "?\nAnswered No (--yes answers Yes).\n"))
+        << qPrintable(kept.err);
+    EXPECT_TRUE(kept.err.contains("The source folder " + src + " is empty: nothing in " + dst +
+                                  " was deleted.\n"));
+    EXPECT_TRUE(kept.out.contains("Folders deleted: 0\nFiles deleted: 0\n"));
+    const CliResult emptied = box.run(sync + QStringList{"--yes"});
+    EXPECT_EQ(emptied.exitCode, 0) << qPrintable(emptied.err);
+    EXPECT_TRUE(emptied.out.contains("Folders deleted: 1\nFiles deleted: 1\n"));
+    EXPECT_EQ(snapshot(dst), (QMap<QString, QString>()));
 }
 
 TEST(CliErrorAnswerTest, UnexpectedErrorsAreAnsweredAbortUnlessIgnoreIsChosen) {

@@ -32,6 +32,7 @@ enum class FsOp {
     LastModifiedOf,
     MountPointOf,
     IsReadyAt,
+    SyncFileSystem,
 };
 
 class FaultInjectingFileSystem : public FileSystem {
@@ -62,6 +63,9 @@ public:
     }
     void DeleteFolder(const QString& p, bool force = true) override {
         pass(FsOp::DeleteFolder, p).DeleteFolder(p, force);
+    }
+    void SyncFileSystem(const QString& p) override {
+        pass(FsOp::SyncFileSystem, p).SyncFileSystem(p);
     }
     bool IsDriveRoot(const QString& p) override {
         return pass(FsOp::IsDriveRoot, p).IsDriveRoot(p);

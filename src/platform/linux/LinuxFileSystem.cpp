@@ -274,6 +274,16 @@ bool LinuxFileSystem::IsReadyAt(const QString& mountPoint) {
            access(native.constData(), R_OK | X_OK) == 0 && mounts::isMountPoint(normalized);
 }
 
+void LinuxFileSystem::SyncFileSystem(const QString& path) {
+    const std::optional<QString> folder = resolve(fspath::normalize(path), EntryKind::Folder);
+    if (!folder)
+        throw fsError(err::PathNotFound);
+    const UniqueFd fd(
+        open(fspath::native(*folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid() || syncfs(fd.get()) != 0)
+        throw errnoError(errno, err::PathNotFound);
+}
+
 bool LinuxFileSystem::IsDriveRoot(const QString& path) {
     const QString normalized = fspath::normalize(path);
     if (normalized.isEmpty())

@@ -29,6 +29,7 @@ public:
     void CreateFolderExactly(const QString& path) override;
     void DeleteFile(const QString& path, bool force = true) override;
     void DeleteFolder(const QString& path, bool force = true) override;
+    void SyncFileSystem(const QString& path) override;
     bool IsDriveRoot(const QString& path) override;
 
     std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override;
