@@ -204,6 +204,54 @@ TEST_P(CopyFileTest, AFullDiskLeavesNoPartialCopyAndTheOldFile) {
 
 const char* const kWayNames[] = {"TemporaryName", "UnnamedLinkedDirectly",
                                  "UnnamedLinkedThroughProc"};
+// What interrupted copies left is not listed, and a copy into its folder removes it: regular
+// files named exactly as the copier names them, nothing else.
+TEST_P(CopyFileTest, LeftoverTemporariesAreUnlistedAndACopyIntoTheirFolderRemovesThem) {
+    const QString leftover = QStringLiteral(".pelto-copy-0k3x9q2m7a1zb");
+    tree.write("dst/" + leftover, QByteArray(199, 'x'));
+    QStringList users{".pelto-copy-notes.txt",      ".pelto-copy-0k3x9q2m7a1z",
+                      ".pelto-copy-0k3x9q2m7a1zbc", ".pelto-copy-0K3X9Q2M7A1ZB",
+                      ".pelto-copy-0k3x9q2m7a1z.",  "pelto-copy-0k3x9q2m7a1zb"};
+    for (const QString& name : std::as_const(users))
+        tree.write("dst/" + name, "user");
+    tree.makeFolder("dst/.pelto-copy-000000000000a");
+    tree.link("dst/.pelto-copy-000000000000b", tree.path("dst/" + leftover));
+    users << ".pelto-copy-000000000000a"
+          << ".pelto-copy-000000000000b";
+    users.sort();
+    tree.write("src/a.txt", "a");
+
+    // Sorted, as one text.
+    const auto text = [](QStringList names) {
+        names.sort();
+        return names.join(u'|').toStdString();
+    };
+    QStringList listed;
+    for (const DirEntry& entry : fs.List(tree.path("dst")))
+        listed.append(entry.name);
+    EXPECT_EQ(text(listed), text(users));
+    EXPECT_EQ(text(tree.names("dst")), text(QStringList(users) << leftover)) << "none removed";
+
+    ASSERT_EQ(copy("src/a.txt", "dst/a.txt"), 0);
+    EXPECT_EQ(text(tree.names("dst")), text(QStringList(users) << "a.txt"));
+}
+
+// Another run that cleans the folder while a replacement is under way leaves its temporary be.
+TEST_P(CopyFileTest, ACopyUnderWayKeepsItsTemporaryWhileAnotherRunCopiesIntoTheFolder) {
+    tree.write("src/a.txt", "new");
+    tree.write("src/b.txt", "b");
+    tree.write("dst/a.txt", "old");
+    LinuxFileSystem other;
+    fs.setBeforeReplaceHook([&](const QString& temporary) {
+        EXPECT_EQ(other.List(tree.path("dst")).size(), 1);
+        other.CopyFile(tree.path("src/b.txt"), tree.path("dst/b.txt"));
+        EXPECT_TRUE(QFile::exists(temporary));
+    });
+    EXPECT_EQ(copy("src/a.txt", "dst/a.txt"), 0);
+    EXPECT_EQ(tree.read("dst/a.txt"), "new");
+    EXPECT_EQ(names(), QStringList({"a.txt", "b.txt"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(NewFileWays, CopyFileTest,
                          ::testing::Values(NewFiles::TemporaryName, NewFiles::UnnamedLinkedDirectly,
                                            NewFiles::UnnamedLinkedThroughProc),

@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,10 +22,12 @@ namespace pelto {
 
 namespace {
 
-// Removes the temporary entry unless the copy was committed.
+// Removes the temporary entry unless the copy was committed. `lock`, a descriptor that holds the
+// temporary's lock, is closed only after that: a cleaner never takes a temporary in use.
 class TemporaryGuard {
 public:
-    TemporaryGuard(int folder, QByteArray name) : folder_(folder), name_(std::move(name)) {}
+    TemporaryGuard(int folder, QByteArray name, UniqueFd lock = {})
+        : folder_(folder), name_(std::move(name)), lock_(std::move(lock)) {}
     TemporaryGuard(const TemporaryGuard&) = delete;
     TemporaryGuard& operator=(const TemporaryGuard&) = delete;
     ~TemporaryGuard() {
@@ -36,6 +39,7 @@ public:
 private:
     int folder_;
     QByteArray name_;
+    UniqueFd lock_;
     bool committed_ = false;
 };
 
@@ -45,21 +49,37 @@ private:
 
 QByteArray temporaryName() {
     const quint64 token = QRandomGenerator::global()->generate64();
-    return kTemporaryPrefix + QByteArray::number(token, 36).rightJustified(13, '0');
+    return kTemporaryPrefix +
+           QByteArray::number(token, 36).rightJustified(kTemporaryTokenLength, '0');
+}
+
+// Marks the open temporary file `fd` as in use (see removeLeftoverTemporaries); `hold` gets a
+// second descriptor that keeps the lock when `fd` is closed before the rename. False when a
+// cleaner holds the lock: it is removing that name. A file system without locks goes unlocked.
+bool lockTemporary(int fd, UniqueFd& hold) {
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return false;
+    hold.reset(fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    return true;
 }
 
 QString temporaryPath(const CopyTarget& target, const QByteArray& name) {
     return fspath::join(target.folderPath, QString::fromLatin1(name));
 }
 
-// Makes a new temporary file in the target's folder; returns its descriptor and name.
-int createTemporary(const CopyTarget& target, QByteArray& name) {
+// Makes a new temporary file in the target's folder, locked; returns its descriptor and name,
+// and in `lock` a descriptor that holds the lock.
+int createTemporary(const CopyTarget& target, QByteArray& name, UniqueFd& lock) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = temporaryName();
         const int fd =
             openat(target.folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0)
-            return fd;
+        if (fd >= 0) {
+            if (lockTemporary(fd, lock))
+                return fd;
+            close(fd); // a cleaner took it the moment it was made, and removes it
+            continue;
+        }
         if (errno != EEXIST)
             fail(err::PathNotFound);
     }
@@ -204,7 +224,9 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
         if (errno != EEXIST)
             fail(err::PathNotFound);
         // Something took the name since it was looked up: replace it as a copy over an existing
-        // file does, through a temporary name.
+        // file does, through a temporary name. The unnamed file is nobody else's: its lock is
+        // free, and `out` holds it until the rename is done.
+        flock(out.get(), LOCK_EX | LOCK_NB);
         QByteArray temporary;
         for (int attempt = 0;; ++attempt) {
             temporary = temporaryName();
@@ -262,8 +284,9 @@ void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bo
     }
 
     QByteArray temporary;
-    out.reset(createTemporary(target, temporary));
-    TemporaryGuard guard(target.folder, temporary);
+    UniqueFd lock;
+    out.reset(createTemporary(target, temporary, lock));
+    TemporaryGuard guard(target.folder, temporary, std::move(lock));
 
     copyData(in.get(), out.get(), st.st_size);
     finishCopy(in.get(), out.get(), st);
@@ -318,6 +341,41 @@ void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget&
 }
 
 } // namespace
+
+bool isTemporaryName(const char* name) {
+    constexpr std::size_t prefixLength = sizeof kTemporaryPrefix - 1;
+    const std::string_view text(name);
+    return text.size() == prefixLength + kTemporaryTokenLength &&
+           text.starts_with(kTemporaryPrefix) &&
+           std::all_of(text.begin() + prefixLength, text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); });
+}
+
+void removeLeftoverTemporaries(int folder, const QList<QByteArray>& names) {
+    for (const QByteArray& name : names) {
+        if (!isTemporaryName(name.constData()))
+            continue;
+        struct stat st {};
+        if (fstatat(folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode))
+            continue;
+        // A copy in progress holds the lock on its temporary. A file this process may not open
+        // for reading has lost the 0600 it is written with: its copy was past its last step.
+        const UniqueFd file(
+            openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (file.valid()) {
+            struct stat opened {};
+            if (fstat(file.get(), &opened) != 0 || opened.st_dev != st.st_dev ||
+                opened.st_ino != st.st_ino)
+                continue;
+            if (flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+                continue;
+        } else if (errno != EACCES) {
+            continue;
+        }
+        unlinkat(folder, name.constData(), 0);
+    }
+}
 
 void allowDirectLinks(bool allowed) {
     directLinkAllowed.store(allowed, std::memory_order_relaxed);

@@ -10,6 +10,7 @@
 // path is walked once per copy, not once per step.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -22,8 +23,21 @@ namespace pelto {
 // seam for failures at the last moment. Throwing from it fails the copy.
 using BeforeReplaceHook = std::function<void(const QString& temporaryPath)>;
 
-// Prefix of the temporary names in the destination folder.
+// Prefix of the temporary names in the destination folder. A temporary name is this prefix and
+// exactly kTemporaryTokenLength characters of 0-9 and a-z (a random 64-bit number in base 36,
+// padded with zeros), nothing before or after.
 inline constexpr char kTemporaryPrefix[] = ".pelto-copy-";
+inline constexpr int kTemporaryTokenLength = 13;
+
+// True when `name` is exactly of the shape of the copier's temporary names.
+bool isTemporaryName(const char* name);
+
+// Removes the copier's temporary files that an interrupted copy (a crash, kill -9) left in the
+// folder open at `folder` (O_PATH will do). Only regular files under a temporary name go, and of
+// those not one that a copy still running (in this or another process) is writing: the copier
+// holds a lock on its temporary file until it is renamed, and a file whose lock is held stays.
+// Best effort: what cannot be removed stays, and nothing is reported.
+void removeLeftoverTemporaries(int folder, const QList<QByteArray>& names);
 
 // Where a copy goes.
 struct CopyTarget {

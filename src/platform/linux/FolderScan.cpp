@@ -1,6 +1,7 @@
 #include "platform/linux/FolderScan.h"
 
 #include "platform/FsPath.h"
+#include "platform/linux/AtomicFileCopier.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -39,7 +40,7 @@ std::optional<DirEntry> classify(const QString& name, unsigned char type) {
 }
 
 // Adds one entry read from the folder open at `fd`, unless it is "." or "..", is gone or is not
-// listed.
+// listed; a temporary file of the copier goes to the leftovers.
 void addEntry(ScannedFolder& result, int fd, const dirent64& entry) {
     const char* raw = entry.d_name;
     if (raw[0] == '.' && (raw[1] == '\0' || (raw[1] == '.' && raw[2] == '\0')))
@@ -54,7 +55,11 @@ void addEntry(ScannedFolder& result, int fd, const dirent64& entry) {
     } else {
         listed = classify(name, entry.d_type);
     }
-    if (listed)
+    if (!listed)
+        return;
+    if (listed->kind == EntryKind::File && !listed->isLink && isTemporaryName(raw))
+        result.leftovers.append(QByteArray(raw));
+    else
         result.entries.append(std::move(*listed));
 }
 

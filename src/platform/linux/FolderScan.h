@@ -4,6 +4,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -23,11 +24,16 @@ FolderStamp folderStampOf(const struct stat& st);
 
 struct ScannedFolder {
     QList<DirEntry> entries; // in the order the file system gives them
+    // The names of the copier's temporary files found (regular files named exactly as it names
+    // them), which are not among the entries.
+    QList<QByteArray> leftovers;
     FolderStamp stamp;
     qint64 scannedAtNs = 0; // wall-clock time of the scan
 };
 
-// Lists a folder: links are files, fifos, sockets and devices are left out. A missing folder
+// Lists a folder: links are files, fifos, sockets and devices are left out, and so are the
+// temporary files an interrupted copy left behind (they are the program's own, never the user's:
+// a check does not report them, and a sync never copies or deletes them). A missing folder
 // throws err::PathNotFound, an unreadable one err::PermissionDenied.
 ScannedFolder scanFolder(const QString& folderPath);
 

@@ -197,6 +197,10 @@ QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
         scan = scanFolder(folder);
     }
     index_.remember(folder, scan);
+    if (!scan.leftovers.isEmpty())
+        leftovers_.insert(folder, scan.leftovers);
+    else if (!leftovers_.isEmpty())
+        leftovers_.remove(folder);
     return scan.entries;
 }
 
@@ -373,6 +377,17 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
     QString folder = fspath::parentOf(destinationPath);
     struct stat folderStat {};
     const UniqueFd folderFd = openDestinationFolder(folder, folderStat);
+    // Temporary files that interrupted copies left in the folder go when a copy writes into it.
+    // Only a copy does this, never a listing: a check and a copy in test mode, which list but
+    // never copy, leave the disk exactly as it is. The listing found them, so a folder without
+    // leftovers costs a look in an empty table.
+    if (!leftovers_.isEmpty()) {
+        if (const QList<QByteArray> names = leftovers_.take(folder); !names.isEmpty()) {
+            removeLeftoverTemporaries(folderFd.get(), names);
+            if (fstat(folderFd.get(), &folderStat) != 0)
+                throw errnoError(errno, err::PathNotFound);
+        }
+    }
 
     // The folder's stamp, read through the descriptor, tells the index whether it still holds.
     const OpenFolder open{folderFd.get(), folderStampOf(folderStat),

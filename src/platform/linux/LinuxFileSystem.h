@@ -16,6 +16,7 @@
 #include "platform/linux/FolderIndexCache.h"
 #include "platform/linux/UniqueFd.h"
 
+#include <QHash>
 #include <sys/stat.h>
 
 namespace pelto {
@@ -96,6 +97,9 @@ private:
     // The status of the regular file whose attributes were read last, for a copy of it that
     // follows; taken by the next CopyFile.
     std::optional<SourceStatus> lastSourceRead_;
+    // Per folder listed, the temporary files interrupted copies left there (the listing leaves
+    // them out); a copy into the folder removes them.
+    QHash<QString, QList<QByteArray>> leftovers_;
 };
 
 } // namespace pelto
