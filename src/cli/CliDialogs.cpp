@@ -10,6 +10,7 @@ QString answerText(BoxButtons buttons, BoxAnswer answer) {
     case BoxButtons::Ok:
         return {};
     case BoxButtons::YesNo:
+    case BoxButtons::YesNoDefaultNo:
         return answer == BoxAnswer::Yes ? QStringLiteral("Answered Yes (--yes).")
                                         : QStringLiteral("Answered No (--yes answers Yes).");
     case BoxButtons::AbortRetryIgnore:
@@ -39,6 +40,7 @@ BoxAnswer CliDialogs::answerFor(BoxButtons buttons) const {
     case BoxButtons::Ok:
         return BoxAnswer::Ok;
     case BoxButtons::YesNo:
+    case BoxButtons::YesNoDefaultNo:
         return yes_ ? BoxAnswer::Yes : BoxAnswer::No;
     case BoxButtons::AbortRetryIgnore:
         return ignoreErrors_ ? BoxAnswer::Ignore : BoxAnswer::Abort;

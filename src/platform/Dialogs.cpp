@@ -11,6 +11,7 @@ const char* buttonsText(BoxButtons buttons) {
     case BoxButtons::Ok:
         return "OK";
     case BoxButtons::YesNo:
+    case BoxButtons::YesNoDefaultNo:
         return "Yes/No";
     case BoxButtons::AbortRetryIgnore:
         return "Abort/Retry/Ignore";
@@ -42,6 +43,7 @@ BoxAnswer cautiousAnswer(BoxButtons buttons) {
     case BoxButtons::Ok:
         return BoxAnswer::Ok;
     case BoxButtons::YesNo:
+    case BoxButtons::YesNoDefaultNo:
         return BoxAnswer::No;
     case BoxButtons::AbortRetryIgnore:
         return BoxAnswer::Abort;

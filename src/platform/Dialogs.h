@@ -9,7 +9,8 @@
 namespace pelto {
 
 enum class BoxIcon { None, Critical, Question, Exclamation, Information };
-enum class BoxButtons { Ok, YesNo, AbortRetryIgnore, RetryCancel };
+// YesNoDefaultNo offers Yes and No with No as the default button, for a Yes that destroys data.
+enum class BoxButtons { Ok, YesNo, YesNoDefaultNo, AbortRetryIgnore, RetryCancel };
 enum class BoxAnswer { Ok, Yes, No, Abort, Retry, Ignore, Cancel };
 
 class Dialogs {
@@ -26,6 +27,11 @@ public:
     }
     bool yesNo(const QString& text, const QString& title, BoxIcon icon = BoxIcon::Question) {
         return ask(BoxButtons::YesNo, text, title, icon) == BoxAnswer::Yes;
+    }
+    // A question whose Yes destroys data: No is the default button.
+    bool cautiousYesNo(const QString& text, const QString& title,
+                       BoxIcon icon = BoxIcon::Question) {
+        return ask(BoxButtons::YesNoDefaultNo, text, title, icon) == BoxAnswer::Yes;
     }
     BoxAnswer abortRetryIgnore(const QString& text, const QString& title,
                                BoxIcon icon = BoxIcon::Critical) {

@@ -56,10 +56,10 @@ void confirmEmptySources(MainForm& af) {
         if (!pair.emptySource)
             continue;
         pair.emptySource = false;
-        if (dialogs().yesNo(QStringLiteral("The source folder ") + pair.source +
-                                QStringLiteral(" is empty. Delete everything in ") +
-                                pair.destination + QStringLiteral("?"),
-                            QStringLiteral("Pelto"), BoxIcon::Exclamation))
+        if (dialogs().cautiousYesNo(QStringLiteral("The source folder ") + pair.source +
+                                        QStringLiteral(" is empty. Delete everything in ") +
+                                        pair.destination + QStringLiteral("?"),
+                                    QStringLiteral("Pelto"), BoxIcon::Exclamation))
             continue;
         keptList().append(pair.destination);
         diag::LogError(QString::fromLatin1(kModule), QStringLiteral("RunCopy"),

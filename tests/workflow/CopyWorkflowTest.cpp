@@ -112,6 +112,7 @@ TEST_F(CopyWorkflowTest, OnlyThePairWhoseSourceIsEmptyIsAskedAboutAndKeptOnNo) {
         EXPECT_EQ(boxes.shown().back().text, "The source folder " + path("s1") +
                                                  " is empty. Delete everything in " + path("d1") +
                                                  "?");
+        EXPECT_EQ(boxes.shown().back().buttons, BoxButtons::YesNoDefaultNo);
         const QStringList keptEntries{"f.txt", "sub"};
         EXPECT_EQ(entries("d1"), answer == BoxAnswer::No ? keptEntries : QStringList());
         EXPECT_EQ(keptDestinations(),

@@ -26,6 +26,8 @@ QList<QMessageBox::StandardButton> qtButtons(BoxButtons buttons) {
         return {QMessageBox::Ok};
     case BoxButtons::YesNo:
         return {QMessageBox::Yes, QMessageBox::No};
+    case BoxButtons::YesNoDefaultNo:
+        return {QMessageBox::No, QMessageBox::Yes};
     case BoxButtons::AbortRetryIgnore:
         return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
     case BoxButtons::RetryCancel:

@@ -15,6 +15,7 @@ TEST(QtDialogsTest, EachButtonSetOffersItsButtonsAndMapsClicksAndClosingToAnswer
     const std::tuple<BoxButtons, QList<B::StandardButton>, QList<A>, A> cases[] = {
         {BoxButtons::Ok, {B::Ok}, {A::Ok}, A::Ok},
         {BoxButtons::YesNo, {B::Yes, B::No}, {A::Yes, A::No}, A::No},
+        {BoxButtons::YesNoDefaultNo, {B::No, B::Yes}, {A::No, A::Yes}, A::No},
         {BoxButtons::AbortRetryIgnore,
          {B::Abort, B::Retry, B::Ignore},
          {A::Abort, A::Retry, A::Ignore},
