@@ -3,10 +3,12 @@
 #include "cli/CancelSignal.h"
 #include "cli/Console.h"
 #include "cli/ProgressLine.h"
+#include "diag/Procedure.h"
 #include "engine/copy/Copy.h"
 #include "platform/Clock.h"
 #include "platform/ProgramState.h"
 #include "profiles/ProfileHistory.h"
+#include "workflow/FolderSafety.h"
 
 namespace pelto::cli {
 namespace {
@@ -70,7 +72,12 @@ void CliForm::DoEvents() {
 }
 
 void CliForm::CreateNewFolder(QString& asMyPath) {
-    pelto::CreateNewFolder(asMyPath);
+    // The profile reader asks for a line's destination: a folder the user named, so it is made
+    // exactly as written.
+    diag::Procedure proc("PeltoCli", "Sub CreateNewFolder",
+                         [&] { return diag::traceParams("asMyPath", asMyPath); });
+    const auto trap = proc.trap();
+    static_cast<void>(trap([&] { workflow::createFolderExactly(*g().goFSO, asMyPath); }));
 }
 
 bool CliForm::StoreFolderProfile(const QString& asFolder) {

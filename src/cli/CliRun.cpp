@@ -47,17 +47,6 @@ void refuse(const QString& procedure, const QString& message) {
     LogError(QString::fromLatin1(kModule), procedure, message, false);
 }
 
-// Creates the folder with its missing parents, each exactly as written: a folder whose name
-// differs only in letter case does not stand in for one of them.
-void createExactly(FileSystem& fs, const QString& folder) {
-    QStringList missing;
-    for (QString at = fspath::normalize(folder); !at.isEmpty() && !fs.FolderExistsExactly(at);
-         at = fspath::parentOf(at))
-        missing.prepend(at);
-    for (const QString& path : std::as_const(missing))
-        fs.CreateFolderExactly(path);
-}
-
 // A missing destination folder is created only when the user agrees, as with a profile. The
 // folder is the one named, letter case included.
 bool ensureDestination(CliSession& session, const QString& destination) {
@@ -78,12 +67,11 @@ bool ensureDestination(CliSession& session, const QString& destination) {
                         QStringLiteral("Pelto"), BoxIcon::Critical);
     if (!create)
         return ready;
-    const auto created = trap([&] {
-        createExactly(fs, destination);
-        ready = fs.FolderExistsExactly(destination);
-    });
-    if (!created)
-        return ready;
+    if (!trap([&] {
+            workflow::createFolderExactly(fs, destination);
+            ready = fs.FolderExistsExactly(destination);
+        }))
+        return false;
     return ready;
 }
 

@@ -36,6 +36,15 @@ bool atOrBelow(const QString& folder, const FolderIdentity& id) {
 
 } // namespace
 
+void createFolderExactly(FileSystem& fs, const QString& path) {
+    QStringList missing;
+    for (QString at = fspath::normalize(path); !at.isEmpty() && !fs.FolderExistsExactly(at);
+         at = fspath::parentOf(at))
+        missing.prepend(at);
+    for (const QString& folder : std::as_const(missing))
+        fs.CreateFolderExactly(folder);
+}
+
 QString resolvedFolder(FileSystem& fs, const QString& path) {
     const QString absolute = fspath::normalize(path);
     QStringList missing;

@@ -18,6 +18,10 @@ namespace pelto::workflow {
 // names to their stored names, symbolic links to their targets); the rest is kept as written.
 QString resolvedFolder(FileSystem& fs, const QString& path);
 
+// Creates a folder the user named with its missing parents, each exactly as written: a folder
+// whose name differs only in letter case never stands in for one of them.
+void createFolderExactly(FileSystem& fs, const QString& path);
+
 // What is wrong with copying between the two folders, or "" when nothing is.
 QString folderPairProblem(FileSystem& fs, const QString& source, const QString& destination);
 

@@ -127,6 +127,15 @@ TEST_F(CliSafetyTest, TopFoldersAreTakenExactlyAsWrittenNeverInAnotherLetterCase
     EXPECT_EQ(created.exitCode, 0) << qPrintable(created.err);
     EXPECT_TRUE(QFileInfo::exists(out + "/sub/c.txt"));
     EXPECT_EQ(snapshot(box.path("OUT")), shadow);
+    // The same for a profile line's destination the reader is allowed to create.
+    box.write("p.ini", ("[P]\n" + src + "   " + box.path("pout") + "   subdirs\n").toUtf8());
+    box.write("POUT/keep.txt", "kept");
+    const auto profileShadow = snapshot(box.path("POUT"));
+    const CliResult profile =
+        box.run({"sync", "--production", "--yes", "--profile", "P", "--ini", box.path("p.ini")});
+    EXPECT_EQ(profile.exitCode, 0) << qPrintable(profile.err);
+    EXPECT_TRUE(QFileInfo::exists(box.path("pout/sub/c.txt")));
+    EXPECT_EQ(snapshot(box.path("POUT")), profileShadow);
 }
 
 TEST(CliEmptySourceTest, AnEmptySourceEmptiesItsDestinationOnlyWhenYesAnswersTheQuestion) {
