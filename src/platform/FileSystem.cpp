@@ -120,6 +120,26 @@ bool FileSystem::FolderExists(const QString& path) {
     }
 }
 
+std::optional<DirEntry> FileSystem::EntryAt(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    const QString name = fspath::nameOf(normalized);
+    if (name.isEmpty())
+        return std::nullopt;
+    const std::optional<QString> folder =
+        ResolvePath(fspath::parentOf(normalized), EntryKind::Folder);
+    if (!folder)
+        return std::nullopt;
+    std::optional<DirEntry> found;
+    const QString lower = name.toLower();
+    for (const DirEntry& entry : List(*folder)) {
+        if (entry.name == name)
+            return entry;
+        if (!found && entry.name.toLower() == lower)
+            found = entry;
+    }
+    return found;
+}
+
 Folder FileSystem::GetFolderExactly(const QString& path) {
     const std::optional<QString> exact = ExactFolderPath(path);
     if (!exact)

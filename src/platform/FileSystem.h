@@ -125,6 +125,9 @@ public:
     bool FileExists(const QString& path);
     // The folder at exactly the path named: no component is matched in another letter case; a
     // link to a folder is followed.
+    // The entry at a path (found case-blind, an exact name first) as a listing of its folder
+    // reports it: a file, a folder or a link; nullopt when nothing listed is there.
+    std::optional<DirEntry> EntryAt(const QString& path);
     Folder GetFolderExactly(const QString& path);
     bool FolderExistsExactly(const QString& path);
 

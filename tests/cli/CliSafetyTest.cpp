@@ -3,6 +3,7 @@
 #include "CliSandbox.h"
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pelto::cli::test {
@@ -165,11 +166,13 @@ TEST(CliEmptySourceTest, AnEmptySourceEmptiesItsDestinationOnlyWhenYesAnswersThe
 }
 
 TEST(CliErrorAnswerTest, UnexpectedErrorsAreAnsweredAbortUnlessIgnoreIsChosen) {
-    // A file at the destination takes the name of a source folder: creating the folder fails.
+    // A fifo (never listed) at the destination takes the name of a source folder: creating the
+    // folder fails.
     const CliSandbox box;
     ASSERT_TRUE(box.isValid());
     box.write("src/x/f.txt", "f");
-    box.write("dst/x", "a file");
+    box.makeFolder("dst");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(box.path("dst/x")).constData(), 0600), 0);
     const QStringList copy{"copy", "--production", box.path("src"), box.path("dst")};
     const CliResult aborted = box.run(copy),
                     ignored = box.run(copy + QStringList{"--on-error=ignore"});

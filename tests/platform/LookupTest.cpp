@@ -54,6 +54,40 @@ TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
     EXPECT_FALSE(fs.FolderExists(QString()));
 }
 
+// Below a folder named as a top folder (through the "Exactly" calls) no link is followed, at
+// the end of a path or on the way: a link to a folder is no folder there, and nothing is read,
+// made, copied or deleted through it. The top itself may be a link.
+TEST_F(LookupTest, BelowATopFolderNoLinkIsFollowed) {
+    tree.makeFolder("top/real");
+    tree.makeFolder("outside/sub");
+    tree.write("outside/file.txt", "outside");
+    tree.write("new.txt", "new");
+    tree.link("top/d", tree.path("outside"));
+    tree.link("alias", tree.path("top"));
+    const QString d = tree.path("alias/d");
+    EXPECT_TRUE(fs.FolderExists(d)); // no top named yet: followed as the kernel does
+    ASSERT_TRUE(fs.FolderExistsExactly(tree.path("alias")));
+    EXPECT_TRUE(fs.FolderExists(tree.path("alias/real")));
+    for (const QString& folder : {d, d + "/sub", d + "/SUB"})
+        EXPECT_FALSE(fs.FolderExists(folder)) << qPrintable(folder);
+    EXPECT_FALSE(fs.FileExists(d + "/file.txt"));
+    const std::optional<DirEntry> entry = fs.EntryAt(tree.path("alias/D"));
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_TRUE(entry->kind == EntryKind::File && entry->isLink && entry->name == "d");
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("new.txt"), d + "/file.txt"); }),
+              err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { fs.CopyFile(tree.path("new.txt"), d + "/sub/new.txt"); }),
+              err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { fs.CreateFolder(d + "/made"); }), err::PathNotFound);
+    EXPECT_EQ(errorOf([&] { fs.DeleteFile(d + "/file.txt"); }), err::FileNotFound);
+    EXPECT_EQ(errorOf([&] { fs.DeleteFolder(d + "/sub"); }), err::PathNotFound);
+    EXPECT_EQ(tree.names("outside"), QStringList({"file.txt", "sub"}));
+    EXPECT_EQ(tree.read("outside/file.txt"), "outside");
+    fs.DeleteFile(d); // the link itself
+    EXPECT_EQ(tree.names("top"), QStringList{"real"});
+    EXPECT_EQ(tree.names("outside"), QStringList({"file.txt", "sub"}));
+}
+
 // One scan answers every case-blind lookup in a folder; the service's own copies keep that index
 // without a new scan, its deletes reach it, and others' changes are seen.
 TEST_F(LookupTest, OneScanAnswersEveryLookupOwnChangesKeepItOthersChangesAreSeen) {

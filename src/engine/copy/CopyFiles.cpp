@@ -222,7 +222,28 @@ private:
     }
 
     // A read-only or busy destination: lift its protection and try again, up to three attempts.
+    // A folder where the file must go is no protection: a synchronising copy removes it (it is on
+    // the delete list anyway) and tries again, a plain copy skips the file.
     Answer onProtectedFile() {
+        if (retries_ == 0 && g().goFSO->FolderExists(items_.destinationPath())) {
+            if (!af_.optSync()) {
+                copymsg::log(kProc, QStringLiteral("\r\nSkipped, a folder stands where the file "
+                                                   "must go: ") +
+                                        items_.destinationPath());
+                return Answer::Skip;
+            }
+            try {
+                g().goFSO->DeleteFolder(items_.destinationPath(), true);
+            } catch (const RuntimeError& e) {
+                copymsg::log(kProc, QStringLiteral("\r\nFolder in the way not deleted (") +
+                                        e.description() + QStringLiteral("), file skipped: ") +
+                                        items_.destinationPath());
+                return Answer::Skip;
+            }
+            copyRun().noteReplacedDestination(items_.destinationPath());
+            ++retries_;
+            return Answer::Retry;
+        }
         if (++retries_ >= kMaxAttempts)
             return skipItem(kLocked);
         if (copyrules::isMachineKeysFolder(items_.lowerSourceDir()))

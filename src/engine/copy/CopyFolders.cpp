@@ -79,6 +79,13 @@ public:
             destinationFolder = copylines::withSeparator(place.dest) + folder.Name();
 
         if (!g().goFSO->FolderExists(destinationFolder)) {
+            const auto cleared = trap_([&] { return clearWayForFolder(destinationFolder); });
+            if (!cleared)
+                return ended(cleared);
+            if (!cleared.valueOr(true)) {
+                copyRun().noteSkippedFolder(sourceFolder_);
+                return true;
+            }
             CreateNewFolder(destinationFolder);
             if (g().gbExcludes && !af_.StoreFolderProfile(destinationFolder)) {
                 g().gbErrorFlag = true;
@@ -110,6 +117,27 @@ public:
 
 private:
     enum class Walk { GoOn, Cancelled, Failed };
+
+    // A file or a link standing where the folder must go: a synchronising copy removes it (the
+    // link itself, never what it points to; it is on the delete list anyway), a plain copy
+    // leaves it and skips the folder. False when the folder is skipped.
+    bool clearWayForFolder(const QString& destinationFolder) {
+        FileSystem& fs = *g().goFSO;
+        const std::optional<DirEntry> entry = fs.EntryAt(destinationFolder);
+        if (!entry || entry->kind == EntryKind::Folder)
+            return true;
+        if (af_.optSync()) {
+            fs.DeleteFile(destinationFolder, true);
+            copyRun().noteReplacedDestination(destinationFolder);
+            return true;
+        }
+        const QString what = entry->isLink ? QStringLiteral("link") : QStringLiteral("file");
+        copymsg::log(
+            kProc2,
+            QStringLiteral("\r\nSkipped, a %1 stands where the folder must go: ").arg(what) +
+                fspath::normalize(destinationFolder));
+        return false;
+    }
 
     // Each subfolder not excluded and not holding the destination, through CopyFolders2.
     Walk copySubfolders(const Folder& folder, const detail::FolderContent& content,

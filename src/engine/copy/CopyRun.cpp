@@ -10,6 +10,7 @@ namespace pelto {
 void CopyRunState::clear() {
     files_.clear();
     folders_.clear();
+    replaced_.clear();
 }
 
 QString CopyRunState::key(const QString& path) {
@@ -43,6 +44,14 @@ bool CopyRunState::fileSkipped(const QString& sourcePath) const {
 
 bool CopyRunState::folderSkipped(const QString& sourceFolder) const {
     return underSkippedFolder(key(sourceFolder));
+}
+
+void CopyRunState::noteReplacedDestination(const QString& destinationPath) {
+    replaced_.insert(key(destinationPath));
+}
+
+bool CopyRunState::destinationReplaced(const QString& destinationPath) const {
+    return !replaced_.isEmpty() && replaced_.contains(key(destinationPath));
 }
 
 CopyRunState& copyRun() {

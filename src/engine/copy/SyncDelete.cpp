@@ -8,6 +8,7 @@
 #include "engine/copy/CopyLines.h"
 #include "engine/copy/CopyMessages.h"
 #include "engine/copy/CopyRules.h"
+#include "engine/copy/CopyRun.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/ProgramState.h"
@@ -116,7 +117,8 @@ bool SyncDelete(MainForm& af) {
                              copyrules::isBootWizardFolder(folderPath.toLower());
             }))
             return ended();
-        if (leaveAlone || test)
+        // A folder the copy replaced by the source's file of that name is gone already.
+        if (leaveAlone || test || copyRun().destinationReplaced(folderPath))
             continue;
         if (!folderTrap([&] { g().goFSO->DeleteFolder(folderPath, true); }))
             return ended();
@@ -145,7 +147,9 @@ bool SyncDelete(MainForm& af) {
                 nameTaken = true;
             }))
             return ended();
-        if (isProtectedName(fileName.toLower()) || test)
+        // Likewise a file or link the copy replaced by the source's folder.
+        if (isProtectedName(fileName.toLower()) || test ||
+            copyRun().destinationReplaced(copylines::joinPath(currentDir, fileName)))
             continue;
         if (!fileTrap([&] { g().goFSO->DeleteFile(currentDir + fileName, true); }))
             return ended();

@@ -28,9 +28,10 @@ bool isFolderOrLinkToOne(const QString& path, const struct stat& st) {
            S_ISDIR(target.st_mode);
 }
 
-bool isKind(const QString& path, const struct stat& st, EntryKind kind) {
+// With `followLinks` false (below a top folder) a link to a folder is not a folder.
+bool isKind(const QString& path, const struct stat& st, EntryKind kind, bool followLinks = true) {
     if (kind == EntryKind::Folder)
-        return isFolderOrLinkToOne(path, st);
+        return followLinks ? isFolderOrLinkToOne(path, st) : S_ISDIR(st.st_mode);
     return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
 }
 
@@ -63,16 +64,53 @@ std::optional<QString> LinuxFileSystem::ExactFolderPath(const QString& path) {
     }
     if (!S_ISDIR(st.st_mode))
         return std::nullopt;
+    tops_.insert(normalized);
     return normalized;
+}
+
+std::optional<QString> LinuxFileSystem::topAbove(const QString& path) const {
+    if (tops_.isEmpty())
+        return std::nullopt;
+    for (QString folder = fspath::parentOf(path); !folder.isEmpty();
+         folder = fspath::parentOf(folder)) {
+        if (tops_.contains(folder))
+            return folder;
+    }
+    return std::nullopt;
+}
+
+UniqueFd LinuxFileSystem::openFolder(const QString& path) const {
+    const std::optional<QString> top = topAbove(path);
+    UniqueFd fd(
+        open(fspath::native(top ? *top : path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!top)
+        return fd;
+    QByteArray buffer;
+    const QStringList below = path.mid(top->size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& name : below) {
+        if (!fd.valid())
+            break;
+        const int next = openat(fd.get(), fspath::nativeName(name, buffer),
+                                O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        const int e = errno;
+        fd.reset(next);
+        errno = e; // a link on the way reads ENOTDIR, a missing folder ENOENT
+    }
+    return fd;
 }
 
 std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind kind) {
     if (path == QLatin1String("/"))
         return kind == EntryKind::Folder ? std::optional<QString>(path) : std::nullopt;
 
+    // Below a top folder a link is not followed, neither at the end nor on the way.
+    const bool below = topAbove(path).has_value();
+    const auto realChain = [&](const QString& folder) {
+        return !below || openFolder(folder).valid();
+    };
     struct stat st {};
     if (lstatOf(path, st)) {
-        if (isKind(path, st, kind))
+        if (isKind(path, st, kind, !below) && realChain(fspath::parentOf(path)))
             return path;
     } else if (errno == ENAMETOOLONG || errno == ELOOP) {
         return std::nullopt;
@@ -87,7 +125,7 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
     const QString name = fspath::nameOf(path);
     if (*parent != givenParent) {
         const QString exact = fspath::join(*parent, name);
-        if (lstatOf(exact, st) && isKind(exact, st, kind))
+        if (lstatOf(exact, st) && isKind(exact, st, kind, !below))
             return exact;
     }
     // The index may lag behind changes made by others within one timestamp tick: every answer
@@ -100,7 +138,7 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
             const QString candidate = fspath::join(*parent, variant.name);
             if (!lstatOf(candidate, st))
                 stale = true;
-            else if (isKind(candidate, st, kind))
+            else if (isKind(candidate, st, kind, !below))
                 return candidate;
         }
         if (!stale)
@@ -298,23 +336,15 @@ bool LinuxFileSystem::IsDriveRoot(const QString& path) {
 
 // --- changes ----------------------------------------------------------------------------------
 
-namespace {
-
-UniqueFd openFolderAt(const QString& path) {
-    return UniqueFd(open(fspath::native(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-}
-
-} // namespace
-
 UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st) {
     const QString given = folder;
-    UniqueFd fd = openFolderAt(given);
+    UniqueFd fd = openFolder(given);
     // Not there as named: the folder found case-blind for the same name last time, if it is still
     // the same folder, else a new search.
     bool known = false;
     if (!fd.valid() && (errno == ENOENT || errno == ENOTDIR) && lastFolderFound_ &&
         lastFolderFound_->given == given) {
-        fd = openFolderAt(lastFolderFound_->stored);
+        fd = openFolder(lastFolderFound_->stored);
         known = fd.valid() && fstat(fd.get(), &st) == 0 &&
                 quint64(st.st_dev) == lastFolderFound_->device &&
                 quint64(st.st_ino) == lastFolderFound_->inode;
@@ -328,7 +358,7 @@ UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st
         if (!resolved)
             throw fsError(err::PathNotFound);
         folder = *resolved;
-        fd = openFolderAt(folder);
+        fd = openFolder(folder);
         if (!fd.valid())
             throw errnoError(errno, err::PathNotFound);
     }
@@ -439,7 +469,10 @@ void LinuxFileSystem::CreateFolder(const QString& path) {
         throw fsError(err::FileAlreadyExists);
 
     const bool wasCurrent = index_.isCurrent(*parent);
-    if (mkdir(fspath::native(fspath::join(*parent, name)).constData(), 0777) != 0) {
+    // Made relative to the parent opened without following links below a top folder.
+    const UniqueFd parentFd = openFolder(*parent);
+    QByteArray buffer;
+    if (!parentFd.valid() || mkdirat(parentFd.get(), fspath::nativeName(name, buffer), 0777) != 0) {
         const int e = errno;
         index_.forget(*parent);
         throw errnoError(e, err::PathNotFound);
@@ -480,7 +513,10 @@ void LinuxFileSystem::DeleteFile(const QString& path, bool force) {
 
     const QString parent = fspath::parentOf(*file);
     const bool wasCurrent = index_.isCurrent(parent);
-    if (unlink(fspath::native(*file).constData()) != 0) {
+    const UniqueFd parentFd = openFolder(parent);
+    QByteArray buffer;
+    if (!parentFd.valid() ||
+        unlinkat(parentFd.get(), fspath::nativeName(fspath::nameOf(*file), buffer), 0) != 0) {
         const int e = errno;
         index_.forget(parent);
         throw errnoError(e, err::FileNotFound);

@@ -7,9 +7,12 @@
 // index that the service's own listings fill and its own creates and deletes keep up to date.
 //
 // Paths may be relative (to the current folder) and may end in a separator. Symbolic links met
-// in a path that the caller names are followed as the kernel does; listings never follow them:
-// a link is listed as a file, copied as a link and deleted as a link. The "Exactly" calls look at
-// the path as named only.
+// in a path that the caller names are followed as the kernel does down to the top folder of a
+// run, but never below it; listings never follow them: a link is listed as a file, copied as a
+// link and deleted as a link. The "Exactly" calls look at the path as named only, and the
+// folders they find are the top folders: in a path below one of them, a link (at the end or on
+// the way) is not a folder, and folders are opened, made and emptied relative to their parent
+// opened with no-follow semantics, so a link where a folder must go is never written through.
 
 #include "platform/FileSystem.h"
 #include "platform/linux/AtomicFileCopier.h"
@@ -17,6 +20,7 @@
 #include "platform/linux/UniqueFd.h"
 
 #include <QHash>
+#include <QSet>
 #include <sys/stat.h>
 
 namespace pelto {
@@ -63,6 +67,12 @@ private:
     void copyFile(const QString& source, const QString& destination, bool overwrite,
                   const SourceStatus* lastRead);
     std::optional<QString> resolve(const QString& normalized, EntryKind kind);
+    // The deepest top folder that `path` lies strictly below, if any.
+    std::optional<QString> topAbove(const QString& path) const;
+    // Opens a folder (O_PATH): below a top folder component by component from the top without
+    // following a link; elsewhere as the kernel resolves the path. Invalid (errno set) when the
+    // path is not a folder reached so.
+    UniqueFd openFolder(const QString& path) const;
     // The entry of `folder` named `name` case-blind, exact name first; a file before a folder.
     // `st` gets its lstat. With `open` (the folder open) names are read relative to it and the
     // index is asked against the stamp read through it.
@@ -81,6 +91,8 @@ private:
     QString statItem(const QString& path, struct stat& st, QByteArray* nativePath = nullptr);
 
     FolderIndexCache index_;
+    // The folders ExactFolderPath found: the top folders of the runs.
+    QSet<QString> tops_;
     BeforeReplaceHook beforeReplace_;
     bool unnamedCopies_ = true;
     // The last destination folder found case-blind: the files of a folder named in another
