@@ -48,7 +48,8 @@ public:
                 dk = sk == Kind::Folder ? Kind::File : depth < 3 ? Kind::Folder : dk;
             if (f_.links && sk == Kind::Folder && dk == Kind::Folder && chance(15))
                 dk = Kind::Link;
-            const bool lower = !f_.newFolderCase && sk == Kind::Folder && dk != Kind::Folder;
+            const bool lower =
+                !f_.newFolderCase && !f_.caseTwins && sk == Kind::Folder && dk != Kind::Folder;
             const QString s =
                 sk == Kind::None ? QString() : src + '/' + (lower ? name.toLower() : name);
             const QString d =
@@ -133,10 +134,11 @@ private:
     const Features f_;
 };
 
+// Relative path as spelled on disk; "folder", "file <sha1>" or "link <target>"; modification time
+// in nanoseconds (-1: not predicted).
 struct Entry {
-    QString path,
-        what;        // relative path as spelled on disk; "folder", "file <sha1>", "link <target>"
-    qint64 time = 0; // modification time in nanoseconds; -1: not predicted
+    QString path, what;
+    qint64 time = 0;
 };
 using Tree = QMap<QString, Entry>; // by lower-cased relative path
 
