@@ -21,11 +21,11 @@ constexpr qint64 kSec = 1'000'000'000; // nanoseconds: copies keep the source's 
 
 // Cases the generator makes only when switched on.
 struct Features {
-    bool links = false; // symbolic links, also at the destination where the source has a folder
-    bool typeChanges = false;   // a file on one side where the other side has a folder of that name
-    bool caseTwins = false;     // two names in one folder that differ only in letter case
-    bool newFolderCase = false; // upper case in a folder copied new (its name arrives lower-cased)
-    bool folderTimes = false;   // times of folders copied new (they get the time of copying)
+    bool links = true; // symbolic links, also at the destination where the source has a folder
+    bool typeChanges = true;    // a file on one side where the other side has a folder of that name
+    bool caseTwins = false;     // off: two names in one folder that differ only in letter case
+    bool newFolderCase = false; // off: a folder copied new arrives with its name lower-cased
+    bool folderTimes = false;   // off: a folder copied new gets the time of copying, not its own
 };
 
 enum class Kind { None, Folder, File, Link };
