@@ -5,7 +5,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QTemporaryDir>
+#include <QScopeGuard>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -18,144 +18,119 @@ namespace {
 const QString kViewer = QString::fromLatin1(diag::kTraceViewName);
 constexpr uid_t kOtherUser = 65534;
 
+void setEnv(const char* name, const QString& value) { // an empty value unsets
+    value.isEmpty() ? qunsetenv(name) : qputenv(name, value.toLocal8Bit());
+}
+bool setMode(const QString& folder, mode_t mode, uid_t owner) {
+    const QByteArray name = QFile::encodeName(folder);
+    return ::chmod(name.constData(), mode) == 0 && ::chown(name.constData(), owner, gid_t(-1)) == 0;
+}
+
 // Everything that reached a socket that takes connections in the kernel but never answers.
 QByteArray receivedBy(QLocalServer& server) {
     QByteArray bytes;
-    while (server.waitForNewConnection(0)) {
+    while (server.waitForNewConnection(0))
         while (QLocalSocket* socket = server.nextPendingConnection()) {
             socket->waitForReadyRead(0);
             bytes += socket->readAll();
         }
-    }
     return bytes;
 }
 
-// Sets an environment variable (or unsets it, for an empty value) until the end of the scope.
-class EnvGuard {
-public:
-    EnvGuard(const char* name, const QString& value) : name_(name), old_(qgetenv(name)) {
-        had_ = qEnvironmentVariableIsSet(name);
-        value.isEmpty() ? qunsetenv(name) : qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvGuard() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
-
-private:
-    const char* name_;
-    QByteArray old_;
-    bool had_ = false;
-};
-
-class TraceChannelTest : public DiagTest {
-protected:
-    void SetUp() override {
-        DiagTest::SetUp();
-        ASSERT_TRUE(temp_.isValid() && open_.isValid());
-        diag::SetTraceWaitMs(20); // an impostor never answers; do not wait long for it
-    }
-    QTemporaryDir temp_; // the temporary folder for the test's runs
-    QTemporaryDir open_; // a folder the test opens up to others
-    EnvGuard tmpdir_{"TMPDIR", temp_.path()};
-};
-
-// A socket named like the viewer, put where other users could put one, gets nothing: the trace
-// goes nowhere rather than to a socket in a folder that is not the user's alone.
-TEST_F(TraceChannelTest, ViewerNamedSocketInAFolderOthersReachReceivesNothing) {
-    const QString perUser = temp_.filePath("pelto-trace-" + currentUserId());
-    const struct {
-        const char* what;
-        QString runtime; // XDG_RUNTIME_DIR; empty for unset
-        QString socketFolder;
-        mode_t mode;
-        uid_t owner;
-    } rows[] = {
-        {"world-writable runtime folder", open_.path(), open_.path(), 0777, ::getuid()},
-        {"runtime folder the group may enter", open_.path(), open_.path(), 0750, ::getuid()},
-        {"runtime folder of another user", open_.path(), open_.path(), 0700, kOtherUser},
-        {"no runtime folder: socket in the temporary folder", {}, temp_.path(), 01777, ::getuid()},
-        {"no runtime folder: another user's per-user folder", {}, perUser, 0700, kOtherUser},
-        {"runtime folder is a link to a private folder", open_.filePath("link"), runtimeFolder(),
-         0700, ::getuid()},
-    };
-    ASSERT_TRUE(QFile::link(runtimeFolder(), open_.filePath("link")));
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        if (row.owner != ::getuid() && ::getuid() != 0)
-            continue; // handing a folder to another user takes root
-        QDir().mkpath(row.socketFolder);
-        const QByteArray folder = QFile::encodeName(row.socketFolder);
-        ASSERT_EQ(::chmod(folder.constData(), row.mode), 0);
-        ASSERT_EQ(::chown(folder.constData(), row.owner, static_cast<gid_t>(-1)), 0);
-        const EnvGuard runtime("XDG_RUNTIME_DIR", row.runtime);
-        diag::ResetTrace();
-        diag::SetTraceWaitMs(20);
-        QLocalServer impostor;
-        ASSERT_TRUE(impostor.listen(row.socketFolder + "/" + kViewer));
-
-        diag::TraceEnter("Pelto", "Sub Secret", "(asPath=/home/user/private)");
-        EXPECT_FALSE(diag::TraceActive());
-        EXPECT_EQ(receivedBy(impostor).toStdString(), "");
-        impostor.close();
-        ASSERT_EQ(::chown(folder.constData(), ::getuid(), static_cast<gid_t>(-1)), 0);
-        ASSERT_EQ(::chmod(folder.constData(), 0700), 0);
-    }
-}
-
-// Without a private runtime folder, viewer and program meet in the user's own folder in the
-// temporary folder, which the viewer makes private to the user.
-TEST_F(TraceChannelTest, WithoutPrivateRuntimeFolderViewerAndProgramMeetInTheUsersOwnFolder) {
-    ASSERT_EQ(::chmod(QFile::encodeName(open_.path()).constData(), 0777), 0);
-    for (const QString& runtime : {QString(), open_.path()}) {
-        SCOPED_TRACE(runtime.toStdString());
-        const EnvGuard env("XDG_RUNTIME_DIR", runtime);
-        diag::ResetTrace();
-        TraceReceiverThread viewer(kViewer);
-        ASSERT_TRUE(viewer.listening());
-        EXPECT_EQ(diag::traceSocketFolder().toStdString(),
-                  temp_.filePath("pelto-trace-" + currentUserId()).toStdString());
-        EXPECT_TRUE(isPrivateUserFolder(diag::traceSocketFolder()));
-        diag::TraceEnter("Pelto", "Sub A", "()");
-        EXPECT_EQ(viewer.lines(), (QStringList{traceBanner(), traceLine("00001", "00000.000", "->",
-                                                                        0, "Pelto : Sub A : ()")}));
-    }
-}
-
-// A socket in the private runtime folder whose listener runs as another user gets nothing. The
-// listening socket is bound here and put to listening by a child that first became that user,
-// so its peer credentials name the other user.
-TEST_F(TraceChannelTest, ViewerRunningAsAnotherUserReceivesNothing) {
-    if (::getuid() != 0)
-        GTEST_SKIP() << "becoming another user takes root";
+// Listens on a socket bound here but put to listening by a child that first became another
+// user, so its peer credentials name that user.
+bool listenAsOtherUser(QLocalServer& server, const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
+    qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(runtimeFolder() + "/" + kViewer);
-    ASSERT_LT(path.size(), static_cast<qsizetype>(sizeof address.sun_path));
-    std::copy(path.begin(), path.end(), address.sun_path);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (fd < 0 || name.size() >= qsizetype(sizeof address.sun_path) ||
+        ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        return false;
     const pid_t child = ::fork();
     if (child == 0)
-        ::_exit(::setresuid(kOtherUser, kOtherUser, kOtherUser) == 0 && ::listen(fd, 8) == 0 ? 0
-                                                                                             : 1);
+        ::_exit(::setresuid(kOtherUser, kOtherUser, kOtherUser) != 0 || ::listen(fd, 8) != 0);
     int status = -1;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_EQ(status, 0);
-    QLocalServer impostor; // takes over the descriptor
-    ASSERT_TRUE(impostor.listen(fd));
+    return ::waitpid(child, &status, 0) == child && status == 0 && server.listen(fd);
+}
 
-    diag::TraceEnter("Pelto", "Sub Secret", "(asPath=/home/user/private)");
-    EXPECT_FALSE(diag::TraceActive());
-    EXPECT_EQ(receivedBy(impostor).toStdString(), "");
+using TraceChannelTest = DiagTest;
+
+// The trace reaches a viewer of this user in a folder that is the user's alone, and nothing
+// else named like the viewer: a socket where others could put one, or one listened on by another
+// user, gets nothing.
+TEST_F(TraceChannelTest, OnlyAViewerOfThisUserInAPrivateFolderReceivesTheTrace) {
+    QTemporaryDir temp, open; // the temporary folder for the runs; a folder opened up to others
+    ASSERT_TRUE(temp.isValid() && open.isValid());
+    const auto restoreTemp =
+        qScopeGuard([old = qEnvironmentVariable("TMPDIR")] { setEnv("TMPDIR", old); });
+    setEnv("TMPDIR", temp.path());
+    ASSERT_TRUE(QFile::link(runtimeFolder(), open.filePath("link")));
+    const QString perUser = temp.filePath("pelto-trace-" + currentUserId());
+    const uid_t me = ::getuid();
+    enum Listener { Viewer, Impostor, OtherUsersImpostor };
+    const struct {
+        const char* what;
+        QString runtime, folder; // runtime: XDG_RUNTIME_DIR, empty for unset
+        mode_t mode;
+        uid_t owner;
+        Listener listener;
+    } rows[] = {
+        {"viewer, no runtime folder", {}, temp.path(), 01777, me, Viewer},
+        {"viewer, world-writable runtime folder", open.path(), open.path(), 0777, me, Viewer},
+        {"world-writable runtime folder", open.path(), open.path(), 0777, me, Impostor},
+        {"runtime folder the group may enter", open.path(), open.path(), 0750, me, Impostor},
+        {"runtime folder of another user", open.path(), open.path(), 0700, kOtherUser, Impostor},
+        {"no runtime folder: socket in the temporary folder", {}, temp.path(), 01777, me, Impostor},
+        {"no runtime folder: another user's per-user folder",
+         {},
+         perUser,
+         0700,
+         kOtherUser,
+         Impostor},
+        {"runtime folder is a link to a private folder", open.filePath("link"), runtimeFolder(),
+         0700, me, Impostor},
+        {"listener runs as another user", runtimeFolder(), runtimeFolder(), 0700, me,
+         OtherUsersImpostor},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if ((row.owner != me || row.listener == OtherUsersImpostor) && me != 0)
+            continue; // handing a folder to another user, or becoming one, takes root
+        QDir().mkpath(row.folder);
+        ASSERT_TRUE(setMode(row.folder, row.mode, row.owner));
+        setEnv("XDG_RUNTIME_DIR", row.runtime); // the fixture restores it
+        diag::ResetTrace();
+        diag::SetTraceWaitMs(row.listener == Viewer ? diag::kDefaultTraceWaitMs : 20);
+        std::optional<TraceReceiverThread> viewer;
+        QLocalServer impostor;
+        const QString socket = row.folder + "/" + kViewer;
+        if (row.listener == Viewer)
+            viewer.emplace(kViewer);
+        ASSERT_TRUE(viewer                               ? viewer->listening()
+                    : row.listener == OtherUsersImpostor ? listenAsOtherUser(impostor, socket)
+                                                         : impostor.listen(socket));
+        diag::TraceEnter("Pelto", "Sub Secret", "(asPath=/home/user/private)");
+        EXPECT_EQ(diag::TraceActive(), viewer.has_value());
+        if (viewer) {
+            EXPECT_EQ(diag::traceSocketFolder().toStdString(), perUser.toStdString());
+            EXPECT_TRUE(isPrivateUserFolder(perUser));
+            EXPECT_EQ(viewer->lines(),
+                      (QStringList{traceBanner(),
+                                   traceLine("00001", "00000.000", "->", 0,
+                                             "Pelto : Sub Secret : (asPath=/home/user/private)")}));
+        } else {
+            EXPECT_EQ(receivedBy(impostor).toStdString(), "");
+        }
+        ASSERT_TRUE(setMode(row.folder, 0700, me));
+    }
 }
 
 // The peer check on both ends of a socket pair of this process, and on no socket at all.
 TEST(PeerIsCurrentUser, TrueForOwnSocketPairFalseForNoSocket) {
     int pair[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    EXPECT_TRUE(peerIsCurrentUser(pair[0]));
-    EXPECT_TRUE(peerIsCurrentUser(pair[1]));
+    EXPECT_TRUE(peerIsCurrentUser(pair[0]) && peerIsCurrentUser(pair[1]));
     ::close(pair[0]);
     ::close(pair[1]);
     EXPECT_FALSE(peerIsCurrentUser(-1));

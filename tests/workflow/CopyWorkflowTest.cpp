@@ -1,10 +1,10 @@
-// The shared check-and-copy workflow on real trees: the question before an empty source's
-// destination is emptied, decided per folder pair, and the sync of the destination file system
-// that ends a production copy.
+// The check-and-copy workflow on real trees: the question before an empty source's destination is
+// emptied, per folder pair, and the sync of the destination file system ending a production copy.
 #include "workflow/CopyWorkflow.h"
 #include "diag/ErrorLog.h"
 #include "engine/compare/HeadlessMainForm.h"
 #include "platform/ProgramState.h"
+#include "platform/QSettingsBackend.h"
 #include "platform/SystemFileSystem.h"
 #include "profiles/ProfileForm.h"
 #include "profiles/ProfileTables.h"
@@ -13,44 +13,24 @@
 #include "support/ScriptedDialogs.h"
 #include "workflow/CheckWorkflow.h"
 
-#include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace pelto::workflow {
 namespace {
 
-class Form : public HeadlessMainForm, public ProfileForm, public StageHook {
-public:
+struct Form : HeadlessMainForm, ProfileForm, StageHook {
     bool chkNumberProfiles() const override { return false; }
     void setCaption(const QString&) override {}
-    ProfileMenuModel& mnuProfile() override { return menu_; }
-    ProfileListModel& lstProfile() override { return lines_; }
+    ProfileMenuModel& mnuProfile() override { return menu; }
+    ProfileListModel& lstProfile() override { return lines; }
     void CreateNewFolder(QString&) override {}
     void enterStage(const QString&) override {}
-
-private:
-    ProfileMenuModel menu_;
-    ProfileListModel lines_;
-};
-
-// Settings kept in memory, so that a profile's use is counted without the user's store.
-class MemorySettings : public SettingsBackend {
-public:
-    QString read(const QString& a, const QString& s, const QString& k) override {
-        return values_.value(a + '/' + s + '/' + k);
-    }
-    void save(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        values_.insert(a + '/' + s + '/' + k, v);
-    }
-    bool remove(const QString& a, const QString& s, const QString& k) override {
-        return values_.remove(a + '/' + s + '/' + k) > 0;
-    }
-
-private:
-    QHash<QString, QString> values_;
+    ProfileMenuModel menu;
+    ProfileListModel lines;
 };
 
 class CopyWorkflowTest : public ::testing::Test {
@@ -65,22 +45,30 @@ protected:
         form.setOptSync(true);
     }
     QString path(const QString& relative) const { return dir.filePath(relative); }
-    void write(const QString& relative) const {
-        QDir().mkpath(QFileInfo(path(relative)).path());
-        QFile file(path(relative));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    void write(std::initializer_list<const char*> files) const {
+        for (const char* file : files)
+            ASSERT_TRUE(QFile(path(file)).open(QIODevice::WriteOnly)) << file;
     }
-    QStringList entries(const QString& folder) const {
-        return QDir(path(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    // Every entry under the pair folders, relative to the test folder.
+    QStringList tree() const {
+        QStringList found;
+        for (QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            found << QDir(dir.path()).relativeFilePath(it.next());
+        found.sort();
+        return found.filter(QRegularExpression("^[sd][12]"));
     }
-    // A profile of one line per (source, destination), all with subfolders.
+    // A profile of one line per (source, destination), all with subfolders; makes the folders.
     void useProfile(const QList<std::pair<QString, QString>>& pairs) {
         g().gasProfile = TextTable(profile::kExcludes, int(pairs.size()));
         for (int i = 1; i <= pairs.size(); ++i) {
-            g().gasProfile.set(profile::kSource, i, path(pairs[i - 1].first));
+            const auto& [source, destination] = pairs[i - 1];
+            ASSERT_TRUE(QDir().mkpath(path(source)) && QDir().mkpath(path(destination)));
+            g().gasProfile.set(profile::kSource, i, path(source));
             g().gasProfile.set(profile::kSubdirs, i, "subdirs");
-            g().gasProfile.set(profile::kDestination, i, path(pairs[i - 1].second));
-            form.lstProfile().add(pairs[i - 1].first);
+            g().gasProfile.set(profile::kDestination, i, path(destination));
+            form.lstProfile().add(source);
         }
         g().gbExcludes = true;
     }
@@ -93,52 +81,49 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<FileSystem> real = makeSystemFileSystem();
     FaultInjectingFileSystem fs{*real};
-    Registry registry{std::make_unique<MemorySettings>()};
+    Registry registry{std::make_unique<QSettingsBackend>(path("settings"))};
     Form form;
     test::ScriptedDialogs boxes;
 };
 
 TEST_F(CopyWorkflowTest, OnlyThePairWhoseSourceIsEmptyIsAskedAboutAndKeptOnNo) {
     useProfile({{"s1", "d1"}, {"s2", "d2"}});
+    ASSERT_TRUE(QDir().mkpath(path("d1/sub")));
     for (const BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Yes}) {
         SCOPED_TRACE(answer == BoxAnswer::Yes ? "Yes" : "No");
-        ASSERT_TRUE(QDir(path("s1")).removeRecursively() && QDir().mkpath(path("s1")));
-        for (const char* file : {"d1/f.txt", "d1/sub/g.txt", "s2/new.txt", "d2/old.txt"})
-            write(file);
+        write({"d1/f.txt", "d1/sub/g.txt", "s2/new.txt", "d2/old.txt"});
         boxes.then(answer);
         const qsizetype shown = boxes.shown().size();
         EXPECT_EQ(checkAndCopy(), StageResult::Completed);
         ASSERT_EQ(boxes.shown().size(), shown + 1);
-        EXPECT_EQ(boxes.shown().back().text, "The source folder " + path("s1") +
-                                                 " is empty. Delete everything in " + path("d1") +
-                                                 "?");
-        EXPECT_EQ(boxes.shown().back().buttons, BoxButtons::YesNoDefaultNo);
-        const QStringList keptEntries{"f.txt", "sub"};
-        EXPECT_EQ(entries("d1"), answer == BoxAnswer::No ? keptEntries : QStringList());
+        const test::ShownBox& box = boxes.shown().back();
+        EXPECT_EQ(std::pair(box.buttons, box.text),
+                  std::pair(BoxButtons::YesNoDefaultNo, "The source folder " + path("s1") +
+                                                            " is empty. Delete everything in " +
+                                                            path("d1") + "?"));
+        const QStringList kept{"d1/f.txt", "d1/sub", "d1/sub/g.txt"}; // the other pair is mirrored
+        EXPECT_EQ(tree(), (QStringList{"d1"} + (answer == BoxAnswer::No ? kept : QStringList()) +
+                           QStringList{"d2", "d2/new.txt", "s1", "s2", "s2/new.txt"}));
         EXPECT_EQ(keptDestinations(),
                   answer == BoxAnswer::No ? QStringList(path("d1")) : QStringList());
-        EXPECT_EQ(entries("d2"), QStringList{"new.txt"}); // the other pair is mirrored
         EXPECT_EQ(diag::messageLog().text().contains(" is empty: nothing in " + path("d1")),
                   answer == BoxAnswer::No);
     }
 }
 
 TEST_F(CopyWorkflowTest, AProductionCopySyncsTheDestinationFileSystemOnceAndFailsWithIt) {
-    // Two destinations on one file system; a test run changes nothing and syncs nothing.
-    for (const char* file : {"s1/a.txt", "s2/b.txt"})
-        write(file);
-    QDir().mkpath(path("d1"));
-    QDir().mkpath(path("d2"));
-    useProfile({{"s1", "d1"}, {"s2", "d2"}});
-    form.setOptTest(true);
+    useProfile({{"s1", "d1"}, {"s2", "d2"}}); // two destinations on one file system
+    write({"s1/a.txt", "s2/b.txt"});
+    form.setOptTest(true); // a test run syncs nothing
     EXPECT_EQ(checkAndCopy(), StageResult::Completed);
     EXPECT_EQ(fs.calls(FsOp::SyncFileSystem), 0);
     form.setOptTest(false);
     EXPECT_EQ(checkAndCopy(), StageResult::Completed);
     EXPECT_EQ(fs.calls(FsOp::SyncFileSystem), 1);
-    EXPECT_EQ(entries("d2"), QStringList{"b.txt"});
+    EXPECT_EQ(tree(), (QStringList{"d1", "d1/a.txt", "d2", "d2/b.txt", "s1", "s1/a.txt", "s2",
+                                   "s2/b.txt"}));
 
-    write("s2/c.txt");
+    write({"s2/c.txt"});
     fs.inject(FsOp::SyncFileSystem, {}, err::DeviceIoError);
     EXPECT_EQ(checkAndCopy(), StageResult::Failed);
     EXPECT_TRUE(
