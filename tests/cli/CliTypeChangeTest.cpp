@@ -10,61 +10,50 @@ namespace {
 
 struct TypeChangeCase {
     const char* name;
-    QStringList sourceFiles; // "path=content" below src (older than anything at the destination)
-    QStringList destinationFiles;
-    QStringList destinationFolders;
-    QStringList destinationLinks; // "path=target" below dst
+    // '|' between items below the sandbox: "src/path=content" (older than anything at the
+    // destination), "dst/path=content", "dst/folder/" or "dst/link->target".
+    const char* items;
     const char* inTheWay;         // the destination item in the way, below dst
-    const char* copyMessage;      // what copy logs about it, before the item's path
+    const char *found, *expected; // its kind and the source's, as copy names them
+    friend void PrintTo(const TypeChangeCase& c, std::ostream* os) { *os << c.name; }
 };
 
-void PrintTo(const TypeChangeCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class CliTypeChangeTest : public ::testing::TestWithParam<TypeChangeCase> {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(box.isValid());
-        const TypeChangeCase& c = GetParam();
-        box.makeFolder("dst");
-        for (const QString& entry : c.sourceFiles)
-            box.write("src/" + entry.section('=', 0, 0), entry.section('=', 1).toUtf8());
-        for (const QString& entry : c.destinationFiles)
-            box.write("dst/" + entry.section('=', 0, 0), entry.section('=', 1).toUtf8(), kNewer);
-        for (const QString& folder : c.destinationFolders)
-            box.makeFolder("dst/" + folder);
-        for (const QString& entry : c.destinationLinks)
-            ASSERT_TRUE(
-                QFile::link(entry.section('=', 1), box.path("dst/" + entry.section('=', 0, 0))));
-        box.write("outside/f.txt", "outside, newer than the source", kNewer);
-    }
-
-    CliSandbox box;
-    const QString src = box.path("src"), dst = box.path("dst");
-};
+class CliTypeChangeTest : public ::testing::TestWithParam<TypeChangeCase> {};
 
 TEST_P(CliTypeChangeTest, SyncPutsTheSourceItemInPlaceAndCopySkipsItWithoutWritingThroughLinks) {
     const TypeChangeCase& c = GetParam();
-    const QString inTheWay = dst + '/' + c.inTheWay;
-    const auto source = snapshot(src), outside = snapshot(box.path("outside"));
+    const CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    const QString src = box.path("src"), dst = box.path("dst");
+    box.makeFolder("dst");
+    box.write("outside/f.txt", "outside, newer than the source", kNewer);
+    for (const QString& item : QString(c.items).split('|'))
+        if (item.endsWith('/'))
+            box.makeFolder(item);
+        else if (item.contains("->"))
+            ASSERT_TRUE(QFile::link(item.section("->", 1), box.path(item.section("->", 0, 0))));
+        else
+            box.write(item.section('=', 0, 0), item.section('=', 1).toUtf8(),
+                      item.startsWith("dst/") ? kNewer : kOlder);
+    // The source and the folder outside both trees, which neither run may change.
+    const auto others = [&] { return std::pair(snapshot(src), snapshot(box.path("outside"))); };
+    const auto before = others();
     const auto destination = snapshot(dst);
 
     const CliResult copy = box.run({"copy", "--production", src, dst});
     EXPECT_EQ(copy.exitCode, 0) << qPrintable(copy.err);
-    const QString message = QString(c.copyMessage) + inTheWay;
+    const QString message = QString("Skipped, a %1 stands where the %2 must go: %3/%4")
+                                .arg(c.found, c.expected, dst, c.inTheWay);
     EXPECT_TRUE(copy.out.contains("\nSkipped: 1\n  " + message + '\n')) << qPrintable(copy.out);
     EXPECT_TRUE(box.errorLog().contains(message));
     EXPECT_EQ(snapshot(dst).value(c.inTheWay), destination.value(c.inTheWay));
-    EXPECT_EQ(snapshot(src), source);
-    EXPECT_EQ(snapshot(box.path("outside")), outside);
+    EXPECT_EQ(others(), before);
 
     const CliResult sync = box.run({"sync", "--production", src, dst});
     EXPECT_EQ(sync.exitCode, 0) << qPrintable(sync.err);
     EXPECT_TRUE(sync.out.endsWith("\nSkipped: 0\n")) << qPrintable(sync.out);
-    EXPECT_EQ(snapshot(dst), source); // the destination mirrors the source, link gone
-    EXPECT_EQ(snapshot(src), source);
-    EXPECT_EQ(snapshot(box.path("outside")), outside);
+    EXPECT_EQ(snapshot(dst), before.first); // the destination mirrors the source, link gone
+    EXPECT_EQ(others(), before);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,34 +61,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // A link to the source itself where the source has a folder.
         TypeChangeCase{"LinkToSourceWhereAFolderGoes",
-                       {"d/file.txt=inner", "file.txt=top"},
-                       {},
-                       {},
-                       {"d=../src"},
-                       "d",
-                       "Skipped, a link stands where the folder must go: "},
+                       "src/d/file.txt=inner|src/file.txt=top|dst/d->../src", "d", "link",
+                       "folder"},
         // A link out of both trees one level down, onto a file newer than the source's.
         TypeChangeCase{"LinkOutOfTheTreesBelowAMatchedFolder",
-                       {"d/e/f.txt=source"},
-                       {},
-                       {"d"},
-                       {"d/e=../../outside"},
-                       "d/e",
-                       "Skipped, a link stands where the folder must go: "},
-        TypeChangeCase{"FileWhereAFolderGoes",
-                       {"x/f.txt=in x"},
-                       {"x=a file"},
-                       {},
-                       {},
-                       "x",
-                       "Skipped, a file stands where the folder must go: "},
-        TypeChangeCase{"FolderWhereAFileGoes",
-                       {"y=now a file"},
-                       {"y/g.txt=in y", "y/h/i.txt=i"},
-                       {},
-                       {},
-                       "y",
-                       "Skipped, a folder stands where the file must go: "}),
+                       "src/d/e/f.txt=source|dst/d/|dst/d/e->../../outside", "d/e", "link",
+                       "folder"},
+        TypeChangeCase{"FileWhereAFolderGoes", "src/x/f.txt=in x|dst/x=a file", "x", "file",
+                       "folder"},
+        TypeChangeCase{"FolderWhereAFileGoes", "src/y=now a file|dst/y/g.txt=in y|dst/y/h/i.txt=i",
+                       "y", "folder", "file"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
