@@ -248,6 +248,17 @@ void linkUnnamed(UniqueFd& out, const CopyTarget& target) {
     }
 }
 
+// Puts the finished temporary in the target's place, after the test hook, and keeps it.
+void replaceWithTemporary(const CopyTarget& target, const QByteArray& temporary,
+                          TemporaryGuard& guard, const BeforeReplaceHook& beforeReplace) {
+    if (beforeReplace)
+        beforeReplace(temporaryPath(target, temporary));
+    if (renameat(target.folder, temporary.constData(), target.folder,
+                 fspath::native(target.name).constData()) != 0)
+        fail(err::PathNotFound);
+    guard.commit();
+}
+
 void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
                      const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
     UniqueFd in(open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
@@ -293,12 +304,7 @@ void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bo
     if (out.close() != 0)
         fail(err::PathNotFound);
 
-    if (beforeReplace)
-        beforeReplace(temporaryPath(target, temporary));
-    if (renameat(target.folder, temporary.constData(), target.folder,
-                 fspath::native(target.name).constData()) != 0)
-        fail(err::PathNotFound);
-    guard.commit();
+    replaceWithTemporary(target, temporary, guard, beforeReplace);
 }
 
 QByteArray linkTarget(const QByteArray& link) {
@@ -332,12 +338,7 @@ void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget&
     if (utimensat(target.folder, temporary.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         fail(err::PathNotFound);
 
-    if (beforeReplace)
-        beforeReplace(temporaryPath(target, temporary));
-    if (renameat(target.folder, temporary.constData(), target.folder,
-                 fspath::native(target.name).constData()) != 0)
-        fail(err::PathNotFound);
-    guard.commit();
+    replaceWithTemporary(target, temporary, guard, beforeReplace);
 }
 
 } // namespace
