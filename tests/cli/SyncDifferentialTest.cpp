@@ -30,7 +30,8 @@ enum class Kind { None, Folder, File, Link };
 using enum Kind;
 
 const QStringList kNames =
-    QString("a|Read me|.hidden|x to y|nb\u00A0sp|Notes.TXT|.Cfg|z z|data.bin|Q").split('|');
+    QString("a|Read me|.hidden|x to y|nb\u00A0sp|p\u00A0to\u00A0q|Notes.TXT|.Cfg|z z|data.bin|Q")
+        .split('|');
 
 void setTime(const QString& path, qint64 ns) { // fails harmlessly where nothing is
     const timespec t{time_t(ns / kSec), long(ns % kSec)}, times[2] = {t, t};

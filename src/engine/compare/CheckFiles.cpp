@@ -261,19 +261,22 @@ private:
             return;
         srcHeader_ = true;
         af_.lstSrcFile().add(QLatin1StringView("Dir: ") % pair_.asSource %
-                             headerSeparator(pair_.asSource, pair_.asDest) % pair_.asDest);
+                                 headerSeparator(pair_.asSource, pair_.asDest) % pair_.asDest,
+                             {LineData::Kind::Header, src_.shownDir, dst_.shownDir, {}});
     }
 
     void writeDestinationHeader() {
         if (dstHeader_)
             return;
         dstHeader_ = true;
-        af_.lstDstFile().add(QLatin1StringView("Dir: ") % pair_.asDest);
+        af_.lstDstFile().add(QLatin1StringView("Dir: ") % pair_.asDest,
+                             {LineData::Kind::Header, dst_.shownDir, {}, {}});
     }
 
     void writeSourceFile(const QString& name, QLatin1StringView tag) {
         const qint32 n = ++gNumbers.src;
-        af_.lstSrcFile().add(QString::number(n) % QLatin1StringView(": ") % name % tag % kNbsp);
+        af_.lstSrcFile().add(QString::number(n) % QLatin1StringView(": ") % name % tag % kNbsp,
+                             {LineData::Kind::Entry, src_.shownDir, {}, name});
     }
 
     bool sourceUnmatched(qint32 i, const QString& sk) {
@@ -282,8 +285,9 @@ private:
             af_.lstSrcFolder2().add(pair_.asSource);
             af_.lstDstFolder2().add(pair_.asDest);
             af_.lstSrcFolder().add(QString::number(n) % QLatin1StringView(": ") % pair_.asSource %
-                                   sk % kUnmatched % kNbsp % QLatin1StringView(" to ") %
-                                   pair_.asDest);
+                                       sk % kUnmatched % kNbsp % QLatin1StringView(" to ") %
+                                       pair_.asDest,
+                                   {LineData::Kind::Entry, src_.shownDir, dst_.shownDir, sk});
             return true;
         }
         writeSourceHeader();
@@ -304,10 +308,12 @@ private:
         if (pair_.fileMode) {
             writeDestinationHeader();
             af_.lstDstFile().add(QString::number(n) % QLatin1StringView(": ") % dk % kUnmatched %
-                                 kNbsp);
+                                     kNbsp,
+                                 {LineData::Kind::Entry, dst_.shownDir, {}, dk});
         } else {
             af_.lstDstFolder().add(QString::number(n) % QLatin1StringView(": ") % pair_.asDest %
-                                   dk % kUnmatched % kNbsp);
+                                       dk % kUnmatched % kNbsp,
+                                   {LineData::Kind::Entry, dst_.shownDir, {}, dk});
         }
     }
 

@@ -25,15 +25,14 @@ bool FileItems::read(qsizetype i) {
         lowerName_ = fspath::lowerCase(name_);
         return true;
     }
-    const QString line = list_->item(i);
-    if (copylines::isHeader(line)) {
-        const copylines::SourceHeader header = copylines::sourceHeader(line);
-        sourceDir_ = header.sourceDir;
-        destinationDir_ = header.destinationDir;
+    const LineData& line = copylines::trustedLine(*list_, i);
+    if (line.kind == LineData::Kind::Header) {
+        sourceDir_ = copylines::withSeparator(line.folder);
+        destinationDir_ = copylines::withSeparator(line.target);
         folderChanged();
         return false;
     }
-    name_ = copylines::fileName(line);
+    name_ = line.name;
     lowerName_ = fspath::lowerCase(name_);
     return true;
 }

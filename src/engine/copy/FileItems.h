@@ -24,7 +24,7 @@ public:
     // Number of items.
     qsizetype count() const;
     // Reads item i: false for a folder header (the folders change), true for a file.
-    // Throws RuntimeError for a line the comparison cannot have written.
+    // Throws RuntimeError for a line without the data the check stores with it.
     bool read(qsizetype i);
 
     const QString& sourceDir() const { return sourceDir_; }
