@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 
 namespace pelto::detail {
@@ -16,6 +17,8 @@ struct FolderEntries {
     QList<DirEntry> entries;
     qsizetype files = 0;
     qsizetype folders = 0;
+    // List keys held by more than one entry of any kind: names that differ only in letter case.
+    QSet<QString> twins;
 };
 
 enum class ListOutcome {

@@ -32,8 +32,11 @@ struct LineData {
     // A source header: the destination folder. A missing-folder line: the destination folder
     // it is copied into. Both end in the separator; empty elsewhere.
     QString target;
-    // Entry: its name as listed.
+    // Entry: its name as stored on disk.
     QString name;
+    // The folder holds another name that differs only in letter case: the stages take this name
+    // exactly, never an entry of another letter case.
+    bool exactName = false;
 };
 
 class ResultList : public QAbstractListModel {

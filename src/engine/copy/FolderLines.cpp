@@ -29,7 +29,7 @@ FolderLine readLine(MainForm& af, const QString& asSource, const QString& asDest
     RefreshDisplayIfDue(af);
     ResultList& lines = af.lstSrcFolder();
     lines.setSelectedIndex(aiNdex);
-    FolderLine line{lines.item(aiNdex), std::nullopt, asSource, asDest};
+    FolderLine line{lines.item(aiNdex), std::nullopt, false, asSource, asDest};
     const bool topCall = asCaller == driver;
     if (!topCall) {
         // A subfolder of a folder being copied: its path comes from the walk, not from a line.
@@ -38,6 +38,7 @@ FolderLine readLine(MainForm& af, const QString& asSource, const QString& asDest
     } else if (const LineData& data = lines.lineData(aiNdex);
                data.kind == LineData::Kind::Entry && !data.name.isEmpty()) {
         line.folder = copylines::sourceFolderLine(data);
+        line.exactName = data.exactName;
     }
     if (topCall && g().gbExcludes) {
         line.source = af.lstSrcFolder2().item(aiNdex);

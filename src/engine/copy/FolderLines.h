@@ -32,6 +32,8 @@ struct FolderLine {
     QString text; // as displayed, for messages
     // What the line names; none for a line without the data the check stores with it.
     std::optional<copylines::SourceFolderLine> folder;
+    // The folder has a twin whose name differs only in letter case: taken by its exact name.
+    bool exactName = false;
     QString source;
     QString dest;
     // A line without its companions is served from the parents it names itself.
