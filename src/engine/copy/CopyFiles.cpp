@@ -248,7 +248,17 @@ private:
     // A folder where the file must go is no protection: a synchronising copy removes it (it is on
     // the delete list anyway) and tries again, a plain copy skips the file.
     Answer onProtectedFile() {
-        if (retries_ == 0 && g().goFSO->FolderExists(items_.destinationPath())) {
+        // The entry in the way, by its own name (the exact name first, as the copy looked).
+        std::optional<DirEntry> inWay;
+        if (retries_ == 0) {
+            try {
+                inWay = g().goFSO->EntryAt(items_.destinationPath());
+            } catch (const RuntimeError&) {
+            }
+        }
+        if (inWay && inWay->kind == EntryKind::Folder &&
+            (!items_.exactName() || inWay->name == items_.name())) {
+            const QString folder = items_.destinationDir() + inWay->name;
             if (!af_.optSync()) {
                 copymsg::log(kProc, QStringLiteral("\r\nSkipped, a folder stands where the file "
                                                    "must go: ") +
@@ -256,14 +266,14 @@ private:
                 return Answer::Skip;
             }
             try {
-                g().goFSO->DeleteFolder(items_.destinationPath(), true);
+                g().goFSO->DeleteFolder(folder, true);
             } catch (const RuntimeError& e) {
                 copymsg::log(kProc, QStringLiteral("\r\nFolder in the way not deleted (") +
                                         e.description() + QStringLiteral("), file skipped: ") +
                                         items_.destinationPath());
                 return Answer::Skip;
             }
-            copyRun().noteReplacedDestination(items_.destinationPath());
+            copyRun().noteReplacedDestination(folder);
             ++retries_;
             return Answer::Retry;
         }
