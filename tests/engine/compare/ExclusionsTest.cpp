@@ -79,8 +79,9 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
         {"exclude ok a\"b", bad + "2" + kCrLf + "exclude ok a\"b" + kCrLf + "3: a\"b"},
         {"exclude " + cafe, bad + "4" + kCrLf + "exclude " + cafe + kCrLf + "2: " + cafe},
         {"exclude \\t", bad + "1" + kCrLf + "exclude \\t" + kCrLf + "2: \\t"},
-        {specifications(100),
-         "More than 99 file exclude specifications (profiles): 100" + kCrLf + specifications(100)},
+        // A quote standing alone is a character no specification may hold.
+        {"exclude *.tmp \"", bad + "1" + kCrLf + "exclude *.tmp \"" + kCrLf + "3: \""},
+        {"exclude \"a b\" \"", bad + "1" + kCrLf + "exclude \"a b\" \"" + kCrLf + "3: \""},
     };
     for (const auto& [field, message] : cases)
         EXPECT_EQ(rejectedWith(field), message);
@@ -88,13 +89,36 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
     EXPECT_TRUE(validate("exclude AZaz09.?*_-+~$ \"x y\" " + kSep + "tmp"));
 }
 
-TEST_F(ExclusionsTest, NinetyNineSpecificationsFitHoweverWritten) {
+// The limit counts the pieces between blanks as written: the blank "subdirs" leaves behind and
+// every word inside quotes count, and the message names one less than the pieces found.
+TEST_F(ExclusionsTest, NinetyNinePiecesFitOneMoreIsRefused) {
     ASSERT_EQ(excludeLimit(), 99);
-    for (const QString& field : {specifications(99), "exclude subdirs " + specifications(99).mid(8),
-                                 specifications(99, "\"a %1\"")}) {
+    const QString tail = specifications(98).mid(8);
+    const QString twoWords = specifications(49, "\"a %1\"").mid(8); // 98 pieces
+    QStringList words;
+    for (int i = 1; i <= 126; ++i)
+        words.append(QStringLiteral("w%1").arg(i));
+    const QString oneQuoted = "exclude \"" + words.join(' ') + '"';
+    const std::vector<std::tuple<QString, int, QString>> cases{
+        // field, specifications kept (0: refused), number the refusal names
+        {specifications(99), 99, ""},
+        {"exclude subdirs " + tail, 98, ""},
+        {"exclude " + tail + " subdirs", 98, ""},
+        {"exclude " + twoWords + " x", 50, ""},
+        {specifications(100), 0, "99"},
+        {"exclude subdirs " + specifications(99).mid(8), 0, "99"},
+        {"exclude " + twoWords + " x y", 0, "99"},
+        {oneQuoted, 0, "125"},
+    };
+    for (const auto& [field, kept, named] : cases) {
+        if (kept == 0) {
+            EXPECT_EQ(rejectedWith(field), "More than 99 file exclude specifications (profiles): " +
+                                               named + kCrLf + field);
+            continue;
+        }
         EXPECT_TRUE(validate(field)) << field.toStdString();
-        EXPECT_EQ(table()[0], QStringLiteral("100"));
-        EXPECT_TRUE(table()[100].endsWith(QStringLiteral("99")));
+        EXPECT_EQ(table()[0], QString::number(kept + 1)) << field.toStdString();
+        EXPECT_FALSE(table()[kept + 1].isEmpty());
         EXPECT_TRUE(table()[101].isEmpty());
     }
 }
