@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderIdentity.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
@@ -270,6 +271,7 @@ CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stage
         summary.filesDeleted = filesDeleted(af, fs);
     }
     summary.archiveReset = g().gbArchive && af.chkResetArc() && af.optProd();
+    summary.leftOut = leftOut();
     for (const QString& message : stageMessages) {
         if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive))
             summary.skipped.append(message.trimmed());

@@ -14,6 +14,7 @@
 #include "engine/copy/FolderLines.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 
 namespace pelto {
@@ -84,6 +85,7 @@ public:
                 return ended(cleared);
             if (!cleared.valueOr(true)) {
                 copyRun().noteSkippedFolder(sourceFolder_);
+                noteLeftOut(LeftOutReason::Other);
                 return true;
             }
             CreateNewFolder(destinationFolder);
@@ -156,6 +158,7 @@ private:
                                                     "destination: ") +
                                          subfolder);
                 copyRun().noteSkippedFolder(subfolder);
+                noteLeftOut(LeftOutReason::Other);
                 continue;
             }
             if (!CopyFolders2(sourceFolder_, destinationFolder, af_,
@@ -173,6 +176,7 @@ private:
         if (how.skipped()) {
             if (!sourceFolder_.isEmpty())
                 copyRun().noteSkippedFolder(sourceFolder_);
+            noteLeftOut(LeftOutReason::Other);
             return true;
         }
         g().gbErrorFlag = true;
