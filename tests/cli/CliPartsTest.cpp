@@ -1,6 +1,7 @@
 // The command line, and what a run on trees cannot reach: the progress line, the root folder.
 #include "CliSandbox.h"
 #include "cli/CliOptions.h"
+#include "cli/ExitStatus.h"
 #include "cli/ProgressLine.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "workflow/FolderSafety.h"
@@ -66,6 +67,39 @@ TEST(CliUsageTest, HelpExitsZeroAndBadArgumentsExitThreeNamingTheProblem) {
     EXPECT_EQ(bad.out + bad.err, "pelto-cli: unknown option '--fast'\n"
                                  "Run 'pelto-cli --help' for the commands and options.\n");
     EXPECT_EQ(box.errorLog(), QString()); // nothing ran, so nothing was logged
+}
+
+// Each row: what a run came to, and its status. An error outranks everything; a check's
+// differences outrank items left out, since a copy is what they call for, and that copy says 4.
+TEST(ExitStatusTest, EachEndingHasItsStatus) {
+    const auto outcome = [](Command command, const char* flags) {
+        const QString f = QString::fromLatin1(flags);
+        RunOutcome o;
+        o.command = command;
+        o.badUsage = f.contains('u');
+        o.failed = f.contains('f');
+        o.cancelled = f.contains('c');
+        o.errorsIgnored = f.contains('i');
+        o.differences = f.contains('d');
+        o.leftOut = f.contains('l');
+        return o;
+    };
+    for (const auto& [command, flags, status] :
+         std::initializer_list<std::tuple<Command, const char*, int>>{
+             {Command::Check, "", 0},
+             {Command::Check, "d", 1},
+             {Command::Check, "l", 4},
+             {Command::Check, "dl", 1},
+             {Command::Check, "fdl", 2},
+             {Command::Copy, "", 0},
+             {Command::Copy, "d", 0},
+             {Command::Copy, "l", 4},
+             {Command::Sync, "dl", 4},
+             {Command::Sync, "il", 2},
+             {Command::Copy, "cl", 2},
+             {Command::Sync, "ufl", 3},
+         })
+        EXPECT_EQ(exitStatusFor(outcome(command, flags)), status) << flags;
 }
 
 TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
