@@ -69,37 +69,21 @@ TEST(CliUsageTest, HelpExitsZeroAndBadArgumentsExitThreeNamingTheProblem) {
     EXPECT_EQ(box.errorLog(), QString()); // nothing ran, so nothing was logged
 }
 
-// Each row: what a run came to, and its status. An error outranks everything; a check's
+// Each row: what a run came to (flags: u bad usage, f failed, c cancelled, i error ignored,
+// d differences, l items left out), and its status. An error outranks everything; a check's
 // differences outrank items left out, since a copy is what they call for, and that copy says 4.
 TEST(ExitStatusTest, EachEndingHasItsStatus) {
-    const auto outcome = [](Command command, const char* flags) {
-        const QString f = QString::fromLatin1(flags);
-        RunOutcome o;
-        o.command = command;
-        o.badUsage = f.contains('u');
-        o.failed = f.contains('f');
-        o.cancelled = f.contains('c');
-        o.errorsIgnored = f.contains('i');
-        o.differences = f.contains('d');
-        o.leftOut = f.contains('l');
-        return o;
-    };
-    for (const auto& [command, flags, status] :
-         std::initializer_list<std::tuple<Command, const char*, int>>{
-             {Command::Check, "", 0},
-             {Command::Check, "d", 1},
-             {Command::Check, "l", 4},
-             {Command::Check, "dl", 1},
-             {Command::Check, "fdl", 2},
-             {Command::Copy, "", 0},
-             {Command::Copy, "d", 0},
-             {Command::Copy, "l", 4},
-             {Command::Sync, "dl", 4},
-             {Command::Sync, "il", 2},
-             {Command::Copy, "cl", 2},
-             {Command::Sync, "ufl", 3},
-         })
-        EXPECT_EQ(exitStatusFor(outcome(command, flags)), status) << flags;
+    for (const char* row :
+         {"check - 0", "check d 1", "check l 4", "check dl 1", "check fdl 2", "copy d 0",
+          "copy l 4", "sync dl 4", "sync il 2", "copy cl 2", "sync ufl 3"}) {
+        const QStringList field = QString::fromLatin1(row).split(' ');
+        const auto has = [&](char flag) { return field[1].contains(QLatin1Char(flag)); };
+        const Command command = field[0] == "check"  ? Command::Check
+                                : field[0] == "copy" ? Command::Copy
+                                                     : Command::Sync;
+        const RunOutcome o{command, has('u'), has('f'), has('c'), has('i'), has('d'), has('l')};
+        EXPECT_EQ(exitStatusFor(o), field[2].toInt()) << row;
+    }
 }
 
 TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
