@@ -273,7 +273,8 @@ CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stage
     summary.archiveReset = g().gbArchive && af.chkResetArc() && af.optProd();
     summary.leftOut = leftOut();
     for (const QString& message : stageMessages) {
-        if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive))
+        if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive) ||
+            message.contains(QStringLiteral("left out"), Qt::CaseInsensitive))
             summary.skipped.append(message.trimmed());
     }
     return summary;

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/ExitStatus.h"
 #include "cli/ProgressLine.h"
+#include "cli/Report.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "workflow/FolderSafety.h"
 
@@ -84,6 +85,19 @@ TEST(ExitStatusTest, EachEndingHasItsStatus) {
         const RunOutcome o{command, has('u'), has('f'), has('c'), has('i'), has('d'), has('l')};
         EXPECT_EQ(exitStatusFor(o), field[2].toInt()) << row;
     }
+}
+
+// Every reason that occurred is named with its count, in a fixed order.
+TEST(ExitStatusTest, LeftOutItemsAreCountedByReason) {
+    LeftOutTally tally;
+    EXPECT_EQ(leftOutCounts(tally), "0");
+    for (const LeftOutReason reason :
+         {LeftOutReason::Other, LeftOutReason::SpecialFile, LeftOutReason::Vanished,
+          LeftOutReason::NameNotHeld, LeftOutReason::Vanished, LeftOutReason::Locked})
+        tally.note(reason);
+    EXPECT_EQ(leftOutCounts(tally),
+              "6 (locked or unreadable 1, vanished since the check 2, name the destination "
+              "cannot hold 1, not a file or folder 1, other reasons 1)");
 }
 
 TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {
