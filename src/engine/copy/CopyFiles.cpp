@@ -35,6 +35,7 @@ const QString kCopyPhase = QStringLiteral("CopyFile");
 const QString kAttributesPhase = QStringLiteral("Attributes");
 const QString kLockedOrMissing = QStringLiteral("\r\nLocked (or missing) file skipped: ");
 const QString kLocked = QStringLiteral("Locked file skipped: ");
+const QString kVanished = QStringLiteral("Source file vanished, skipped: ");
 
 // Every fifth line of a listed copy is selected as the copy passes it.
 constexpr qsizetype kSelectEvery = 5;
@@ -73,6 +74,7 @@ public:
         if (hiveName && items_.destinationIsLiveConfig()) {
             copymsg::log(kProc,
                          QStringLiteral("Locked registry file skipped: ") + items_.sourcePath());
+            noteLeftOut(LeftOutReason::Locked);
             return true;
         }
         return false;
@@ -191,15 +193,21 @@ private:
         case err::FileNotFound:
             if (phase_ == Phase::Attributes) {
                 if (copyrules::isTemporaryFilesFolder(dir))
-                    return skipItem(kLockedOrMissing);
+                    return skipItem(kLockedOrMissing, LeftOutReason::Locked);
                 if (copyrules::isScannerTempFolder(dir))
-                    return skipItem(QStringLiteral("\r\nLocked) file skipped: "));
+                    return skipItem(QStringLiteral("\r\nLocked) file skipped: "),
+                                    LeftOutReason::Locked);
                 if (copyrules::hasUmlaut(items_.name()))
-                    return skipItem(QStringLiteral("\r\nUmlaut file skipped: "));
+                    return skipItem(QStringLiteral("\r\nUmlaut file skipped: "),
+                                    LeftOutReason::Other);
                 return choiceReport(false);
             }
             if (copyrules::isVolatile(dir, items_.lowerName()))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
+            // A live file system changes: a file gone since the check is passed over, whatever
+            // the user answers to unexpected errors.
+            if (phase_ == Phase::Copy && sourceVanished())
+                return skipItem(kVanished, LeftOutReason::Vanished);
             return choiceReport(phase_ == Phase::Copy);
         case err::PermissionDenied:
             if (phase_ == Phase::Copy)
@@ -207,7 +215,7 @@ private:
             return choiceReport(false);
         case err::PathNotFound:
             if (copyrules::isTemporaryFilesFolder(dir))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
             // The destination folder is gone: say so before the run ends.
             copymsg::log(kProc, QStringLiteral("\r\nPath not found, flag ='") + phaseText() +
                                     QStringLiteral("' with ") + items_.destinationPath());
@@ -220,15 +228,20 @@ private:
             return copymsg::offerToFreeSpace(af_, kProc) ? Answer::Retry : Answer::Abort;
         default:
             if (copyrules::isBrowserParentLock(dir, items_.lowerName()))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
             return Answer::None;
         }
     }
 
-    Answer skipItem(const QString& message) {
+    // Logs the item as passed over and counts it under its reason.
+    Answer skipItem(const QString& message, LeftOutReason reason) {
         copymsg::log(kProc, message + items_.sourcePath());
+        noteLeftOut(reason);
         return Answer::Skip;
     }
+
+    // Whether the source file is gone: the check listed it, so it vanished since.
+    bool sourceVanished() const { return !g().goFSO->FileExists(items_.sourcePath()); }
 
     // Abort / Retry / Ignore in the log's words. With ignoreSkipsItem, Ignore passes the item by.
     Answer choiceReport(bool ignoreSkipsItem) {
@@ -238,7 +251,10 @@ private:
         case Answer::Retry:
             return Answer::Retry;
         case Answer::Ignore:
-            return ignoreSkipsItem ? Answer::Skip : Answer::Ignore;
+            if (!ignoreSkipsItem)
+                return Answer::Ignore;
+            noteLeftOut(LeftOutReason::Other);
+            return Answer::Skip;
         default:
             return Answer::Abort;
         }
@@ -263,6 +279,7 @@ private:
                 copymsg::log(kProc, QStringLiteral("\r\nSkipped, a folder stands where the file "
                                                    "must go: ") +
                                         items_.destinationPath());
+                noteLeftOut(LeftOutReason::Other);
                 return Answer::Skip;
             }
             try {
@@ -271,6 +288,7 @@ private:
                 copymsg::log(kProc, QStringLiteral("\r\nFolder in the way not deleted (") +
                                         e.description() + QStringLiteral("), file skipped: ") +
                                         items_.destinationPath());
+                noteLeftOut(LeftOutReason::Other);
                 return Answer::Skip;
             }
             copyRun().noteReplacedDestination(folder);
@@ -278,26 +296,26 @@ private:
             return Answer::Retry;
         }
         if (++retries_ >= kMaxAttempts)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (copyrules::isMachineKeysFolder(items_.lowerSourceDir()))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         File existing;
         if (GetFileZ(existing, items_.destinationPath()) != 0)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (!liftProtection(existing))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         return Answer::Retry;
     }
 
     // Another process locked part of the file: one more plain attempt, then the guarded one.
     Answer onLockedFile() {
         if (++retries_ >= kMaxAttempts)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (CopyFileZ(items_.sourcePath(), items_.destinationPath()) != 0)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         File existing;
         if (GetFileZ(existing, items_.destinationPath()) != 0 || !liftProtection(existing))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         return Answer::Retry;
     }
 

@@ -121,6 +121,7 @@ public:
                 return ended(cleared);
             if (!cleared.valueOr(true)) {
                 copyRun().noteSkippedFolder(sourceFolder_);
+                noteLeftOut(LeftOutReason::Other);
                 return true;
             }
             if (!exact)
@@ -219,6 +220,7 @@ private:
                                                     "destination: ") +
                                          subfolder);
                 copyRun().noteSkippedFolder(subfolder);
+                noteLeftOut(LeftOutReason::Other);
                 continue;
             }
             if (!CopyFolders2(sourceFolder_, destinationFolder, af_,
@@ -236,6 +238,7 @@ private:
         if (how.skipped()) {
             if (!sourceFolder_.isEmpty())
                 copyRun().noteSkippedFolder(sourceFolder_);
+            noteLeftOut(LeftOutReason::Other);
             return true;
         }
         g().gbErrorFlag = true;
