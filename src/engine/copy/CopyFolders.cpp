@@ -78,6 +78,7 @@ public:
         if (g().gbExcludes)
             destinationFolder = copylines::withSeparator(place.dest) + folder.Name();
 
+        bool created = false;
         if (!g().goFSO->FolderExists(destinationFolder)) {
             const auto cleared = trap_([&] { return clearWayForFolder(destinationFolder); });
             if (!cleared)
@@ -87,11 +88,15 @@ public:
                 return true;
             }
             CreateNewFolder(destinationFolder);
+            // A folder that could not be made is reported by the steps that need it.
+            created = g().goFSO->FolderExists(destinationFolder);
             if (g().gbExcludes && !af_.StoreFolderProfile(destinationFolder)) {
                 g().gbErrorFlag = true;
                 return false;
             }
             if (const auto set = trap_([&] {
+                    if (created)
+                        g().goFSO->CopyFolderMetadata(sourceFolder_, destinationFolder);
                     if (const auto carried = copyrules::carriedAttributes(folder.Attributes()))
                         g().goFSO->GetFolder(destinationFolder).SetAttributes(*carried);
                 });
@@ -112,6 +117,13 @@ public:
         if (!content.files.isEmpty() &&
             !detail::CopyFolderFiles(folder.Path(), destinationFolder, af_, content.files))
             return false;
+        // The content is complete: the created folder takes the source's exact mode and time.
+        if (created && !g().gbCancel) {
+            if (const auto finished =
+                    trap_([&] { g().goFSO->FinishFolderCopy(sourceFolder_, destinationFolder); });
+                !finished)
+                return ended(finished);
+        }
         return true;
     }
 
