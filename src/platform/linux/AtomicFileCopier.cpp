@@ -418,6 +418,9 @@ void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget&
             fail(err::PathNotFound);
     }
     TemporaryGuard guard(target.folder, temporary);
+    // The link's own owner, as root (a file system that keeps none refuses, and it stays ours).
+    if (metadata::mayChangeOwner())
+        fchownat(target.folder, temporary.constData(), st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (utimensat(target.folder, temporary.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         fail(err::PathNotFound);
