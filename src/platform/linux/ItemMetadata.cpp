@@ -100,10 +100,12 @@ void copyExtendedAttributes(int in, int out) {
         defaultAcl = defaultAcl || name == kDefaultAcl;
     }
     // A new item takes ACL entries from its folder's default ACL; the source had none of them.
-    if (!accessAcl)
-        fremovexattr(out, kAccessAcl);
-    if (!defaultAcl)
-        fremovexattr(out, kDefaultAcl);
+    if (accessAcl && defaultAcl)
+        return;
+    for (const QByteArray& name : attributeNames(out)) {
+        if ((name == kAccessAcl && !accessAcl) || (name == kDefaultAcl && !defaultAcl))
+            fremovexattr(out, name.constData());
+    }
 }
 
 mode_t carriedMode(const struct stat& source, int out) {
