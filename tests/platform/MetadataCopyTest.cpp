@@ -4,6 +4,7 @@
 #include "FsTestTree.h"
 
 #include "platform/ProgramState.h"
+#include "platform/linux/DosAttributes.h"
 #include "platform/linux/ItemMetadata.h"
 
 using namespace pelto;
@@ -130,6 +131,27 @@ TEST_F(MetadataCopyTest, ANameOnAnotherFileSystemIsCopied) {
     EXPECT_EQ(copy("src/b", "dst/two/b"), 0);
     EXPECT_EQ(tree.read("dst/two/b"), "shared");
     EXPECT_EQ(tree.names("dst/two"), QStringList({"b"}));
+}
+
+// The attribute rule's own attributes are not copied as they are: a copy is a write, so it
+// reads archive set, and carries hidden and system; other user attributes go as they are.
+TEST_F(MetadataCopyTest, TheAttributeRuleDecidesItsOwnAttributes) {
+    if (!tree.keepsXattrs())
+        GTEST_SKIP() << "the temporary folder keeps no user extended attributes";
+    tree.write("src/f", "x");
+    tree.write("src/g", "y");
+    fs.SetAttributesOf(tree.path("src/f"), 0); // archive cleared: a record is written
+    fs.SetAttributesOf(tree.path("src/g"), attr::System);
+    tree.setXattr("src/f", "user.other", "kept");
+    ASSERT_TRUE(tree.xattr("src/f", dosattr::kArchiveClearedName));
+
+    EXPECT_EQ(copy("src/f", "dst/f"), 0);
+    EXPECT_EQ(copy("src/g", "dst/g"), 0);
+    EXPECT_EQ(fs.AttributesOf(tree.path("dst/f")), attr::Archive);
+    EXPECT_EQ(fs.AttributesOf(tree.path("dst/g")), attr::System | attr::Archive);
+    EXPECT_FALSE(tree.xattr("dst/f", dosattr::kAttributeName));
+    EXPECT_FALSE(tree.xattr("dst/g", dosattr::kArchiveClearedName));
+    EXPECT_EQ(tree.xattr("dst/f", "user.other"), QByteArray("kept"));
 }
 
 // Set-id bits lend the rights of the copy's owner: they go only where the copy has the owner

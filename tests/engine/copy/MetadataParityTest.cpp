@@ -247,6 +247,12 @@ const Row kRows[] = {
          t.xattr("tree/f", "security.pelto", "kept too");
          t.folder("tree/d");
          t.xattr("tree/d", "trusted.pelto", "folder");
+         // A file capability (revision 2: permitted CAP_NET_RAW) on a file of another owner:
+         // giving the copy its owner would drop it if done after the attributes.
+         t.file("tree/ping", 0755);
+         t.owner("tree/ping", 1234, 5678);
+         t.xattr("tree/ping", "security.capability",
+                 QByteArray::fromHex("0000000200200000000000000000000000000000"));
      }},
     {"HardLinks", false,
      [](MetadataParity& t) {
