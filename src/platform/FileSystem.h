@@ -154,6 +154,17 @@ public:
     // an entry whose name differs only in letter case does not stand in for it. This default
     // serves services whose lookups see letter case.
     virtual void CreateFolderExactly(const QString& path);
+    // Gives a folder the copy has just created (`destination`) what the source folder has
+    // besides its attributes: owner and group (as root), extended attributes and ACLs, and its
+    // permission bits with the owner's added, so the folder can still be filled. This default
+    // serves services that keep none of these.
+    virtual void CopyFolderMetadata(const QString& /*source*/, const QString& /*destination*/) {}
+    // Once the created folder's content is complete: its exact permission bits and the source
+    // folder's modification time, which the filling changed.
+    virtual void FinishFolderCopy(const QString& /*source*/, const QString& /*destination*/) {}
+    // A copy run begins: files that are hard links of each other are linked in the destination
+    // when this run copies them, whatever earlier runs copied.
+    virtual void StartCopyRun() {}
     // With force, read-only items are deleted too. Never follows a symbolic link.
     virtual void DeleteFile(const QString& path, bool force = true) = 0;
     virtual void DeleteFolder(const QString& path, bool force = true) = 0;

@@ -61,6 +61,13 @@ public:
         pass(FsOp::CopyFile, from, to).CopyFileExactly(from, to);
     }
     void CreateFolder(const QString& p) override { pass(FsOp::CreateFolder, p).CreateFolder(p); }
+    void CopyFolderMetadata(const QString& from, const QString& to) override {
+        inner_.CopyFolderMetadata(from, to);
+    }
+    void FinishFolderCopy(const QString& from, const QString& to) override {
+        inner_.FinishFolderCopy(from, to);
+    }
+    void StartCopyRun() override { inner_.StartCopyRun(); }
     void DeleteFile(const QString& p, bool force = true) override {
         pass(FsOp::DeleteFile, p).DeleteFile(p, force);
     }

@@ -111,6 +111,7 @@ public:
                 return true;
             }
         }
+        bool created = false;
         // An exact name held by a file or link is in the way like any other.
         const bool heldExactly = hold == FileSystem::NameHold::Exact;
         if (exact ? !heldExactly || !isRealFolder(g().goFSO->EntryAt(destinationFolder))
@@ -130,11 +131,15 @@ public:
                          trap_([&] { g().goFSO->CreateFolderExactly(destinationFolder); });
                      !made)
                 return ended(made);
+            // A folder that could not be made is reported by the steps that need it.
+            created = g().goFSO->FolderExists(destinationFolder);
             if (g().gbExcludes && !af_.StoreFolderProfile(destinationFolder)) {
                 g().gbErrorFlag = true;
                 return false;
             }
             if (const auto set = trap_([&] {
+                    if (created)
+                        g().goFSO->CopyFolderMetadata(sourceFolder_, destinationFolder);
                     if (const auto carried = copyrules::carriedAttributes(folder.Attributes()))
                         g().goFSO->GetFolder(destinationFolder).SetAttributes(*carried);
                 });
@@ -155,6 +160,13 @@ public:
         if (!content.files.isEmpty() &&
             !detail::CopyFolderFiles(folder.Path(), destinationFolder, af_, content))
             return false;
+        // The content is complete: the created folder takes the source's exact mode and time.
+        if (created && !g().gbCancel) {
+            if (const auto finished =
+                    trap_([&] { g().goFSO->FinishFolderCopy(sourceFolder_, destinationFolder); });
+                !finished)
+                return ended(finished);
+        }
         return true;
     }
 

@@ -2,6 +2,7 @@
 
 #include "diag/Procedure.h"
 #include "engine/copy/Copy.h"
+#include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/ProgramState.h"
 
@@ -72,6 +73,8 @@ void BeginCopyRun() {
     diag::Procedure proc("Pelto", "Sub BeginCopyRun", diag::noParams());
     g().gbSpaceFreed = false;
     copyRun().clear();
+    if (g().goFSO)
+        g().goFSO->StartCopyRun();
 }
 
 } // namespace pelto

@@ -2,6 +2,7 @@
 
 #include "platform/FsPath.h"
 #include "platform/linux/DosAttributes.h"
+#include "platform/linux/ItemMetadata.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -154,14 +155,97 @@ void copyData(int in, int out, qint64 size) {
     }
 }
 
-// Gives the finished copy what travels with it: hidden and system, then the permission bits
-// (after the extended attribute, which a read-only file would refuse), then the times.
+// Copies `length` bytes at `offset` of `in` to the same offset of `out`; stops early when the
+// source ends sooner (it shrank since its size was read).
+void copyRange(int in, int out, off_t offset, off_t length) {
+    off_t from = offset;
+    off_t to = offset;
+    const off_t end = offset + length;
+    bool kernelCopy = true;
+    constexpr std::size_t kBufferSize = 1 << 20;
+    std::unique_ptr<char[]> buffer;
+    while (from < end) {
+        const std::size_t chunk = std::size_t(std::min<off_t>(end - from, off_t(1) << 30));
+        if (kernelCopy) {
+            const ssize_t n = copy_file_range(in, &from, out, &to, chunk, 0);
+            if (n > 0)
+                continue;
+            if (n == 0)
+                return;
+            if (errno == EINTR)
+                continue;
+            if (!kernelCopyUnavailable(errno))
+                fail(err::PathNotFound);
+            kernelCopy = false;
+            buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+        }
+        const ssize_t n = pread(in, buffer.get(), std::min(chunk, kBufferSize), from);
+        if (n == 0)
+            return;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(err::FileNotFound);
+        }
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = pwrite(out, buffer.get() + done, size_t(n - done), to + done);
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(err::PathNotFound);
+            }
+            done += w;
+        }
+        from += n;
+        to += n;
+    }
+}
+
+// Copies only the data of a file with holes, `size` bytes long: each stretch of data is copied
+// to the same place and the holes between them stay holes, so a copy needs no more space than
+// the source. False, before anything is written, where the file system cannot tell data from
+// holes.
+bool copyDataExtents(int in, int out, off_t size) {
+    off_t data = lseek(in, 0, SEEK_DATA);
+    if (data < 0 && errno != ENXIO) // ENXIO: no data at all, only a hole
+        return false;
+    while (data >= 0 && data < size) {
+        off_t hole = lseek(in, data, SEEK_HOLE);
+        if (hole < 0)
+            fail(err::FileNotFound);
+        hole = std::min(hole, size);
+        copyRange(in, out, data, hole - data);
+        if (hole >= size)
+            break;
+        data = lseek(in, hole, SEEK_DATA);
+        if (data < 0 && errno != ENXIO)
+            fail(err::FileNotFound);
+    }
+    // The copy ends exactly where the source does, a hole at its end included.
+    if (ftruncate(out, size) != 0)
+        fail(err::PathNotFound);
+    return true;
+}
+
+// The content: a file that takes fewer blocks than its size needs may have holes and is copied
+// stretch by stretch; any other as a whole.
+void copyContent(int in, int out, const struct stat& st) {
+    if (st.st_size > 0 && qint64(st.st_blocks) * 512 < qint64(st.st_size) &&
+        copyDataExtents(in, out, st.st_size))
+        return;
+    copyData(in, out, st.st_size);
+}
+
+// Gives the finished copy what travels with it: the owner (as root), then the extended
+// attributes and ACLs (a change of owner would drop file capabilities among them), hidden and
+// system by the attribute rule, then the mode (after the extended attributes, which a read-only
+// file would refuse), then the times.
 void finishCopy(int in, int out, const struct stat& st) {
+    metadata::copyOwner(out, st);
+    metadata::copyExtendedAttributes(in, out);
     if (const auto bits = dosattr::bitsToCarry(in, st))
         dosattr::writeToOpenFile(out, *bits);
-    // Only the permission bits travel: the copy belongs to whoever copies, so set-id bits stay
-    // behind.
-    if (fchmod(out, st.st_mode & 0777) != 0)
+    if (fchmod(out, metadata::carriedMode(st, out)) != 0)
         fail(err::PathNotFound);
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (futimens(out, times) != 0)
@@ -286,7 +370,7 @@ void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bo
     // another is written under a temporary name and renamed over it.
     UniqueFd out(target.replaces || !target.mayBeUnnamed ? -1 : createUnnamed(target));
     if (out.valid()) {
-        copyData(in.get(), out.get(), st.st_size);
+        copyContent(in.get(), out.get(), st);
         finishCopy(in.get(), out.get(), st);
         if (beforeReplace)
             beforeReplace(QString::fromLatin1(ProcPath(out.get()).text));
@@ -299,7 +383,7 @@ void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bo
     out.reset(createTemporary(target, temporary, lock));
     TemporaryGuard guard(target.folder, temporary, std::move(lock));
 
-    copyData(in.get(), out.get(), st.st_size);
+    copyContent(in.get(), out.get(), st);
     finishCopy(in.get(), out.get(), st);
     if (out.close() != 0)
         fail(err::PathNotFound);
@@ -334,6 +418,9 @@ void copyLink(const QByteArray& source, const struct stat& st, const CopyTarget&
             fail(err::PathNotFound);
     }
     TemporaryGuard guard(target.folder, temporary);
+    // The link's own owner, as root (a file system that keeps none refuses, and it stays ours).
+    if (metadata::mayChangeOwner())
+        fchownat(target.folder, temporary.constData(), st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW);
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (utimensat(target.folder, temporary.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         fail(err::PathNotFound);
@@ -380,6 +467,34 @@ void removeLeftoverTemporaries(int folder, const QList<QByteArray>& names) {
 
 void allowDirectLinks(bool allowed) {
     directLinkAllowed.store(allowed, std::memory_order_relaxed);
+}
+
+bool linkAtomically(const QByteArray& existing, dev_t device, ino_t inode,
+                    const CopyTarget& target) {
+    const QByteArray name = fspath::native(target.name);
+    struct stat st {};
+    // Already linked (a rename of a name onto another name of the same file does nothing).
+    if (target.replaces &&
+        fstatat(target.folder, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+        st.st_dev == device && st.st_ino == inode)
+        return true;
+    QByteArray temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = temporaryName();
+        if (linkat(AT_FDCWD, existing.constData(), target.folder, temporary.constData(), 0) == 0)
+            break;
+        if (errno != EEXIST || attempt == 100)
+            return false;
+    }
+    TemporaryGuard guard(target.folder, temporary);
+    // The path may have come to name another file since: only the one remembered is linked.
+    if (fstatat(target.folder, temporary.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(st.st_mode) || st.st_dev != device || st.st_ino != inode)
+        return false;
+    if (renameat(target.folder, temporary.constData(), target.folder, name.constData()) != 0)
+        fail(err::PathNotFound);
+    guard.commit();
+    return true;
 }
 
 void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <sys/types.h>
 
 struct stat;
 
@@ -64,5 +65,14 @@ struct SourceNotAsDescribed {};
 // err::FileNotFound (source gone), err::PathNotFound (folder gone).
 void copyFileAtomically(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
                         const CopyTarget& target, const BeforeReplaceHook& beforeReplace = {});
+
+// Gives `target` another name of an existing file instead of a copy: a hard link, made under a
+// temporary name in the target's folder and renamed over the target, so the target changes in one
+// step. `existing` is the file's path as the system calls take it; the link is kept only when it
+// names the file of `device` and `inode`. False, with nothing changed, when that file is no
+// longer there or cannot be linked (another file system, one without hard links, too many
+// links). True at once when the target already is that file.
+bool linkAtomically(const QByteArray& existing, dev_t device, ino_t inode,
+                    const CopyTarget& target);
 
 } // namespace pelto

@@ -2,6 +2,8 @@
 
 #include "platform/FsPath.h"
 #include "platform/linux/DosAttributes.h"
+#include "platform/linux/ItemMetadata.h"
+#include "platform/linux/LinkedCopies.h"
 #include "platform/linux/MountTable.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/TreeRemover.h"
@@ -451,7 +453,13 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
     // The look-up may have read the folder's index afresh.
     const bool wasCurrent = open.indexCurrent || index_.isCurrent(folder, open.stamp);
     try {
-        copyFileAtomically(nativeFrom, sourceStat, statFromLastRead, target, beforeReplace_);
+        // A file of several names whose other name this run copied becomes another name of
+        // that copy.
+        if (!linkedcopies::linkToEarlierCopy(nativeFrom, sourceStat, target)) {
+            copyFileAtomically(nativeFrom, sourceStat, statFromLastRead, target, beforeReplace_);
+            linkedcopies::remember(sourceStat, target,
+                                   fspath::native(fspath::join(folder, target.name)));
+        }
     } catch (...) {
         index_.forget(folder);
         throw;
@@ -508,6 +516,48 @@ void LinuxFileSystem::CreateFolderExactly(const QString& path) {
     index_.noteAdded(parent, DirEntry{fspath::nameOf(normalized), EntryKind::Folder, false},
                      wasCurrent);
     lastFolderFound_.reset();
+}
+
+UniqueFd LinuxFileSystem::openFolderForMetadata(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    const std::optional<QString> folder =
+        normalized.isEmpty() ? std::nullopt : resolve(normalized, EntryKind::Folder);
+    if (!folder)
+        throw fsError(err::PathNotFound);
+    const UniqueFd found = openFolder(*folder);
+    UniqueFd fd(found.valid() ? openat(found.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1);
+    if (!fd.valid())
+        throw errnoError(errno, err::PathNotFound);
+    return fd;
+}
+
+void LinuxFileSystem::CopyFolderMetadata(const QString& source, const QString& destination) {
+    const UniqueFd in = openFolderForMetadata(source);
+    const UniqueFd out = openFolderForMetadata(destination);
+    struct stat st {};
+    if (fstat(in.get(), &st) != 0)
+        throw errnoError(errno, err::PathNotFound);
+    metadata::copyOwner(out.get(), st);
+    metadata::copyExtendedAttributes(in.get(), out.get());
+    // The owner may write while the folder is filled; FinishFolderCopy takes that back.
+    if (fchmod(out.get(), metadata::carriedMode(st, out.get()) | S_IRWXU) != 0)
+        throw errnoError(errno, err::PathNotFound);
+}
+
+void LinuxFileSystem::FinishFolderCopy(const QString& source, const QString& destination) {
+    const UniqueFd in = openFolderForMetadata(source);
+    const UniqueFd out = openFolderForMetadata(destination);
+    struct stat st {};
+    if (fstat(in.get(), &st) != 0)
+        throw errnoError(errno, err::PathNotFound);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (fchmod(out.get(), metadata::carriedMode(st, out.get())) != 0 ||
+        futimens(out.get(), times) != 0)
+        throw errnoError(errno, err::PathNotFound);
+}
+
+void LinuxFileSystem::StartCopyRun() {
+    linkedcopies::forgetAll();
 }
 
 void LinuxFileSystem::DeleteFile(const QString& path, bool force) {

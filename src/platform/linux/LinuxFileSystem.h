@@ -33,6 +33,12 @@ public:
     void CreateFolder(const QString& path) override;
     // mkdir of the path as named; a name in another letter case beside it does not matter.
     void CreateFolderExactly(const QString& path) override;
+    // The source folder's owner (as root), extended attributes and ACLs, and its mode with the
+    // owner's bits added; FinishFolderCopy then gives the exact mode and the modification time.
+    void CopyFolderMetadata(const QString& source, const QString& destination) override;
+    void FinishFolderCopy(const QString& source, const QString& destination) override;
+    // Forgets the copies of multiply linked files the last run made.
+    void StartCopyRun() override;
     void DeleteFile(const QString& path, bool force = true) override;
     void DeleteFolder(const QString& path, bool force = true) override;
     void SyncFileSystem(const QString& path) override;
@@ -89,6 +95,8 @@ private:
     // Opens the folder a copy goes to, found case-blind when not there as named; `folder` becomes
     // its stored path and `st` its status.
     UniqueFd openDestinationFolder(QString& folder, struct stat& st);
+    // A folder, found case-blind, opened for reading (its extended attributes, mode and times).
+    UniqueFd openFolderForMetadata(const QString& path);
     // lstat of an item, looked up case-blind when not found as given; returns its stored path
     // (and, with `nativePath`, that path as the system calls take it).
     QString statItem(const QString& path, struct stat& st, QByteArray* nativePath = nullptr);
