@@ -2,6 +2,7 @@
 
 #include "platform/FsPath.h"
 #include "platform/linux/AtomicFileCopier.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -79,8 +80,8 @@ FolderStamp folderStampOf(const struct stat& st) {
 ScannedFolder scanFolder(const QString& folderPath) {
     // The folder is read with getdents64 into a buffer on the stack, as readdir does it but
     // without opendir's 32 KiB allocation and second status read per folder.
-    const UniqueFd dir(open(fspath::native(folderPath).constData(),
-                            O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd dir(longpath::open(fspath::native(folderPath),
+                                      O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         throw errnoError(errno, err::PathNotFound);
     const int fd = dir.get();
