@@ -76,6 +76,11 @@ QList<Folder> Folder::SubFolders() const {
     return folders;
 }
 
+QList<DirEntry> FileSystem::ListWithOthers(const QString& folderPath, QStringList& others) {
+    others.clear();
+    return List(folderPath);
+}
+
 QList<std::optional<qint64>> FileSystem::ModifiedTimesIn(const QString& folderPath,
                                                          const QStringList& names) {
     QList<std::optional<qint64>> times;

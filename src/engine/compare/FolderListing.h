@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace pelto::detail {
 
@@ -16,6 +17,9 @@ struct FolderEntries {
     QList<DirEntry> entries;
     qsizetype files = 0;
     qsizetype folders = 0;
+    // Entries that are neither files nor folders (fifos, sockets, devices): never compared or
+    // copied, only reported (see ReportOthersLeftOut).
+    QStringList others;
 };
 
 enum class ListOutcome {
@@ -28,5 +32,11 @@ enum class ListOutcome {
 // be read lists as empty, quietly; other errors go to the failure report, whose Retry lists again.
 ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
                               FolderEntries& out);
+
+// Logs each entry of a source folder that is neither a file nor a folder as "Not a file or
+// folder, left out: " + its path, once per run however often its folder is listed, and counts
+// it among the items the run left out.
+void ReportOthersLeftOut(const QString& asProc, const QString& folderPath,
+                         const QStringList& names);
 
 } // namespace pelto::detail

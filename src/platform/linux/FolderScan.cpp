@@ -56,8 +56,10 @@ void addEntry(ScannedFolder& result, int fd, const dirent64& entry) {
     } else {
         listed = classify(name, entry.d_type);
     }
-    if (!listed)
+    if (!listed) {
+        result.others.append(name);
         return;
+    }
     if (listed->kind == EntryKind::File && !listed->isLink && isTemporaryName(raw))
         result.leftovers.append(QByteArray(raw));
     else

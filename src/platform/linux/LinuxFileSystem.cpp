@@ -220,6 +220,11 @@ QString LinuxFileSystem::statItem(const QString& path, struct stat& st, QByteArr
 // --- listing and item properties ------------------------------------------------------------
 
 QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
+    QStringList others;
+    return ListWithOthers(folderPath, others);
+}
+
+QList<DirEntry> LinuxFileSystem::ListWithOthers(const QString& folderPath, QStringList& others) {
     QString folder = fspath::normalize(folderPath);
     ScannedFolder scan;
     try {
@@ -240,6 +245,7 @@ QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
         leftovers_.insert(folder, scan.leftovers);
     else if (!leftovers_.isEmpty())
         leftovers_.remove(folder);
+    others = std::move(scan.others);
     return scan.entries;
 }
 
