@@ -135,11 +135,11 @@ std::optional<DirEntry> FileSystem::EntryAt(const QString& path) {
     if (!folder)
         return std::nullopt;
     std::optional<DirEntry> found;
-    const QString lower = name.toLower();
+    const QString lower = fspath::lowerCase(name);
     for (const DirEntry& entry : List(*folder)) {
         if (entry.name == name)
             return entry;
-        if (!found && entry.name.toLower() == lower)
+        if (!found && fspath::lowerCase(entry.name) == lower)
             found = entry;
     }
     return found;

@@ -207,6 +207,36 @@ QString fromNative(const char* name) {
     return decode(reinterpret_cast<const unsigned char*>(name), size);
 }
 
+namespace {
+
+// An undecodable byte's code at `i`, not the second half of a pair.
+bool isEscapeAt(const char16_t* codes, qsizetype i) {
+    return isEscapedByte(codes[i]) && !(i > 0 && QChar::isHighSurrogate(codes[i - 1]));
+}
+
+// QString::toLower turns every lone surrogate into U+FFFD once it changes anything: the text
+// between the codes of undecodable bytes is lowered piece by piece, and those codes stay.
+QString lowerKeepingEscapes(const QString& text) {
+    const char16_t* codes = QStringView(text).utf16();
+    const qsizetype size = text.size();
+    QString lower;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        if (!isEscapeAt(codes, i))
+            continue;
+        if (lower.isNull())
+            lower.reserve(size);
+        lower += QStringView(text).mid(start, i - start).toString().toLower();
+        lower += QChar(codes[i]);
+        start = i + 1;
+    }
+    if (lower.isNull())
+        return text.toLower();
+    return lower + QStringView(text).mid(start).toString().toLower();
+}
+
+} // namespace
+
 QString lowerCase(const QString& text) {
     const char16_t* codes = QStringView(text).utf16();
     const qsizetype size = text.size();
@@ -214,7 +244,7 @@ QString lowerCase(const QString& text) {
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = codes[i];
         if (c >= 0x80)
-            return text.toLower();
+            return lowerKeepingEscapes(text);
         if (firstUpper < 0 && c >= u'A' && c <= u'Z')
             firstUpper = i;
     }

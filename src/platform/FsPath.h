@@ -27,7 +27,8 @@ const char* nativeName(const QString& name, QByteArray& buffer);
 // back. Such a name is displayed with replacement characters, but never loses its identity.
 QString fromNative(const char* name);
 // The text lower-cased exactly as QString::toLower does it, without its tables for plain ASCII
-// (a text with nothing to lower comes back shared).
+// (a text with nothing to lower comes back shared); the codes of undecodable bytes stay as they
+// are, where QString::toLower would make them all U+FFFD.
 QString lowerCase(const QString& text);
 
 } // namespace pelto::fspath

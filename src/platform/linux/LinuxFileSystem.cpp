@@ -133,7 +133,7 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
     // is checked on disk, and an index that named a vanished entry is read again once.
     for (int pass = 0; pass < 2; ++pass) {
         bool stale = false;
-        for (const DirEntry& variant : index_.variantsOf(*parent, name.toLower())) {
+        for (const DirEntry& variant : index_.variantsOf(*parent, fspath::lowerCase(name))) {
             if (variant.name == name)
                 continue; // the exact name was tried: it is of the other kind
             const QString candidate = fspath::join(*parent, variant.name);
