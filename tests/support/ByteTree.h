@@ -1,12 +1,12 @@
 #pragma once
-// Folder trees made and read byte for byte: names are the system's bytes (valid UTF-8 or not)
-// and every step works relative to an open folder, so trees may be deeper than the system's
-// path limit. Tests use it where Qt's own file classes would change a name or give up on a
-// long path.
+// Folder trees made and read byte for byte, relative to open folders: names may be any bytes and
+// trees deeper than the system's path limit, where Qt's file classes change names or give up.
 
 #include <QByteArray>
 #include <QCryptographicHash>
+#include <QFile>
 #include <QMap>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,21 +18,18 @@
 inline void PrintTo(const QMap<QByteArray, QByteArray>& items, std::ostream* os) {
     for (auto it = items.cbegin(); it != items.cend(); ++it) {
         *os << "\n  ";
-        for (const char c : it.key()) {
-            if (c >= 0x20 && c < 0x7f)
-                *os << c;
-            else
-                *os << "\\x" << QByteArray(1, c).toHex().constData();
-        }
+        for (const char c : it.key())
+            *os << (c >= 0x20 && c < 0x7f ? QByteArray(1, c) : "\\x" + QByteArray(1, c).toHex())
+                       .constData();
         *os << " = " << it.value().constData();
     }
 }
 
 namespace pelto::test::bytetree {
 
-// The folder `rel` below `root` (both '/'-separated bytes), opened a component at a time and
-// made where missing when `make` is set; -1 when it cannot be reached.
-inline int openFolder(const QByteArray& root, const QByteArray& rel, bool make) {
+// The folder `rel` below `root`, opened a component at a time (made where missing with `make`);
+// -1 when it cannot be reached.
+inline int openFolder(const QByteArray& root, const QByteArray& rel, bool make = true) {
     if (make)
         ::mkdir(root.constData(), 0755);
     int fd = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -48,118 +45,95 @@ inline int openFolder(const QByteArray& root, const QByteArray& rel, bool make) 
     return fd;
 }
 
-inline QByteArray folderOf(const QByteArray& rel) {
-    const qsizetype slash = rel.lastIndexOf('/');
-    return slash < 0 ? QByteArray() : rel.left(slash);
-}
-inline QByteArray nameOf(const QByteArray& rel) {
-    return rel.mid(rel.lastIndexOf('/') + 1);
-}
-
-// Writes a file (making its folders) modified at `seconds` after the epoch.
-inline void put(const QByteArray& root, const QByteArray& rel, const QByteArray& content,
-                qint64 seconds = 1704067200) {
-    const int folder = openFolder(root, folderOf(rel), true);
-    ASSERT_GE(folder, 0) << rel.size();
-    const int fd = openat(folder, nameOf(rel).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::write(fd, content.constData(), size_t(content.size())), content.size());
-    const timespec times[2] = {{time_t(seconds), 0}, {time_t(seconds), 0}};
-    ASSERT_EQ(futimens(fd, times), 0);
-    ::close(fd);
-    ::close(folder);
-}
-
 inline void makeFolder(const QByteArray& root, const QByteArray& rel) {
-    const int fd = openFolder(root, rel, true);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
+    ::close(openFolder(root, rel));
 }
 
-// Makes an item that is neither a file nor a folder: S_IFIFO, S_IFSOCK or S_IFCHR (the null
-// device's numbers; root only). False when the system refuses it.
-inline bool makeSpecial(const QByteArray& root, const QByteArray& rel, mode_t type) {
-    const int folder = openFolder(root, folderOf(rel), true);
-    const bool made = folder >= 0 && mknodat(folder, nameOf(rel).constData(), type | 0644,
-                                             type == S_IFCHR ? makedev(1, 3) : 0) == 0;
+// Makes the item `rel` (and its folders) with `make(folder, name)`.
+template <typename Make> bool makeAt(const QByteArray& root, const QByteArray& rel, Make make) {
+    const qsizetype slash = rel.lastIndexOf('/');
+    const int folder = openFolder(root, slash < 0 ? QByteArray() : rel.left(slash));
+    const bool made = folder >= 0 && make(folder, rel.mid(slash + 1).constData());
     ::close(folder);
     return made;
 }
 
-namespace detail {
-inline void walk(int folder, const QByteArray& prefix, QMap<QByteArray, QByteArray>& items) {
-    DIR* dir = fdopendir(folder);
+// A file modified at `seconds` after the epoch.
+inline void put(const QByteArray& root, const QByteArray& rel, const QByteArray& content,
+                qint64 seconds = 1704067200) {
+    ASSERT_TRUE(makeAt(root, rel, [&](int folder, const char* name) {
+        const int fd = openat(folder, name, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const timespec times[2] = {{time_t(seconds), 0}, {time_t(seconds), 0}};
+        const bool ok =
+            fd >= 0 && ::write(fd, content.constData(), size_t(content.size())) == content.size() &&
+            futimens(fd, times) == 0;
+        ::close(fd);
+        return ok;
+    })) << rel.size();
+}
+
+// A fifo, socket or (as root) the null device's node; false when the system refuses it.
+inline bool makeSpecial(const QByteArray& root, const QByteArray& rel, mode_t type) {
+    return makeAt(root, rel, [&](int folder, const char* name) {
+        return mknodat(folder, name, type | 0644, type == S_IFCHR ? makedev(1, 3) : 0) == 0;
+    });
+}
+
+// Calls `visit(folderFd, name, status, relativePath)` for every item below the open folder,
+// folders before their contents, and closes it.
+template <typename Visit> void walk(int fd, const QByteArray& prefix, Visit&& visit) {
+    DIR* dir = fdopendir(fd);
     if (!dir) {
-        ::close(folder);
+        ::close(fd);
         return;
     }
-    while (const dirent* entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const QByteArray rel = prefix.isEmpty() ? name : prefix + '/' + name;
+    QByteArrayList names;
+    while (const dirent* entry = readdir(dir))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            names.append(entry->d_name);
+    for (const QByteArray& name : names) {
         struct stat st {};
         if (fstatat(dirfd(dir), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (S_ISDIR(st.st_mode)) {
-            items[rel] = "folder";
-            const int sub = openat(dirfd(dir), name.constData(), O_RDONLY | O_DIRECTORY);
-            if (sub >= 0)
-                walk(sub, rel, items);
-        } else if (S_ISREG(st.st_mode)) {
-            QByteArray content;
-            const int fd = openat(dirfd(dir), name.constData(), O_RDONLY);
-            char buffer[4096];
-            for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
-                content.append(buffer, n);
-            if (fd >= 0)
-                ::close(fd);
-            items[rel] = "file " + QByteArray::number(qint64(st.st_mtim.tv_sec)) + ' ' +
-                         QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex();
-        } else {
-            items[rel] = "other";
-        }
+        const QByteArray rel = prefix.isEmpty() ? name : prefix + '/' + name;
+        visit(dirfd(dir), name, st, rel);
+        if (S_ISDIR(st.st_mode))
+            walk(openat(dirfd(dir), name.constData(), O_RDONLY | O_DIRECTORY), rel, visit);
     }
     closedir(dir);
 }
-} // namespace detail
 
-namespace detail {
-inline void empty(int folder) {
-    DIR* dir = fdopendir(folder);
-    if (!dir) {
-        ::close(folder);
-        return;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const int sub = openat(dirfd(dir), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW);
-        if (sub >= 0)
-            empty(sub);
-        unlinkat(dirfd(dir), name.constData(), sub >= 0 ? AT_REMOVEDIR : 0);
-        rewinddir(dir);
-    }
-    closedir(dir);
+// Every item below `root` by relative path: "folder", "file <mtime> <sha1>" or "other".
+inline QMap<QByteArray, QByteArray> snapshot(const QByteArray& root) {
+    QMap<QByteArray, QByteArray> items;
+    walk(openFolder(root, {}, false), {},
+         [&](int folder, const QByteArray& name, const struct stat& st, const QByteArray& rel) {
+             QByteArray& item = items[rel] = S_ISDIR(st.st_mode) ? "folder" : "other";
+             if (!S_ISREG(st.st_mode))
+                 return;
+             QFile file;
+             const int fd = openat(folder, name.constData(), O_RDONLY);
+             file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+             item = "file " + QByteArray::number(qint64(st.st_mtim.tv_sec)) + ' ' +
+                    QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
+         });
+    return items;
 }
-} // namespace detail
 
 // Removes everything below `root`, at any depth (Qt's own removal stops at the path limit).
 inline void removeAllBelow(const QByteArray& root) {
-    const int fd = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-        detail::empty(fd);
-}
-
-// Every item below `root` by its relative path in bytes: "folder", "file <mtime> <sha1>" or
-// "other"; the tree may be of any depth.
-inline QMap<QByteArray, QByteArray> snapshot(const QByteArray& root) {
-    QMap<QByteArray, QByteArray> items;
-    const int fd = ::open(root.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0)
-        detail::walk(fd, {}, items);
-    return items;
+    QList<std::pair<int, QByteArray>> folders; // deepest last, removed in reverse
+    walk(openFolder(root, {}, false), {},
+         [&](int folder, const QByteArray& name, const struct stat& st, const QByteArray&) {
+             if (S_ISDIR(st.st_mode))
+                 folders.append({::dup(folder), name});
+             else
+                 unlinkat(folder, name.constData(), 0);
+         });
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        unlinkat(it->first, it->second.constData(), AT_REMOVEDIR);
+        ::close(it->first);
+    }
 }
 
 } // namespace pelto::test::bytetree
