@@ -40,7 +40,7 @@ TEST_F(CliOddTreesTest, NamesThatAreNotUtf8AreCopiedReplacedAndDeletedByteForByt
         "d\xff/inner\xe9.txt", "d\xff/sub\xc3/cut.txt", "m\xe9/a.txt"};
     const QByteArrayList both{"caf\xe9.txt", "m\xe9/b\xfe.txt", "D\xe8/f.txt"};
     const QByteArrayList onlyDestination{"gone\xfe.txt", "old\xff/o\xe9.txt", "m\xe9/stale\xff",
-                                         "Y\xe8.txt", "D\xe9/g.txt"};
+                                         "Y\xe8.txt",    "D\xe9/g.txt",       "D\xe8/h.txt"};
     for (const QByteArray& path : onlySource + both)
         bt::put(src, path, "source " + path, kNewer);
     for (const QByteArray& path : both + onlyDestination)

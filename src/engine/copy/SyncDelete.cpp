@@ -28,7 +28,7 @@ constexpr qsizetype kSelectEvery = 40;
 // A folder text compared case-blind and component by component: lower-cased, without a trailing
 // separator.
 QString folderKey(const QString& folder) {
-    QString key = folder.toLower();
+    QString key = fspath::lowerCase(folder); // bytes that are not UTF-8 stay apart
     while (key.size() > 1 && key.endsWith(PathSeparator()))
         key.chop(1);
     return key;
