@@ -49,7 +49,7 @@ TEST(NativeNames, InvalidBytesRoundTripByteForByte) {
          QString(escaped(0xf4)) + escaped(0x90) + escaped(0x80) + escaped(0x80)}, // beyond U+10FFFF
         {"\xf0\x9f\x98", QString(escaped(0xf0)) + escaped(0x9f) + escaped(0x98)},
         {"CAF\xe9.TXT", "CAF" + QString(escaped(0xe9)) + ".TXT"}, // lowered, the escape stays
-        {"\xf0\x90\x82\x80\xe9" "A", QString(QChar(0xd800)) + QChar(0xdc80) + escaped(0xe9) + "A"},
+        {"\xf0\x90\x82\x80\xe9\x41", QString(QChar(0xd800)) + QChar(0xdc80) + escaped(0xe9) + "A"},
     };
     QByteArray buffer;
     for (const auto& row : rows) {
