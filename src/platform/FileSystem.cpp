@@ -152,6 +152,22 @@ Folder FileSystem::GetFolderExactly(const QString& path) {
     return Folder(*this, *exact, fspath::nameOf(*exact));
 }
 
+FileSystem::NameHold FileSystem::HoldOf(const QString& folder, const QString& name) {
+    const QString lower = fspath::lowerCase(name);
+    std::optional<DirEntry> variant;
+    for (const DirEntry& entry : List(folder)) {
+        if (entry.name == name)
+            return NameHold::Exact;
+        if (!variant && fspath::lowerCase(entry.name) == lower)
+            variant = entry;
+    }
+    if (!variant)
+        return NameHold::Absent;
+    // Where the name is not listed, a volume that sees letter case finds only the variant.
+    const QString path = fspath::join(fspath::normalize(folder), name);
+    return ResolvePath(path, variant->kind) == path ? NameHold::Folded : NameHold::OtherCase;
+}
+
 bool FileSystem::FolderExistsExactly(const QString& path) {
     try {
         return ExactFolderPath(path).has_value();

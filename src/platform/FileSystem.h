@@ -136,6 +136,18 @@ public:
     // modification time and permission bits; a symbolic link is copied as a link.
     virtual void CopyFile(const QString& source, const QString& destination,
                           bool overwrite = true) = 0;
+    // The same, replacing only an entry of exactly the destination's name: one that differs
+    // only in letter case is a different entry and stays. This default serves services whose
+    // lookups see letter case.
+    virtual void CopyFileExactly(const QString& source, const QString& destination) {
+        CopyFile(source, destination, true);
+    }
+    // How a folder holds a name, as its listing shows it: exactly, only in another letter case,
+    // or not at all. Folded: only in another letter case, and the file system answers for the
+    // name as if it were there (a volume that ignores letter case, which cannot hold names that
+    // differ only in letter case side by side).
+    enum class NameHold { Absent, Exact, OtherCase, Folded };
+    NameHold HoldOf(const QString& folder, const QString& name);
     // Creates one folder; its parent must exist.
     virtual void CreateFolder(const QString& path) = 0;
     // Creates one folder named exactly as written, under a parent that exists exactly as written;

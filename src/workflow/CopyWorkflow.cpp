@@ -35,17 +35,6 @@ QStringList& keptList() {
 }
 const StateReset kResetKept{[] { keptList().clear(); }};
 
-// Takes lines [first, end) out of `list`.
-void dropLines(ResultList& list, qsizetype first, qsizetype end) {
-    if (first >= end)
-        return;
-    QStringList lines = list.items();
-    lines.remove(first, end - first);
-    list.clear();
-    for (const QString& line : std::as_const(lines))
-        list.add(line);
-}
-
 // Asks about every pair whose source the check found empty beside a destination with entries;
 // on No the pair's destination-only lines leave the delete lists, so nothing there is deleted.
 // Each pair is asked about once; the records of the later pairs follow their lines.
@@ -67,8 +56,8 @@ void confirmEmptySources(MainForm& af) {
                            QStringLiteral(" is empty: nothing in ") + pair.destination +
                            QStringLiteral(" was deleted."),
                        false);
-        dropLines(af.lstDstFolder(), pair.dstFolderFirst, pair.dstFolderEnd);
-        dropLines(af.lstDstFile(), pair.dstFileFirst, pair.dstFileEnd);
+        af.lstDstFolder().removeLines(pair.dstFolderFirst, pair.dstFolderEnd);
+        af.lstDstFile().removeLines(pair.dstFileFirst, pair.dstFileEnd);
         const qsizetype folders = pair.dstFolderEnd - pair.dstFolderFirst;
         const qsizetype files = pair.dstFileEnd - pair.dstFileFirst;
         pair.dstFolderEnd = pair.dstFolderFirst;
@@ -115,13 +104,13 @@ bool syncDestinations(const QString& asDest) {
 
 // The folders of the missing-folder list the copy served (all of them in test mode).
 qsizetype foldersCopied(MainForm& af) {
+    const ResultList& lines = af.lstSrcFolder();
     qsizetype n = 0;
-    for (const QString& line : af.lstSrcFolder().items()) {
-        try {
-            if (!copyRun().folderSkipped(copylines::sourceFolderLine(line).sourceFolder))
-                ++n;
-        } catch (const RuntimeError&) {
-        }
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        const LineData& line = lines.lineData(i);
+        if (line.kind == LineData::Kind::Entry && !line.name.isEmpty() &&
+            !copyRun().folderSkipped(copylines::sourceFolderLine(line).sourceFolder))
+            ++n;
     }
     return n;
 }
@@ -139,34 +128,16 @@ qsizetype filesCopied(MainForm& af) {
     return n;
 }
 
-// Destination-only folders and files that are gone after the delete (all of them in test mode,
+// Destination-only entries of a list that are gone after the delete (all of them in test mode,
 // where they would be).
-qsizetype foldersDeleted(MainForm& af, FileSystem& fs) {
+template <typename Exists>
+qsizetype entriesDeleted(MainForm& af, const ResultList& lines, Exists exists) {
     qsizetype n = 0;
-    for (const QString& line : af.lstDstFolder().items()) {
-        try {
-            if (af.optTest() || !fs.FolderExists(copylines::destinationFolder(line)))
-                ++n;
-        } catch (const RuntimeError&) {
-        }
-    }
-    return n;
-}
-
-qsizetype filesDeleted(MainForm& af, FileSystem& fs) {
-    qsizetype n = 0;
-    QString folder;
-    for (const QString& line : af.lstDstFile().items()) {
-        try {
-            if (copylines::isHeader(line)) {
-                folder = copylines::destinationHeader(line);
-                continue;
-            }
-            if (af.optTest() ||
-                !fs.FileExists(copylines::joinPath(folder, copylines::fileName(line))))
-                ++n;
-        } catch (const RuntimeError&) {
-        }
+    for (qsizetype i = 0; i < lines.count(); ++i) {
+        const LineData& line = lines.lineData(i);
+        if (line.kind == LineData::Kind::Entry && !line.name.isEmpty() &&
+            (af.optTest() || !exists(copylines::entryPath(line))))
+            ++n;
     }
     return n;
 }
@@ -266,8 +237,10 @@ CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stage
     summary.foldersCopied = foldersCopied(af);
     summary.filesCopied = filesCopied(af);
     if (summary.sync) {
-        summary.foldersDeleted = foldersDeleted(af, fs);
-        summary.filesDeleted = filesDeleted(af, fs);
+        summary.foldersDeleted = entriesDeleted(
+            af, af.lstDstFolder(), [&](const QString& path) { return fs.FolderExists(path); });
+        summary.filesDeleted = entriesDeleted(
+            af, af.lstDstFile(), [&](const QString& path) { return fs.FileExists(path); });
     }
     summary.archiveReset = g().gbArchive && af.chkResetArc() && af.optProd();
     for (const QString& message : stageMessages) {

@@ -139,6 +139,21 @@ TEST_F(CliSafetyTest, TopFoldersAreTakenExactlyAsWrittenNeverInAnotherLetterCase
     EXPECT_EQ(snapshot(box.path("POUT")), profileShadow);
 }
 
+// Folder names that hold the header's own separator (no-break space, "to", no-break space) are
+// copied from and to their own places: the copy never splits displayed lines into paths.
+TEST_F(CliSafetyTest, NamesHoldingTheDisplayedSeparatorAreCopiedFromTheirOwnPlace) {
+    const QString odd = QString("a\u00A0to\u00A0b");
+    box.write("src/" + odd + "/f.txt", "right", kNewer);
+    box.write("src/a/f.txt", "decoy");
+    box.write("dst/" + odd + "/f.txt", "old");
+    box.write("dst/a/f.txt", "decoy");
+    const auto source = snapshot(src);
+    const CliResult result = box.run({"sync", "--production", src, dst});
+    EXPECT_EQ(result.exitCode, 0) << qPrintable(result.err);
+    EXPECT_EQ(snapshot(dst), source);
+    EXPECT_EQ(snapshot(src), source);
+}
+
 TEST(CliEmptySourceTest, AnEmptySourceEmptiesItsDestinationOnlyWhenYesAnswersTheQuestion) {
     // What an unmounted source looks like: an empty folder beside a full destination.
     const CliSandbox box;

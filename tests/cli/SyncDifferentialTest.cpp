@@ -20,17 +20,17 @@ constexpr qint64 kSec = 1'000'000'000; // nanoseconds: copies keep the source's 
 
 struct Features {      // cases the generator makes only when switched on
     bool links = true; // symbolic links, also at the destination where the source has a folder
-    bool typeChanges = true;    // a file on one side where the other side has a folder of that name
-    bool caseTwins = false;     // off: two names in one folder that differ only in letter case
-    bool newFolderCase = false; // off: a folder copied new arrives with its name lower-cased
-    bool folderTimes = false;   // off: a folder copied new gets the time of copying, not its own
+    bool typeChanges = true;  // a file on one side where the other side has a folder of that name
+    bool caseTwins = true;    // two names in one folder that differ only in letter case
+    bool folderTimes = false; // off: a folder copied new gets the time of copying, not its own
 };
 
 enum class Kind { None, Folder, File, Link };
 using enum Kind;
 
 const QStringList kNames =
-    QString("a|Read me|.hidden|x to y|nb\u00A0sp|Notes.TXT|.Cfg|z z|data.bin|Q").split('|');
+    QString("a|Read me|.hidden|x to y|nb\u00A0sp|p\u00A0to\u00A0q|Notes.TXT|.Cfg|z z|data.bin|Q")
+        .split('|');
 
 void setTime(const QString& path, qint64 ns) { // fails harmlessly where nothing is
     const timespec t{time_t(ns / kSec), long(ns % kSec)}, times[2] = {t, t};
@@ -68,7 +68,7 @@ struct Generator {
     }
     // Fills a folder pair (or one folder, the other path empty) up to three folder levels deep.
     void fill(const QString& src, const QString& dst, int depth) {
-        QStringList names; // of this folder pair, as the source spells them
+        QStringList names, dstNames; // of this folder pair, as each side spells them
         for (int n = depth == 0 ? 3 + pick(9) : pick(5); n > 0; --n) {
             QString name;
             do
@@ -76,7 +76,8 @@ struct Generator {
                            ? otherCase(names[pick(names.size())])
                            : kNames[pick(kNames.size())] +
                                  (chance(60) ? QString::number(pick(20)) : "");
-            while (names.contains(name, f.caseTwins ? Qt::CaseSensitive : Qt::CaseInsensitive));
+            while (names.contains(name, f.caseTwins ? Qt::CaseSensitive : Qt::CaseInsensitive) ||
+                   dstNames.contains(name));
             names << name;
             const int where = std::discrete_distribution({60, 25, 15})(rng); // both, src, dst only
             const Kind sk = src.isEmpty() || where == 2 ? None : kind(depth);
@@ -85,9 +86,9 @@ struct Generator {
                 dk = sk == Folder ? File : depth < 3 ? Folder : dk;
             if (f.links && sk == Folder && dk == Folder && chance(15))
                 dk = Link;
-            const bool lower = !f.newFolderCase && !f.caseTwins && sk == Folder && dk != Folder;
-            const QString s = src + '/' + (lower ? name.toLower() : name);
-            const QString d = dst + '/' + (chance(25) && !f.caseTwins ? otherCase(name) : name);
+            const QString other = chance(25) ? otherCase(name) : name;
+            dstNames << (names.contains(other) || dstNames.contains(other) ? name : other);
+            const QString s = src + '/' + name, d = dst + '/' + dstNames.last();
             const QByteArray data = content(sk);
             const qint64 time = randomTime(), shift = (1 + pick(100'000)) * kSec;
             make(s, sk, data, time);
@@ -103,7 +104,7 @@ struct Generator {
     }
 };
 
-struct Entry {          // a Tree keys them by lower-cased relative path
+struct Entry {          // a Tree keys them by relative path
     QString path, what; // as spelled on disk; "folder", "file <md5>" or "link <target>"
     qint64 time = 0;    // modification time in nanoseconds, -1 where not predicted
 };
@@ -123,27 +124,43 @@ Tree scan(const QString& root, const QString& relative = {}, Tree tree = {}) {
         else if (!S_ISDIR(st.st_mode) && file.open(QIODevice::ReadOnly))
             what =
                 "file " + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex();
-        const QString key = path.toLower() + (tree.contains(path.toLower()) ? QChar(1) + path : "");
-        tree.insert(key, {path, what, qint64(st.st_mtim.tv_sec) * kSec + st.st_mtim.tv_nsec});
+        tree.insert(path, {path, what, qint64(st.st_mtim.tv_sec) * kSec + st.st_mtim.tv_nsec});
         if (S_ISDIR(st.st_mode))
             tree = scan(root, path, std::move(tree));
     }
     return tree;
 }
 
+// The entries of `tree` directly in `folder` whose names equal `name` after lower-casing.
+QStringList namesakes(const Tree& tree, const QString& folder, const QString& name) {
+    QStringList found;
+    for (const Entry& e : tree)
+        if (e.path.section('/', 0, -2) == folder &&
+            e.path.section('/', -1).toLower() == name.toLower())
+            found << e.path;
+    return found;
+}
+
 // What sync leaves: the source's entries, but a destination file as new to the second stays, an
-// entry keeps the destination's letter case, and times of folders already there are not predicted.
+// entry keeps the destination's letter case (names with a twin in their folder match only
+// exactly), and times of folders already there are not predicted.
 Tree afterSync(const Tree& src, const Tree& dst, Features f) {
     Tree out;
+    QMap<QString, QString> placed; // source path -> destination path
     for (auto it = src.cbegin(); it != src.cend(); ++it) {
-        const auto old = dst.constFind(it.key());
+        const QString parent = it.key().section('/', 0, -2), name = it.key().section('/', -1);
+        const QString to = parent.isEmpty() ? "" : placed.value(parent) + '/';
+        const QStringList there = namesakes(dst, to.chopped(to.isEmpty() ? 0 : 1), name);
+        const bool twins = there.size() > 1 || namesakes(src, parent, name).size() > 1;
+        const QString match = twins ? (there.contains(to + name) ? to + name : "") : there.value(0);
+        const auto old = dst.constFind(match);
         const bool folder = it->what == "folder";
         const bool kept = old != dst.cend() && (old->what == "folder") == folder;
-        Entry& e = out[it.key()] =
-            kept && (folder || old->time / kSec >= it->time / kSec) ? *old : *it;
-        const QString parent = out.value(it.key().section('/', 0, -2)).path; // as spelled there
-        e.path = (parent.isEmpty() ? "" : parent + '/') + (kept ? *old : *it).path.section('/', -1);
+        Entry e = kept && (folder || old->time / kSec >= it->time / kSec) ? *old : *it;
+        e.path = kept ? old->path : to + name;
         e.time = folder && (kept || !f.folderTimes) ? -1 : e.time;
+        placed[it.key()] = e.path;
+        out[e.path] = e;
     }
     return out;
 }

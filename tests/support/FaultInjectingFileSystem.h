@@ -57,6 +57,9 @@ public:
     void CopyFile(const QString& from, const QString& to, bool overwrite = true) override {
         pass(FsOp::CopyFile, from, to).CopyFile(from, to, overwrite);
     }
+    void CopyFileExactly(const QString& from, const QString& to) override {
+        pass(FsOp::CopyFile, from, to).CopyFileExactly(from, to);
+    }
     void CreateFolder(const QString& p) override { pass(FsOp::CreateFolder, p).CreateFolder(p); }
     void DeleteFile(const QString& p, bool force = true) override {
         pass(FsOp::DeleteFile, p).DeleteFile(p, force);

@@ -86,6 +86,10 @@ public:
             return true;
         findCollisions(src_);
         findCollisions(dst_);
+        for (const QSet<QString>* twins : {pair_.srcTwins, pair_.dstTwins}) {
+            if (twins && !twins->isEmpty())
+                collisions_.unite(*twins);
+        }
         if (pair_.fileMode && !g().gbArchive)
             prefetchTimes();
 
@@ -98,19 +102,18 @@ public:
             const QString& sk = src_.key(i);
             const QString& dk = dst_.key(j);
             const int order = i > ns ? 1 : j > nd ? -1 : detail::compareKeys(sk, dk);
-            if (order < 0) {
-                if (!skipCollision(src_, i) && !sourceUnmatched(i, sk))
+            if (!collisions_.isEmpty() && collisions_.contains(order <= 0 ? sk : dk)) {
+                if (!walkTwins(i, j, order))
+                    return false;
+            } else if (order < 0) {
+                if (!sourceUnmatched(i, sk))
                     return false;
                 ++i;
             } else if (order > 0) {
-                if (!skipCollision(dst_, j))
-                    destinationUnmatched(dk);
+                destinationUnmatched(j, dk);
                 ++j;
             } else {
-                const bool collides = skipCollision(src_, i);
-                if (collides)
-                    skipCollision(dst_, j);
-                else if (!matched(i, j, sk, dk))
+                if (!matched(i, j, sk, dk))
                     return false;
                 ++i;
                 ++j;
@@ -225,16 +228,67 @@ private:
         }
     }
 
-    // Leaves out an entry whose key collides, with a note naming it. True when it was left out.
-    bool skipCollision(const Side& side, qint32 pos) {
-        if (collisions_.isEmpty() || !collisions_.contains(side.key(pos)))
-            return false;
+    // Names equal after lower-casing on either side ("a.txt" and "A.txt"): the group's entries
+    // are matched by their exact names and their lines show them. Moves i and j past the group.
+    bool walkTwins(qint32& i, qint32& j, int order) {
+        const QString key = order <= 0 ? src_.key(i) : dst_.key(j);
+        const auto group = [&](const Side& side, qint32 from, bool present) {
+            std::vector<qint32> positions;
+            for (qint32 p = from;
+                 present && p <= side.count() && detail::compareKeys(side.key(p), key) == 0; ++p)
+                positions.push_back(p);
+            return positions;
+        };
+        const std::vector<qint32> srcs = group(src_, i, order <= 0);
+        const std::vector<qint32> dsts = group(dst_, j, order >= 0);
+        i += qint32(srcs.size());
+        j += qint32(dsts.size());
+        const auto named = [](const Side& side, const std::vector<qint32>& positions) {
+            return std::all_of(positions.begin(), positions.end(),
+                               [&](qint32 p) { return side.storedName(p) != nullptr; });
+        };
+        // Without the stored names the twins cannot be told apart: each is left out with a note.
+        if (!named(src_, srcs) || !named(dst_, dsts)) {
+            for (const qint32 p : srcs)
+                skipCollision(src_, p);
+            for (const qint32 q : dsts)
+                skipCollision(dst_, q);
+            return true;
+        }
+        std::vector<bool> dstMatched(dsts.size(), false);
+        for (const qint32 p : srcs) {
+            const QString& name = *src_.storedName(p);
+            const auto same = std::find_if(dsts.begin(), dsts.end(),
+                                           [&](qint32 q) { return *dst_.storedName(q) == name; });
+            if (same == dsts.end()) {
+                if (!sourceUnmatched(p, name, true))
+                    return false;
+                continue;
+            }
+            dstMatched[size_t(same - dsts.begin())] = true;
+            if (!matched(p, *same, name, name, true))
+                return false;
+        }
+        for (size_t k = 0; k < dsts.size(); ++k) {
+            if (!dstMatched[k])
+                destinationUnmatched(dsts[k], *dst_.storedName(dsts[k]), true);
+        }
+        return true;
+    }
+
+    // The name the stages take an entry by: as stored on disk when known, else the shown one.
+    static const QString& stageName(const Side& side, qint32 pos, const QString& shown) {
+        const QString* stored = side.storedName(pos);
+        return stored ? *stored : shown;
+    }
+
+    // Leaves out an entry whose twins cannot be told apart, with a note naming it.
+    void skipCollision(const Side& side, qint32 pos) {
         diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckLists"),
                        QStringLiteral("\r\nSkipped, the folder holds another name that differs "
                                       "only in letter case: ") +
                            side.anyPath(pos),
                        false);
-        return true;
     }
 
     qint64 modifiedMs(const Side& side, qint32 pos) {
@@ -262,57 +316,65 @@ private:
             return;
         srcHeader_ = true;
         af_.lstSrcFile().add(QLatin1StringView("Dir: ") % pair_.asSource %
-                             headerSeparator(pair_.asSource, pair_.asDest) % pair_.asDest);
+                                 headerSeparator(pair_.asSource, pair_.asDest) % pair_.asDest,
+                             {LineData::Kind::Header, src_.shownDir, dst_.shownDir, {}});
     }
 
     void writeDestinationHeader() {
         if (dstHeader_)
             return;
         dstHeader_ = true;
-        af_.lstDstFile().add(QLatin1StringView("Dir: ") % pair_.asDest);
+        af_.lstDstFile().add(QLatin1StringView("Dir: ") % pair_.asDest,
+                             {LineData::Kind::Header, dst_.shownDir, {}, {}});
     }
 
-    void writeSourceFile(const QString& name, QLatin1StringView tag) {
+    void writeSourceFile(qint32 i, const QString& shown, QLatin1StringView tag, bool twin) {
         const qint32 n = ++gNumbers.src;
-        af_.lstSrcFile().add(QString::number(n) % QLatin1StringView(": ") % name % tag % kNbsp);
+        af_.lstSrcFile().add(
+            QString::number(n) % QLatin1StringView(": ") % shown % tag % kNbsp,
+            {LineData::Kind::Entry, src_.shownDir, {}, stageName(src_, i, shown), twin});
     }
 
-    bool sourceUnmatched(qint32 i, const QString& sk) {
+    bool sourceUnmatched(qint32 i, const QString& sk, bool twin = false) {
         if (!pair_.fileMode) {
             const qint32 n = ++gNumbers.src;
             af_.lstSrcFolder2().add(pair_.asSource);
             af_.lstDstFolder2().add(pair_.asDest);
             af_.lstSrcFolder().add(QString::number(n) % QLatin1StringView(": ") % pair_.asSource %
-                                   sk % kUnmatched % kNbsp % QLatin1StringView(" to ") %
-                                   pair_.asDest);
+                                       sk % kUnmatched % kNbsp % QLatin1StringView(" to ") %
+                                       pair_.asDest,
+                                   {LineData::Kind::Entry, src_.shownDir, dst_.shownDir,
+                                    stageName(src_, i, sk), twin});
             return true;
         }
         writeSourceHeader();
         if (!g().gbArchive) {
-            writeSourceFile(sk, kUnmatched);
+            writeSourceFile(i, sk, kUnmatched, twin);
             return true;
         }
         const auto archive = trap_([&] { return hasArchiveBit(i); });
         if (!archive)
             return false;
         if (archive.valueOr(false))
-            writeSourceFile(sk, kArchive);
+            writeSourceFile(i, sk, kArchive, twin);
         return true;
     }
 
-    void destinationUnmatched(const QString& dk) {
+    void destinationUnmatched(qint32 j, const QString& dk, bool twin = false) {
         const qint32 n = ++gNumbers.dst;
+        const LineData data{LineData::Kind::Entry, dst_.shownDir, {}, stageName(dst_, j, dk), twin};
         if (pair_.fileMode) {
             writeDestinationHeader();
-            af_.lstDstFile().add(QString::number(n) % QLatin1StringView(": ") % dk % kUnmatched %
-                                 kNbsp);
+            af_.lstDstFile().add(
+                QString::number(n) % QLatin1StringView(": ") % dk % kUnmatched % kNbsp, data);
         } else {
             af_.lstDstFolder().add(QString::number(n) % QLatin1StringView(": ") % pair_.asDest %
-                                   dk % kUnmatched % kNbsp);
+                                       dk % kUnmatched % kNbsp,
+                                   data);
         }
     }
 
-    bool matched(qint32 i, qint32 j, const QString& sk, const QString& dk) {
+    bool matched(qint32 i, qint32 j, const QString& sk, const QString& dk, bool twin = false) {
         if (!pair_.fileMode)
             return enterFolder(i, j, sk, dk);
         if (g().gbArchive) {
@@ -321,7 +383,7 @@ private:
                 return false;
             if (archive.valueOr(false)) {
                 writeSourceHeader();
-                writeSourceFile(sk, kArchive);
+                writeSourceFile(i, sk, kArchive, twin);
             }
             return true;
         }
@@ -333,7 +395,7 @@ private:
             return false;
         if (newer.valueOr(false)) {
             writeSourceHeader();
-            writeSourceFile(sk, kNewer);
+            writeSourceFile(i, sk, kNewer, twin);
         }
         return true;
     }
@@ -478,7 +540,14 @@ bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const FolderEn
     if (!archive)
         addFiles(*dstEntries, dstPath, exclude, false, dstList, names);
 
-    const ListPair pair{true, srcPath, dstPath, AddSlash(srcPath), AddSlash(dstPath), &names};
+    const ListPair pair{true,
+                        srcPath,
+                        dstPath,
+                        AddSlash(srcPath),
+                        AddSlash(dstPath),
+                        &names,
+                        &srcEntries->twins,
+                        archive ? nullptr : &dstEntries->twins};
     const bool result = CheckListsImpl(&srcList, &dstList, pair, af, false);
     if (g().gbCancel)
         return true;

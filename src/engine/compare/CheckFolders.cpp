@@ -201,7 +201,8 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
     dstList.Sort();
 
     const ListPair pair{
-        false, AddSlash(asSource), AddSlash(asDest), AddSlash(srcPath), AddSlash(dstPath), &names};
+        false,  AddSlash(asSource), AddSlash(asDest), AddSlash(srcPath), AddSlash(dstPath),
+        &names, &src.twins,         &dst.twins};
     result = CheckListsImpl(&srcList, &dstList, pair, af, false);
     if (g().gbCancel)
         return true;

@@ -7,6 +7,7 @@
 // case-blind lookup, and a walk costs one listing per folder and side plus one status read per
 // file present on both sides.
 
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -36,6 +37,9 @@ struct ListPair {
     QString dstDisk;
     // Stored names by list value; null when the lists carry no such table.
     const StoredNames* names = nullptr;
+    // Keys each folder holds more than once among all its entries, files and folders alike.
+    const QSet<QString>* srcTwins = nullptr;
+    const QSet<QString>* dstTwins = nullptr;
 };
 
 // The list key of a name: the name lower-cased, as QString::toLower gives it.

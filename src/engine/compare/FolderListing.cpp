@@ -2,6 +2,7 @@
 
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
+#include "engine/compare/CompareWalk.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/LeftOut.h"
@@ -12,6 +13,19 @@
 namespace pelto::detail {
 
 namespace {
+
+QSet<QString> twinKeys(const QList<DirEntry>& entries) {
+    QSet<QString> seen, twins;
+    seen.reserve(entries.size());
+    for (const DirEntry& entry : entries) {
+        QString key = LowerCaseKey(entry.name);
+        if (seen.contains(key))
+            twins.insert(std::move(key));
+        else
+            seen.insert(std::move(key));
+    }
+    return twins;
+}
 
 bool isSystemVolumeInformation(const QString& path) {
     const QString name = path.section(PathSeparator(), -1, -1, QString::SectionSkipEmpty);
@@ -60,6 +74,7 @@ ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& p
         out.entries = g().goFSO->ListWithOthers(path, out.others);
         for (const DirEntry& entry : std::as_const(out.entries))
             ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
+        out.twins = twinKeys(out.entries);
     });
     if (listed.skipped())
         return ListOutcome::Listed;

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ struct FolderEntries {
     QList<DirEntry> entries;
     qsizetype files = 0;
     qsizetype folders = 0;
+    // List keys held by more than one entry of any kind: names that differ only in letter case.
+    QSet<QString> twins;
     // Entries that are neither files nor folders (fifos, sockets, devices): never compared or
     // copied, only reported (see ReportOthersLeftOut).
     QStringList others;

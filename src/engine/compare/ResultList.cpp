@@ -1,5 +1,6 @@
 #include "engine/compare/ResultList.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace pelto {
@@ -10,13 +11,41 @@ QString ResultList::item(qsizetype index) const {
     return index >= 0 && index < items_.size() ? items_.at(index) : QString();
 }
 
-void ResultList::add(const QString& line) {
+void ResultList::add(const QString& line, LineData data) {
+    if (data.kind != LineData::Kind::Untrusted) {
+        data_.resize(static_cast<size_t>(items_.size()));
+        data_.push_back(std::move(data));
+    }
     items_.append(line);
+}
+
+const LineData& ResultList::lineData(qsizetype index) const {
+    static const LineData untrusted;
+    return index >= 0 && static_cast<size_t>(index) < data_.size()
+               ? data_[static_cast<size_t>(index)]
+               : untrusted;
+}
+
+void ResultList::removeLines(qsizetype first, qsizetype end) {
+    first = std::max<qsizetype>(first, 0);
+    end = std::min(end, items_.size());
+    if (first >= end)
+        return;
+    beginResetModel();
+    items_.remove(first, end - first);
+    if (static_cast<size_t>(first) < data_.size())
+        data_.erase(data_.begin() + first,
+                    data_.begin() + std::min<qsizetype>(end, static_cast<qsizetype>(data_.size())));
+    published_ = std::min(published_, items_.size());
+    endResetModel();
+    if (selected_ >= items_.size())
+        setSelectedIndex(-1);
 }
 
 void ResultList::clear() {
     beginResetModel();
     items_.clear();
+    data_.clear();
     published_ = 0;
     endResetModel();
     if (selected_ != -1) {

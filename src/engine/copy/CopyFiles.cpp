@@ -15,6 +15,8 @@
 #include "engine/copy/FileItems.h"
 #include "engine/copy/FileWalk.h"
 #include "platform/FileSystem.h"
+#include "platform/FsPath.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 
 #include <optional>
@@ -103,9 +105,23 @@ public:
             return itemSkipped();
 
         items_.setName(source->Name());
+        if (items_.exactName()) {
+            const auto held = trap_([&] {
+                return fs.HoldOf(items_.destinationDir(), items_.name()) ==
+                       FileSystem::NameHold::Folded;
+            });
+            if (!held)
+                return itemEnded(held);
+            if (held.valueOr(false))
+                return nameNotHeld(items_.destinationPath());
+        }
         // The source as found: the file whose attributes were just read.
-        if (const auto copied =
-                trap_([&] { fs.CopyFile(source->Path(), items_.destinationPath(), true); });
+        if (const auto copied = trap_([&] {
+                if (items_.exactName())
+                    fs.CopyFileExactly(source->Path(), items_.destinationPath());
+                else
+                    fs.CopyFile(source->Path(), items_.destinationPath(), true);
+            });
             !copied)
             return itemEnded(copied);
 
@@ -144,6 +160,13 @@ private:
             return kAttributesPhase;
         }
         return {};
+    }
+
+    // The destination's file system ignores letter case and already holds the item's twin.
+    bool nameNotHeld(const QString& destination) {
+        copymsg::log(kProc, copymsg::nameNotHeldText() + destination);
+        noteLeftOut(LeftOutReason::NameNotHeld);
+        return itemSkipped();
     }
 
     // After a statement that did not go on: a skipped item lets the run go on with the next.
@@ -316,7 +339,7 @@ QStringList folderFiles(const QString& folderPath, const QStringList& files) {
 
 bool copyFilesImpl(const QString& asSource, const QString& asDest, MainForm& af,
                    const QString& asCaller, const QString* sourceFolder,
-                   const QStringList* listed) {
+                   const detail::FolderContent* listed) {
     bool result = false;
     Procedure proc(copymsg::kModule, "Function CopyFiles", [&] {
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>", "asCaller",
@@ -338,12 +361,12 @@ bool copyFilesImpl(const QString& asSource, const QString& asDest, MainForm& af,
     if (folderCase) {
         const auto listedOk = trap([&] {
             QString folder = sourceFolder ? *sourceFolder : QString();
-            QStringList files = listed ? *listed : QStringList();
+            detail::FolderContent content = listed ? *listed : detail::FolderContent();
             if (!sourceFolder) {
                 folder = g().goFSO->GetFolder(AddSlash(asSource)).Path();
-                files = detail::listFolder(folder).files;
+                content = detail::listFolder(folder);
             }
-            items.emplace(folderFiles(folder, files), folder, asDest);
+            items.emplace(folderFiles(folder, content.files), folder, asDest, content.twins);
         });
         if (!listedOk)
             return result;
@@ -388,8 +411,9 @@ bool CopyFiles(const QString& asSource, const QString& asDest, MainForm& af,
 namespace detail {
 
 bool CopyFolderFiles(const QString& sourceFolder, const QString& destinationFolder, MainForm& af,
-                     const QStringList& files) {
-    return copyFilesImpl(sourceFolder, destinationFolder, af, kFolderCaller, &sourceFolder, &files);
+                     const FolderContent& content) {
+    return copyFilesImpl(sourceFolder, destinationFolder, af, kFolderCaller, &sourceFolder,
+                         &content);
 }
 
 FolderContent listFolder(const QString& folderPath) {
@@ -398,8 +422,15 @@ FolderContent listFolder(const QString& folderPath) {
     const QList<DirEntry> entries = g().goFSO->ListWithOthers(folderPath, others);
     ReportOthersLeftOut(QStringLiteral("CopyFolders2"), folderPath, others);
     content.files.reserve(entries.size());
-    for (const DirEntry& entry : entries)
+    QSet<QString> seen;
+    for (const DirEntry& entry : entries) {
         (entry.kind == EntryKind::Folder ? content.folders : content.files).append(entry.name);
+        QString key = fspath::lowerCase(entry.name);
+        if (seen.contains(key))
+            content.twins.insert(std::move(key));
+        else
+            seen.insert(std::move(key));
+    }
     return content;
 }
 

@@ -14,7 +14,11 @@
 #include "engine/copy/FolderLines.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
+
+#include <QSet>
+#include <optional>
 
 namespace pelto {
 
@@ -34,6 +38,14 @@ bool holdsDestination(const QString& subfolder, const QString& destination) {
     return fspath::isWithin(fspath::normalize(destination).toLower(),
                             fspath::normalize(subfolder).toLower());
 }
+
+// Subfolders of folders being copied whole whose names have a twin that differs only in letter
+// case: each is created and filled under its exact name. Noted by the parent before its call.
+QSet<QString>& exactSubfolders() {
+    static QSet<QString> folders;
+    return folders;
+}
+const StateReset kResetExactSubfolders{[] { exactSubfolders().clear(); }};
 
 // One CopyFolders2 call: creates the folder of one line (or a subfolder of it) at the
 // destination, copies its subfolders recursively, then its files.
@@ -78,15 +90,38 @@ public:
         if (g().gbExcludes)
             destinationFolder = copylines::withSeparator(place.dest) + folder.Name();
 
-        if (!g().goFSO->FolderExists(destinationFolder)) {
-            const auto cleared = trap_([&] { return clearWayForFolder(destinationFolder); });
+        const bool exact =
+            line.exactName || (!exactSubfolders().isEmpty() &&
+                               exactSubfolders().contains(fspath::normalize(sourceFolder_)));
+        std::optional<FileSystem::NameHold> hold;
+        if (exact) {
+            const auto held = trap_([&] { return exactHold(destinationFolder); });
+            if (!held)
+                return ended(held);
+            hold = held.valueOr(FileSystem::NameHold::Folded);
+            if (*hold == FileSystem::NameHold::Folded) {
+                copymsg::log(kProc2, copymsg::nameNotHeldText() + destinationFolder);
+                noteLeftOut(LeftOutReason::NameNotHeld);
+                copyRun().noteSkippedFolder(sourceFolder_);
+                return true;
+            }
+        }
+        if (exact ? *hold != FileSystem::NameHold::Exact
+                  : !g().goFSO->FolderExists(destinationFolder)) {
+            const auto cleared =
+                trap_([&] { return exact || clearWayForFolder(destinationFolder); });
             if (!cleared)
                 return ended(cleared);
             if (!cleared.valueOr(true)) {
                 copyRun().noteSkippedFolder(sourceFolder_);
                 return true;
             }
-            CreateNewFolder(destinationFolder);
+            if (!exact)
+                CreateNewFolder(destinationFolder);
+            else if (const auto made =
+                         trap_([&] { g().goFSO->CreateFolderExactly(destinationFolder); });
+                     !made)
+                return ended(made);
             if (g().gbExcludes && !af_.StoreFolderProfile(destinationFolder)) {
                 g().gbErrorFlag = true;
                 return false;
@@ -110,7 +145,7 @@ public:
             copymsg::showTooManyFilesInFolder(sourceFolder_);
         }
         if (!content.files.isEmpty() &&
-            !detail::CopyFolderFiles(folder.Path(), destinationFolder, af_, content.files))
+            !detail::CopyFolderFiles(folder.Path(), destinationFolder, af_, content))
             return false;
         return true;
     }
@@ -139,10 +174,29 @@ private:
         return false;
     }
 
+    // How the destination parent, found as it is stored, holds the folder's exact name; the
+    // folder's path becomes that parent joined to the name.
+    FileSystem::NameHold exactHold(QString& destinationFolder) {
+        FileSystem& fs = *g().goFSO;
+        const QString normalized = fspath::normalize(destinationFolder);
+        const QString name = fspath::nameOf(normalized);
+        const std::optional<QString> parent =
+            fs.ResolvePath(fspath::parentOf(normalized), EntryKind::Folder);
+        if (!parent)
+            throw fsError(err::PathNotFound);
+        destinationFolder = fspath::join(*parent, name);
+        return fs.HoldOf(*parent, name);
+    }
+
     // Each subfolder not excluded and not holding the destination, through CopyFolders2.
     Walk copySubfolders(const Folder& folder, const detail::FolderContent& content,
                         const QString& destinationFolder) {
         const bool exclude = CheckExcludeSubdir(false);
+        for (const QString& name : content.folders) {
+            if (!content.twins.isEmpty() && content.twins.contains(fspath::lowerCase(name)))
+                exactSubfolders().insert(
+                    fspath::normalize(copylines::joinPath(folder.Path(), name)));
+        }
         for (const QString& name : content.folders) {
             const QString subfolder = copylines::joinPath(folder.Path(), name);
             if (exclude && FolderExcluded(name.toLower())) {

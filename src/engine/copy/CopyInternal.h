@@ -1,6 +1,7 @@
 #pragma once
 // Entry points the copy routines share among themselves.
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,9 @@ namespace detail {
 
 // CopyFiles / ResetArchiveBits for all files of one folder whose files the caller has listed
 // already: sourceFolder is the folder as stored, files its file names.
+struct FolderContent;
 bool CopyFolderFiles(const QString& sourceFolder, const QString& destinationFolder, MainForm& af,
-                     const QStringList& files);
+                     const FolderContent& content);
 bool ResetFolderFiles(const QString& sourceFolder, const QString& destinationFolder, MainForm& af,
                       const QStringList& files);
 
@@ -22,6 +24,8 @@ bool ResetFolderFiles(const QString& sourceFolder, const QString& destinationFol
 struct FolderContent {
     QStringList files;
     QStringList folders;
+    // Lower-cased names held by more than one entry, files and folders alike.
+    QSet<QString> twins;
 };
 FolderContent listFolder(const QString& folderPath);
 

@@ -1,6 +1,7 @@
 #include "engine/copy/CopyLines.h"
 
 #include "engine/compare/Compare.h"
+#include "engine/compare/ResultList.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/ProgramState.h"
@@ -13,70 +14,28 @@ namespace pelto::copylines {
 namespace {
 
 const QLatin1StringView kHeader("Dir: ");
-const QLatin1StringView kNumberEnd(": ");
-
-[[noreturn]] void malformed() {
-    throw RuntimeError(kInvalidCall, QStringLiteral("Invalid procedure call or argument"));
-}
-
-QString unmatchedTag() {
-    return QLatin1StringView(" unmatched") % kNbsp;
-}
-
-// Where the text after "n: " starts.
-qsizetype textStart(const QString& line) {
-    const qsizetype colon = line.indexOf(QLatin1Char(':'));
-    if (colon < 0 || colon + 2 > line.size())
-        malformed();
-    return colon + 2;
-}
 
 } // namespace
+
+void refuseUntrusted() {
+    throw RuntimeError(kInvalidCall, QStringLiteral("Invalid procedure call or argument"));
+}
 
 bool isHeader(const QString& line) {
     return line.startsWith(kHeader);
 }
 
-SourceHeader sourceHeader(const QString& line) {
-    const QString nbspTo = kNbsp % QLatin1StringView("to") % kNbsp;
-    qsizetype at = line.indexOf(nbspTo, kHeader.size());
-    if (at < 0)
-        at = line.indexOf(QLatin1StringView(" to "), kHeader.size());
-    if (at < 0)
-        malformed();
-    return {withSeparator(line.mid(kHeader.size(), at - kHeader.size())),
-            withSeparator(line.mid(at + 4))};
+const LineData& trustedLine(const ResultList& list, qsizetype index) {
+    const LineData& data = list.lineData(index);
+    if (data.kind == LineData::Kind::Untrusted)
+        refuseUntrusted();
+    return data;
 }
 
-QString destinationHeader(const QString& line) {
-    return withSeparator(line.mid(kHeader.size()));
-}
-
-QString fileName(const QString& line) {
-    const qsizetype start = textStart(line);
-    // The tag ends the line; a name may itself hold a tag's text, so the tag is taken from the end.
-    for (const QLatin1StringView tag :
-         {QLatin1StringView(" unmatched"), QLatin1StringView(" newer"),
-          QLatin1StringView(" archive")}) {
-        const QString suffix = tag % kNbsp;
-        if (line.endsWith(suffix) && line.size() - suffix.size() >= start)
-            return line.mid(start, line.size() - suffix.size() - start);
-    }
-    malformed();
-}
-
-SourceFolderLine sourceFolderLine(const QString& line) {
-    const qsizetype start = textStart(line);
-    const QString tagTo = unmatchedTag() % QLatin1StringView(" to ");
-    const qsizetype at = line.indexOf(tagTo, start);
-    if (at < 0)
-        malformed();
-    return {line.mid(start, at - start), line.mid(at + tagTo.size())};
-}
-
-QString subfolderLine(const QString& sourceSubfolder, const QString& destinationFolder) {
-    return QLatin1StringView("99: ") % sourceSubfolder % unmatchedTag() %
-           QLatin1StringView(" to ") % withSeparator(destinationFolder);
+SourceFolderLine sourceFolderLine(const LineData& line) {
+    if (line.kind != LineData::Kind::Entry || line.name.isEmpty())
+        refuseUntrusted();
+    return {joinPath(line.folder, line.name), withSeparator(line.target)};
 }
 
 QString destinationFolderOf(const SourceFolderLine& line, const QString& sourceRoot,
@@ -88,12 +47,10 @@ QString destinationFolderOf(const SourceFolderLine& line, const QString& sourceR
     return joinPath(line.destinationParent, fspath::nameOf(line.sourceFolder));
 }
 
-QString destinationFolder(const QString& line) {
-    const qsizetype start = textStart(line);
-    const QString tag = unmatchedTag();
-    if (!line.endsWith(tag) || line.size() - tag.size() < start)
-        malformed();
-    return line.mid(start, line.size() - tag.size() - start);
+QString entryPath(const LineData& line) {
+    if (line.kind != LineData::Kind::Entry || line.name.isEmpty())
+        refuseUntrusted();
+    return joinPath(line.folder, line.name);
 }
 
 QString separator() {

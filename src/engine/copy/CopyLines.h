@@ -1,53 +1,49 @@
 #pragma once
-// Reading the result lines of a check back (the formats are those the comparison writes, see
-// engine/compare/Compare.h), and the path helpers the copy engine shares.
+// What the result lines of a check name (from the data the check stored with each line, never
+// from the displayed text), and the path helpers the copy engine shares.
 //
-// A line the comparison cannot have written (no ": ", no tag) raises "Invalid procedure call or
-// argument" (5), which the caller's error handling reports.
+// A line without stored data raises "Invalid procedure call or argument" (5), which the caller's
+// error handling reports.
 
 #include <QLatin1StringView>
 #include <QString>
 #include <initializer_list>
 
+namespace pelto {
+class ResultList;
+struct LineData;
+} // namespace pelto
+
 namespace pelto::copylines {
 
 inline constexpr qint32 kInvalidCall = 5;
 
-// True for a folder header ("Dir: " at the start).
+// True for a folder header ("Dir: " at the start): for display only; stages ask LineData.
 bool isHeader(const QString& line);
 
-// The two folders of a lstSrcFile header, each ending in the separator. The separator between
-// them is NBSP "to" NBSP when the header holds it, else " to ".
-struct SourceHeader {
-    QString sourceDir;
-    QString destinationDir;
-};
-SourceHeader sourceHeader(const QString& line);
-// The folder of a lstDstFile header, ending in the separator.
-QString destinationHeader(const QString& line);
+// What line `index` of `list` names, as the check stored it. A line without stored data (text
+// only) is refused with "Invalid procedure call or argument": a stage never guesses a path from
+// displayed text.
+const LineData& trustedLine(const ResultList& list, qsizetype index);
+// Raises that refusal.
+[[noreturn]] void refuseUntrusted();
 
-// The name of a file line: n + ": " + name + " " + tag + NBSP, the tag being "unmatched",
-// "newer" or "archive".
-QString fileName(const QString& line);
-
-// The folder a lstSrcFolder line names (source parent + name), and the destination parent that
-// follows its " to ".
+// A missing-folder line of lstSrcFolder: the source folder and the destination parent it is
+// copied into.
 struct SourceFolderLine {
     QString sourceFolder; // without a trailing separator
     QString destinationParent;
 };
-SourceFolderLine sourceFolderLine(const QString& line);
-// The line a subfolder of a folder being copied is served from, written like a lstSrcFolder line
-// so that it parses the same way.
-QString subfolderLine(const QString& sourceSubfolder, const QString& destinationFolder);
+SourceFolderLine sourceFolderLine(const LineData& line);
 // The destination folder of a folder line: destinationRoot joined to the part of the source
 // folder below sourceRoot. A folder that does not lie below sourceRoot (the roots were changed
 // since the check) goes to the destination parent the line itself names.
 QString destinationFolderOf(const SourceFolderLine& line, const QString& sourceRoot,
                             const QString& destinationRoot);
 
-// The folder a lstDstFolder line names, without a trailing separator.
-QString destinationFolder(const QString& line);
+// The path a destination-only line names (a folder of lstDstFolder, without a trailing separator;
+// or a file of lstDstFile).
+QString entryPath(const LineData& line);
 
 // The path separator as text.
 QString separator();

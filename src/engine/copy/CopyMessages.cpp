@@ -14,6 +14,11 @@ namespace {
 const QString kTooManyTitle = QStringLiteral("Pelto error - more than 32766 files");
 }
 
+QString nameNotHeldText() {
+    return QStringLiteral("\r\nSkipped, the destination ignores letter case and holds a name that "
+                          "differs from this one only in letter case: ");
+}
+
 void log(const QString& procedure, const QString& message) {
     diag::LogError(QString::fromLatin1(kModule), procedure, message, false);
 }

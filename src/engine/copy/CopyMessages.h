@@ -24,6 +24,10 @@ void logWithBox(const QString& procedure, const QString& message);
 // Logs a message and asks Abort / Retry / Ignore; returns the answer.
 diag::Answer logWithChoice(const QString& procedure, const QString& message);
 
+// The start of the note on an item whose twin (a name that differs only in letter case) the
+// destination already holds, where its file system cannot hold both; the path follows.
+QString nameNotHeldText();
+
 // "More than 32766 files + folders." in the log.
 void logTooManyItems(const QString& procedure);
 // The box that explains a file list too long to copy.

@@ -11,9 +11,10 @@ namespace pelto {
 
 FileItems::FileItems(const ResultList& list) : list_(&list) {}
 
-FileItems::FileItems(QStringList names, const QString& sourceDir, const QString& destinationDir)
+FileItems::FileItems(QStringList names, const QString& sourceDir, const QString& destinationDir,
+                     QSet<QString> twins)
     : names_(std::move(names)), sourceDir_(copylines::withSeparator(sourceDir)),
-      destinationDir_(copylines::withSeparator(destinationDir)) {}
+      destinationDir_(copylines::withSeparator(destinationDir)), twins_(std::move(twins)) {}
 
 qsizetype FileItems::count() const {
     return list_ ? list_->count() : names_.size();
@@ -23,18 +24,19 @@ bool FileItems::read(qsizetype i) {
     if (!list_) {
         name_ = names_.at(i);
         lowerName_ = fspath::lowerCase(name_);
+        exactName_ = !twins_.isEmpty() && twins_.contains(lowerName_);
         return true;
     }
-    const QString line = list_->item(i);
-    if (copylines::isHeader(line)) {
-        const copylines::SourceHeader header = copylines::sourceHeader(line);
-        sourceDir_ = header.sourceDir;
-        destinationDir_ = header.destinationDir;
+    const LineData& line = copylines::trustedLine(*list_, i);
+    if (line.kind == LineData::Kind::Header) {
+        sourceDir_ = copylines::withSeparator(line.folder);
+        destinationDir_ = copylines::withSeparator(line.target);
         folderChanged();
         return false;
     }
-    name_ = copylines::fileName(line);
+    name_ = line.name;
     lowerName_ = fspath::lowerCase(name_);
+    exactName_ = line.exactName;
     return true;
 }
 

@@ -29,10 +29,17 @@ FolderLine readLine(MainForm& af, const QString& asSource, const QString& asDest
     RefreshDisplayIfDue(af);
     ResultList& lines = af.lstSrcFolder();
     lines.setSelectedIndex(aiNdex);
-    FolderLine line{lines.item(aiNdex), asSource, asDest};
+    FolderLine line{lines.item(aiNdex), std::nullopt, false, asSource, asDest};
     const bool topCall = asCaller == driver;
-    if (!topCall)
-        line.text = copylines::subfolderLine(asCaller, asDest);
+    if (!topCall) {
+        // A subfolder of a folder being copied: its path comes from the walk, not from a line.
+        line.folder = copylines::SourceFolderLine{asCaller, copylines::withSeparator(asDest)};
+        line.text = asCaller;
+    } else if (const LineData& data = lines.lineData(aiNdex);
+               data.kind == LineData::Kind::Entry && !data.name.isEmpty()) {
+        line.folder = copylines::sourceFolderLine(data);
+        line.exactName = data.exactName;
+    }
     if (topCall && g().gbExcludes) {
         line.source = af.lstSrcFolder2().item(aiNdex);
         line.dest = af.lstDstFolder2().item(aiNdex);
@@ -42,7 +49,9 @@ FolderLine readLine(MainForm& af, const QString& asSource, const QString& asDest
 }
 
 FolderPlace placeOf(const FolderLine& line) {
-    const copylines::SourceFolderLine parsed = copylines::sourceFolderLine(line.text);
+    if (!line.folder)
+        copylines::refuseUntrusted();
+    const copylines::SourceFolderLine& parsed = *line.folder;
     FolderPlace place = unparsed(line);
     if (line.ownParents) {
         place.source = fspath::parentOf(parsed.sourceFolder);

@@ -2,7 +2,10 @@
 // The walk the copy and the archive reset share over the lines of lstSrcFolder: the driver that
 // serves each line and then lstSrcFile, and the folder each line names.
 
+#include "engine/copy/CopyLines.h"
+
 #include <QString>
+#include <optional>
 
 namespace pelto {
 
@@ -26,7 +29,11 @@ bool driveLines(const QString& asSource, const QString& asDest, MainForm& af, co
 // One folder line as a line step reads it: the line, and the folders its source and destination
 // are taken relative to.
 struct FolderLine {
-    QString text;
+    QString text; // as displayed, for messages
+    // What the line names; none for a line without the data the check stores with it.
+    std::optional<copylines::SourceFolderLine> folder;
+    // The folder has a twin whose name differs only in letter case: taken by its exact name.
+    bool exactName = false;
     QString source;
     QString dest;
     // A line without its companions is served from the parents it names itself.
@@ -49,7 +56,7 @@ struct FolderPlace {
     bool recycleBin = false;
 };
 
-// Parses a folder line. Throws RuntimeError for a line the check cannot have written.
+// Where a folder line's folder lies. Throws RuntimeError for a line without stored data.
 FolderPlace placeOf(const FolderLine& line);
 // What a line leaves whose parsing the user chose to go past: its parents and no folder.
 FolderPlace unparsed(const FolderLine& line);

@@ -42,9 +42,9 @@ public:
         // From the last line up, so that a folder named twice keeps its first line.
         for (qsizetype j = list.count() - 1; j >= 0; --j) {
             try {
-                firstLine_.insert(folderKey(copylines::destinationFolder(list.item(j))), j);
+                firstLine_.insert(folderKey(copylines::entryPath(list.lineData(j))), j);
             } catch (const RuntimeError&) {
-                // A line that does not parse names no folder; the folder pass reports it.
+                // A line without stored data names no folder; the folder pass refuses it.
             }
         }
     }
@@ -85,6 +85,7 @@ bool SyncDelete(MainForm& af) {
     const bool test = af.optTest();
     QString folderPath;
     QString fileName;
+    QString filePath;
     bool nameTaken = false;
     qsizetype index = 0;
 
@@ -112,7 +113,7 @@ bool SyncDelete(MainForm& af) {
     for (index = 0; index < folders; ++index) {
         bool leaveAlone = false;
         if (!folderTrap([&] {
-                folderPath = copylines::destinationFolder(folderLines.item(index));
+                folderPath = copylines::entryPath(copylines::trustedLine(folderLines, index));
                 leaveAlone = copylines::isRecycleBin(folderPath) ||
                              copyrules::isBootWizardFolder(folderPath.toLower());
             }))
@@ -134,24 +135,25 @@ bool SyncDelete(MainForm& af) {
         RefreshDisplayIfDue(af);
         if (index % kSelectEvery == 0)
             fileLines.setSelectedIndex(index);
-        const QString line = fileLines.item(index);
-        if (copylines::isHeader(line)) {
-            currentDir = copylines::destinationHeader(line);
+        const LineData& line = fileLines.lineData(index);
+        if (line.kind == LineData::Kind::Header) {
+            currentDir = copylines::withSeparator(line.folder);
             insideDeleted = folderGoneIn(listed, currentDir, -1);
             continue;
         }
         if (insideDeleted)
             continue;
         if (!fileTrap([&] {
-                fileName = copylines::fileName(line);
+                const LineData& entry = copylines::trustedLine(fileLines, index);
+                filePath = copylines::entryPath(entry);
+                fileName = entry.name;
                 nameTaken = true;
             }))
             return ended();
         // Likewise a file or link the copy replaced by the source's folder.
-        if (isProtectedName(fileName.toLower()) || test ||
-            copyRun().destinationReplaced(copylines::joinPath(currentDir, fileName)))
+        if (isProtectedName(fileName.toLower()) || test || copyRun().destinationReplaced(filePath))
             continue;
-        if (!fileTrap([&] { g().goFSO->DeleteFile(currentDir + fileName, true); }))
+        if (!fileTrap([&] { g().goFSO->DeleteFile(filePath, true); }))
             return ended();
     }
     fileLines.setSelectedIndex(files - 1);
@@ -182,7 +184,7 @@ bool FolderGone(const QString& asFolder, MainForm& af, int aiNdex) {
     for (qsizetype j = 0; j < n; ++j) {
         line = lines.item(j);
         const auto inside = trap([&] {
-            const QString listed = folderKey(copylines::destinationFolder(line));
+            const QString listed = folderKey(copylines::entryPath(lines.lineData(j)));
             return folder == listed || fspath::isWithin(folder, listed);
         });
         if (!inside)

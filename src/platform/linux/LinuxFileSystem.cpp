@@ -8,6 +8,7 @@
 #include "platform/linux/TreeRemover.h"
 #include "platform/linux/UniqueFd.h"
 
+#include <QScopeGuard>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -166,6 +167,8 @@ std::optional<QString> LinuxFileSystem::existingEntry(const QString& folder, con
         return std::nullopt;
     if (statEntry(name))
         return fspath::join(folder, name);
+    if (exactNames_)
+        return std::nullopt;
     std::optional<QString> found;
     struct stat foundStat {};
     bool foundFile = false;
@@ -383,6 +386,12 @@ void LinuxFileSystem::CopyFile(const QString& source, const QString& destination
         // The file changed since its attributes were read: look at it afresh.
         copyFile(source, destination, overwrite, nullptr);
     }
+}
+
+void LinuxFileSystem::CopyFileExactly(const QString& source, const QString& destination) {
+    exactNames_ = true;
+    const auto restore = qScopeGuard([this] { exactNames_ = false; });
+    CopyFile(source, destination, true);
 }
 
 void LinuxFileSystem::copyFile(const QString& source, const QString& destination, bool overwrite,

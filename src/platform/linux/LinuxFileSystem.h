@@ -29,6 +29,7 @@ class LinuxFileSystem : public FileSystem {
 public:
     void CopyFile(const QString& source, const QString& destination,
                   bool overwrite = true) override;
+    void CopyFileExactly(const QString& source, const QString& destination) override;
     void CreateFolder(const QString& path) override;
     // mkdir of the path as named; a name in another letter case beside it does not matter.
     void CreateFolderExactly(const QString& path) override;
@@ -84,6 +85,8 @@ private:
     };
     std::optional<QString> existingEntry(const QString& folder, const QString& name,
                                          struct stat& st, const OpenFolder* open = nullptr);
+    // While set, existingEntry answers only for the exact name (CopyFileExactly).
+    bool exactNames_ = false;
     // Opens the folder a copy goes to, found case-blind when not there as named; `folder` becomes
     // its stored path and `st` its status.
     UniqueFd openDestinationFolder(QString& folder, struct stat& st);

@@ -102,9 +102,10 @@ TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
     form_.setOptTest(true);
     for (const int lines : {32767, 32768, 65537}) {
         form_.lstSrcFile().clear();
-        form_.lstSrcFile().add(dir(S(), D()));
+        form_.lstSrcFile().add(dir(S(), D()), {LineData::Kind::Header, S() + "/", D() + "/", {}});
         for (int n = 1; n < lines; ++n)
-            form_.lstSrcFile().add(tagged(n, "a.txt unmatched"));
+            form_.lstSrcFile().add(tagged(n, "a.txt unmatched"),
+                                   {LineData::Kind::Entry, S() + "/", {}, "a.txt"});
         if (lines > 32767)
             dialogs_->then(BoxAnswer::Ok);
 

@@ -13,8 +13,8 @@ protected:
     }
 };
 
-// Below a listed folder (made in the list's case) subfolders keep their own names.
-TEST_F(CopyFolders, MissingFoldersAreCreatedInTheListsCaseAndFilledThenFilesAreCopied) {
+// Listed folders and the subfolders below them are made in the source's own spelling.
+TEST_F(CopyFolders, MissingFoldersAreCreatedInTheSourcesSpellingAndFilledThenFilesAreCopied) {
     makeMissingTemp();
     makeTree({"src/Same/Deep/d1=d1", "dst/same/"});
     ASSERT_TRUE(check());
@@ -22,20 +22,20 @@ TEST_F(CopyFolders, MissingFoldersAreCreatedInTheListsCaseAndFilledThenFilesAreC
 
     EXPECT_TRUE(copy());
     EXPECT_EQ(snapshot("dst"),
-              QStringList({"same/", "same/deep/", "same/deep/d1=d1", "temp/", "temp/Sub/",
-                           "temp/Sub/s1=s1", "temp/t1=t1", "top.txt=top"}));
-    EXPECT_EQ(fs_.created, QStringList({D() + "/same/deep", D() + "/temp", D() + "/temp/Sub"}));
+              QStringList({"Temp/", "Temp/Sub/", "Temp/Sub/s1=s1", "Temp/t1=t1", "same/",
+                           "same/Deep/", "same/Deep/d1=d1", "top.txt=top"}));
+    EXPECT_EQ(fs_.created, QStringList({D() + "/same/Deep", D() + "/Temp", D() + "/Temp/Sub"}));
     EXPECT_EQ(form_.lstSrcFolder().selectedIndex(), 1);
     EXPECT_EQ(form_.lstSrcFile().selectedIndex(), form_.lstSrcFile().count() - 1);
     EXPECT_TRUE(form_.storedFolderProfiles().isEmpty());
     EXPECT_TRUE(loggedMessages().isEmpty());
 
     // Without recursion only the listed folder and its files are made.
-    ASSERT_TRUE(QDir(at("dst/temp")).removeRecursively());
+    ASSERT_TRUE(QDir(at("dst/Temp")).removeRecursively());
     ASSERT_TRUE(check());
     form_.setOptRecurse(false);
     EXPECT_TRUE(copy());
-    EXPECT_EQ(snapshot("dst/temp"), QStringList({"t1=t1"}));
+    EXPECT_EQ(snapshot("dst/Temp"), QStringList({"t1=t1"}));
 }
 
 // With a profile in force folders are made in their own case and each is recorded in the
@@ -89,7 +89,7 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
     EXPECT_EQ(loggedMessages(),
               QStringList({"OOPS! Drive not ready - please try again.",
                            "OOPS! Drive not ready - please try again.",
-                           "Path not found, flag ='CopyFile' with " + D() + "/temp/Sub/s1"}));
+                           "Path not found, flag ='CopyFile' with " + D() + "/Temp/Sub/s1"}));
 }
 
 // A destination inside the source tree: the subfolder that holds it is not copied into itself.

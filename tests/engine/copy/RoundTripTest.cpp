@@ -33,10 +33,10 @@ TEST_F(RoundTrip, CheckCopyAndDeleteCheckFindsNothingAtAll) {
     ASSERT_FALSE(nothingListed());
     ASSERT_TRUE(copy());
     EXPECT_TRUE(loggedMessages().isEmpty()) << loggedMessages().join('\n').toStdString();
-    // The existing copy is replaced under its own name; new folders take the list's case.
+    // The existing copy is replaced under its own name; new folders take the source's spelling.
     EXPECT_EQ(read("dst/A.TXT"), "a");
-    EXPECT_EQ(read("dst/new folder/One/two.txt"), "2");
-    EXPECT_TRUE(QFileInfo(at("dst/empty")).isDir());
+    EXPECT_EQ(read("dst/New Folder/One/two.txt"), "2");
+    EXPECT_TRUE(QFileInfo(at("dst/Empty")).isDir());
     EXPECT_EQ(QFileInfo(at("dst/link")).symLinkTarget(), at("dst/a.txt"));
     ASSERT_TRUE(check());
     EXPECT_EQ(form_.lstSrcFile().items() + form_.lstSrcFolder().items(), QStringList());

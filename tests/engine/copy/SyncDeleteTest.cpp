@@ -12,18 +12,30 @@ using SyncDelete = CopyTest;
 // listed under it are not attempted; "x" does not hold "xy".
 TEST_F(SyncDelete, NestedFoldersAreDeletedOnceAndTheirFilesSkipped) {
     makeTree({"dst/x/y/f", "dst/xy/g", "dst/loose.txt", "dst/kept.txt"});
-    for (const QString& line : {tagged(1, D() + "/x unmatched"), tagged(2, D() + "/x/y unmatched")})
-        form_.lstDstFolder().add(line);
-    for (const QString& line :
-         {dir(D() + "/x/y"), tagged(3, "f unmatched"), dir(D() + "/xy"), tagged(4, "g unmatched"),
-          dir(D()), tagged(5, "loose.txt unmatched")})
-        form_.lstDstFile().add(line);
+    using K = LineData::Kind;
+    for (const auto& [folder, name] : {std::pair{D() + "/", "x"}, {D() + "/x/", "y"}})
+        form_.lstDstFolder().add(name, {K::Entry, folder, {}, name});
+    for (const auto& [folder, name] : {std::pair{D() + "/x/y/", ""},
+                                       {D() + "/x/y/", "f"},
+                                       {D() + "/xy/", ""},
+                                       {D() + "/xy/", "g"},
+                                       {D() + "/", ""},
+                                       {D() + "/", "loose.txt"}})
+        form_.lstDstFile().add(name, {*name ? K::Entry : K::Header, folder, {}, name});
 
     EXPECT_TRUE(pelto::SyncDelete(form_));
     EXPECT_EQ(snapshot("dst"), QStringList({"kept.txt=x", "xy/"}));
     EXPECT_EQ(fs_.calls(FsOp::DeleteFolder), 2);
     EXPECT_EQ(fs_.calls(FsOp::DeleteFile), 2);
     EXPECT_TRUE(dialogs_->shown().isEmpty());
+
+    // A line that carries only its displayed text names nothing the delete may act on.
+    makeTree({"dst/x/f"});
+    form_.lstDstFolder().clear();
+    form_.lstDstFolder().add(tagged(1, D() + "/x unmatched"));
+    dialogs_->then(BoxAnswer::Abort).then(BoxAnswer::Ok);
+    EXPECT_FALSE(pelto::SyncDelete(form_));
+    EXPECT_EQ(snapshot("dst"), QStringList({"kept.txt=x", "x/", "x/f=x", "xy/"}));
 }
 
 TEST_F(SyncDelete, RecycleBinsBootFoldersAndSwapFilesStay) {
