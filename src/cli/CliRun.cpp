@@ -9,6 +9,7 @@
 #include "engine/copy/Copy.h"
 #include "platform/Dialogs.h"
 #include "platform/FsPath.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 #include "platform/TextFile.h"
 #include "profiles/ProfileFile.h"
@@ -222,6 +223,7 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
 
     const auto finish = [&] {
         outcome.errorsIgnored = session.boxes().errorsIgnored() > 0;
+        outcome.leftOut = leftOut().total() > 0;
         if (state.gbErrorFlag)
             outcome.failed = true;
         if (outcome.cancelled)
@@ -256,8 +258,20 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
     outcome.differences = hasDifferences(af);
     if (!options.quiet)
         printLines(console, listReport(af));
-    if (options.command == Command::Check)
+    if (options.command == Command::Check) {
+        // What the check could not look at goes after the lists; a quiet run, which prints no
+        // lists, names it as a problem.
+        if (leftOut().total() > 0) {
+            const QString line = QStringLiteral("Left out: ") + leftOutCounts(leftOut());
+            if (options.quiet) {
+                console.problem(line);
+            } else {
+                console.line(QString());
+                console.line(line);
+            }
+        }
         return finish();
+    }
 
     const qsizetype firstMessage = session.echo().messages().size();
     const StageResult copied = workflow::RunCopy(af, af, prepared.source, prepared.destination);
@@ -272,6 +286,10 @@ RunOutcome runCli(const CliOptions& options, Console& console) {
         printLines(console,
                    copyReport(workflow::SummarizeCopy(
                        af, session.fileSystem(), session.echo().messages().mid(firstMessage))));
+    } else if (leftOut().total() > 0) {
+        // Each item was logged as it was passed over; the counts tell a quiet run's reader
+        // that the backup is incomplete.
+        console.problem(QStringLiteral("Skipped: ") + leftOutCounts(leftOut()));
     }
     // A destination kept as it was beside an empty source is not a mirror of it.
     if (!workflow::keptDestinations().isEmpty())

@@ -14,7 +14,12 @@ constexpr qint16 kUpdateFrequency = 1;
 
 CliSession::CliSession(Console& console, const CliOptions& options)
     : clock_(pelto::clock()), clockInstall_(clock_),
-      echo_(diag::messageLog(), [&console](const QString& message) { console.problem(message); }),
+      echo_(diag::messageLog(),
+            [&console, quiet = options.quiet](const QString& message, bool notice) {
+                // A quiet run prints only problems; notices stay in the error log file.
+                if (!(quiet && notice))
+                    console.problem(message);
+            }),
       dialogs_(console, options.yes, options.ignoreErrors, [this] { return echo_.last(); }),
       program_(dialogs_, kUpdateFrequency), form_(console) {}
 

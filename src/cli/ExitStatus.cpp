@@ -9,6 +9,8 @@ int exitStatusFor(const RunOutcome& outcome) {
         return kExitError;
     if (outcome.command == Command::Check && outcome.differences)
         return kExitDifferences;
+    if (outcome.leftOut)
+        return kExitLeftOut;
     return kExitOk;
 }
 

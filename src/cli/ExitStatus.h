@@ -6,6 +6,9 @@
 //   2  the run ended with an error (or was cancelled, or an unexpected error was ignored); the
 //      error log says why
 //   3  bad usage
+//   4  the run finished, but items were skipped or left out (locked, unreadable, vanished,
+//      names the destination cannot hold, special files); a check that found differences
+//      says 1 even then, since a copy is what it calls for, and the copy then says 4
 
 #include "cli/CliOptions.h"
 
@@ -15,6 +18,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitDifferences = 1;
 inline constexpr int kExitError = 2;
 inline constexpr int kExitUsage = 3;
+inline constexpr int kExitLeftOut = 4;
 
 struct RunOutcome {
     Command command = Command::Check;
@@ -30,6 +34,8 @@ struct RunOutcome {
     bool errorsIgnored = false;
     // The check found mismatched files or folders.
     bool differences = false;
+    // Items were skipped or left out: the destination is not a whole copy of the source.
+    bool leftOut = false;
 };
 
 int exitStatusFor(const RunOutcome& outcome);

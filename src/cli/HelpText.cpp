@@ -6,7 +6,7 @@ namespace pelto::cli {
 
 QString helpText() {
     return QStringLiteral(
-        R"(Usage: pelto-cli check|copy|sync [OPTIONS] SRC DST
+        R"help(Usage: pelto-cli check|copy|sync [OPTIONS] SRC DST
        pelto-cli check|copy|sync [OPTIONS] --profile NAME [--ini FILE]
 
 Compares a source folder tree with a destination folder tree, as the Pelto window's
@@ -37,7 +37,9 @@ Options:
   --archive           only source files whose archive attribute is set (check and copy)
   --reset-archive     with copy --archive: clear the archive attribute of the copied files
                       afterwards
-  --quiet             print only problems
+  --quiet             print only problems: no lists and no summary; the run header and
+                      the notes of what a profile's exclusions leave alone go to the
+                      error log only, so a run where all is well prints nothing
   --yes               answer Yes to the program's questions: create a missing destination
                       folder (also in test mode, as the window does when you agree); during
                       sync on a full destination disk, delete what exists only at the
@@ -57,9 +59,13 @@ Output:
   it, in the order source folders, destination folders, source files, destination files,
   with the lines exactly as the window lists them (each numbered line ends in a no-break
   space). For copy and sync, a summary of what was done (or, in test mode, would be done)
-  and the items the copy skipped follows. Standard error gets the lines of the error log as
-  they are logged, the questions with their answers, and, when it is a terminal, a progress
-  line (folder at hand, files found per side, elapsed time).
+  and the items the copy skipped follows, counted by reason on its "Skipped:" line, such as
+  "Skipped: 2 (locked or unreadable 1, vanished since the check 1)"; after a check, a
+  "Left out:" line counts what it could not compare. A source file that vanished between
+  the check and its copy is skipped with "Source file vanished, skipped: PATH", whatever
+  --on-error says. Standard error gets the lines of the error log as they are logged, the
+  questions with their answers, and, when it is a terminal, a progress line (folder at
+  hand, files found per side, elapsed time).
 
 Safety: a source inside the destination or the reverse, identical folders and a missing
 source are refused before anything is touched; folders are compared by device and inode, so
@@ -77,10 +83,15 @@ a second one ends the program at once.
 
 Exit status:
   0  check: nothing differs; copy and sync: everything was done
-  1  check: differences were found
+  1  check: differences were found (also when items were left out besides: a copy is what
+     differences call for, and that copy then ends with 4)
   2  the run ended with an error, was cancelled, or an unexpected error was ignored; the
      error log says why
   3  bad usage
+  4  the run finished, but items were skipped or left out: files locked or unreadable,
+     source files that vanished since the check, names the destination cannot hold,
+     fifos, sockets and device files, and other items the error log names as skipped;
+     the destination is not a whole copy of the source
 
 Files:
   Error Log.txt       the error log, in the program's folder, shared with the window
@@ -90,7 +101,7 @@ Files:
 The window's other options (sound, automatic copy, screen updates) do not apply: the command
 line never pauses for display refreshes (use nice to yield to other programs), never plays a
 sound and copies only when told to.
-)");
+)help");
 }
 
 QString versionText() {

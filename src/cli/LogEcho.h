@@ -1,7 +1,9 @@
 #pragma once
 // Echoes the error log to standard error as it is written: every message that reaches the
 // message-log text (what the window's message-log window shows) is passed on, one call per
-// message. The log file itself is written exactly as without the echo.
+// message, saying whether it is a notice rather than a problem: the run header (start time and
+// version) and the notes of what a profile's exclusions leave alone. A quiet run prints only
+// problems. The log file itself is written exactly as without the echo.
 
 #include <QString>
 #include <QStringList>
@@ -15,8 +17,10 @@ namespace pelto::cli {
 
 class LogEcho {
 public:
+    using Sink = std::function<void(const QString& message, bool notice)>;
+
     // Watches `log` until destroyed; `sink` receives each new message.
-    LogEcho(diag::MessageLog& log, std::function<void(const QString&)> sink);
+    LogEcho(diag::MessageLog& log, Sink sink);
     LogEcho(const LogEcho&) = delete;
     LogEcho& operator=(const LogEcho&) = delete;
     ~LogEcho();
@@ -30,8 +34,10 @@ private:
     void changed();
 
     diag::MessageLog& log_;
-    std::function<void(const QString&)> sink_;
+    Sink sink_;
     std::function<void()> previous_;
+    // Whether the log had written its run header when the echo last looked.
+    bool logStarted_;
     qsizetype seen_ = 0;
     QStringList messages_;
 };

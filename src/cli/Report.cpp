@@ -25,6 +25,22 @@ QString count(qsizetype n) {
     return QString::number(n);
 }
 
+QString reasonText(LeftOutReason reason) {
+    switch (reason) {
+    case LeftOutReason::Locked:
+        return QStringLiteral("locked or unreadable");
+    case LeftOutReason::Vanished:
+        return QStringLiteral("vanished since the check");
+    case LeftOutReason::NameNotHeld:
+        return QStringLiteral("name the destination cannot hold");
+    case LeftOutReason::SpecialFile:
+        return QStringLiteral("not a file or folder");
+    case LeftOutReason::Other:
+        break;
+    }
+    return QStringLiteral("other reasons");
+}
+
 } // namespace
 
 QString sourceFoldersLabel() {
@@ -83,10 +99,23 @@ QStringList copyReport(const workflow::CopySummary& s) {
         if (s.archiveReset)
             out.append(QStringLiteral("Archive bits of the copied files cleared."));
     }
-    out.append(QStringLiteral("Skipped: ") + count(s.skipped.size()));
+    out.append(QStringLiteral("Skipped: ") + leftOutCounts(s.leftOut));
     for (const QString& message : s.skipped)
         out.append(QStringLiteral("  ") + message);
     return out;
+}
+
+QString leftOutCounts(const LeftOutTally& tally) {
+    QStringList reasons;
+    for (int k = 0; k < kLeftOutReasons; ++k) {
+        const auto reason = static_cast<LeftOutReason>(k);
+        if (const qsizetype n = tally.count(reason); n > 0)
+            reasons.append(reasonText(reason) + QLatin1Char(' ') + count(n));
+    }
+    if (reasons.isEmpty())
+        return count(0);
+    return count(tally.total()) + QStringLiteral(" (") + reasons.join(QStringLiteral(", ")) +
+           QLatin1Char(')');
 }
 
 } // namespace pelto::cli

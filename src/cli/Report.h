@@ -30,4 +30,8 @@ bool hasDifferences(MainForm& af);
 
 QStringList copyReport(const workflow::CopySummary& summary);
 
+// The items left out as a count followed by the count of each reason that occurred, e.g.
+// "2 (locked or unreadable 1, vanished since the check 1)"; "0" when none.
+QString leftOutCounts(const LeftOutTally& tally);
+
 } // namespace pelto::cli

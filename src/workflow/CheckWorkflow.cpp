@@ -6,6 +6,7 @@
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/MainForm.h"
 #include "platform/FileSystem.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 #include "profiles/ProfileForm.h"
 #include "profiles/ProfileLine.h"
@@ -73,6 +74,7 @@ StageResult RunCheck(MainForm& af, ProfileForm& profiles, StageHook& stages,
     const auto started = trap([&] {
         clearLists(af);
         pairsChecked().clear();
+        leftOut().clear(); // the check and the copy after it count what they leave out afresh
         state.glSrcFiles = 0;
         state.glDstFiles = 0;
         diag::messageLog().clear();

@@ -1,6 +1,8 @@
 #pragma once
 // What a finished copy did, counted from its lists, the items it passed over and the disk.
 
+#include "platform/LeftOut.h"
+
 #include <QStringList>
 
 namespace pelto::workflow {
@@ -15,6 +17,8 @@ struct CopySummary {
     bool archiveReset = false;
     // The error-log messages of the copy that name an item passed over.
     QStringList skipped;
+    // The items the check and the copy left out, by reason.
+    LeftOutTally leftOut;
 };
 
 } // namespace pelto::workflow

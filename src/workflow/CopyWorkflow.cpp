@@ -11,6 +11,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderIdentity.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
@@ -243,8 +244,10 @@ CopySummary SummarizeCopy(MainForm& af, FileSystem& fs, const QStringList& stage
             af, af.lstDstFile(), [&](const QString& path) { return fs.FileExists(path); });
     }
     summary.archiveReset = g().gbArchive && af.chkResetArc() && af.optProd();
+    summary.leftOut = leftOut();
     for (const QString& message : stageMessages) {
-        if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive))
+        if (message.contains(QStringLiteral("skipped"), Qt::CaseInsensitive) ||
+            message.contains(QStringLiteral("left out"), Qt::CaseInsensitive))
             summary.skipped.append(message.trimmed());
     }
     return summary;

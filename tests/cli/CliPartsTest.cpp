@@ -1,7 +1,9 @@
 // The command line, and what a run on trees cannot reach: the progress line, the root folder.
 #include "CliSandbox.h"
 #include "cli/CliOptions.h"
+#include "cli/ExitStatus.h"
 #include "cli/ProgressLine.h"
+#include "cli/Report.h"
 #include "platform/linux/LinuxFileSystem.h"
 #include "workflow/FolderSafety.h"
 
@@ -66,6 +68,36 @@ TEST(CliUsageTest, HelpExitsZeroAndBadArgumentsExitThreeNamingTheProblem) {
     EXPECT_EQ(bad.out + bad.err, "pelto-cli: unknown option '--fast'\n"
                                  "Run 'pelto-cli --help' for the commands and options.\n");
     EXPECT_EQ(box.errorLog(), QString()); // nothing ran, so nothing was logged
+}
+
+// Each row: what a run came to (flags: u bad usage, f failed, c cancelled, i error ignored,
+// d differences, l items left out), and its status. An error outranks everything; a check's
+// differences outrank items left out, since a copy is what they call for, and that copy says 4.
+TEST(ExitStatusTest, EachEndingHasItsStatus) {
+    for (const char* row :
+         {"check - 0", "check d 1", "check l 4", "check dl 1", "check fdl 2", "copy d 0",
+          "copy l 4", "sync dl 4", "sync il 2", "copy cl 2", "sync ufl 3"}) {
+        const QStringList field = QString::fromLatin1(row).split(' ');
+        const auto has = [&](char flag) { return field[1].contains(QLatin1Char(flag)); };
+        const Command command = field[0] == "check"  ? Command::Check
+                                : field[0] == "copy" ? Command::Copy
+                                                     : Command::Sync;
+        const RunOutcome o{command, has('u'), has('f'), has('c'), has('i'), has('d'), has('l')};
+        EXPECT_EQ(exitStatusFor(o), field[2].toInt()) << row;
+    }
+}
+
+// Every reason that occurred is named with its count, in a fixed order.
+TEST(ExitStatusTest, LeftOutItemsAreCountedByReason) {
+    LeftOutTally tally;
+    EXPECT_EQ(leftOutCounts(tally), "0");
+    for (const LeftOutReason reason :
+         {LeftOutReason::Other, LeftOutReason::SpecialFile, LeftOutReason::Vanished,
+          LeftOutReason::NameNotHeld, LeftOutReason::Vanished, LeftOutReason::Locked})
+        tally.note(reason);
+    EXPECT_EQ(leftOutCounts(tally),
+              "6 (locked or unreadable 1, vanished since the check 2, name the destination "
+              "cannot hold 1, not a file or folder 1, other reasons 1)");
 }
 
 TEST(ProgressLineTest, TheFolderGivesWayFromItsStartSoThatTheLineNeverWraps) {

@@ -1,6 +1,7 @@
 // pelto-cli with --profile: the profile's folder pairs, its exclusions and its use count.
 #include "CliSandbox.h"
 
+#include <QFile>
 #include <QSettings>
 
 namespace pelto::cli::test {
@@ -67,6 +68,39 @@ TEST(CliProfileTest, ProfileRunAppliesItsExclusionsAndCountsEachCompletedProduct
     EXPECT_TRUE(QFileInfo::exists(box.path("docs-copy/d.txt")));
     ASSERT_EQ(box.run(copy).exitCode, 0);
     EXPECT_EQ(setting("Profile01/TimesUsed"), "2");
+}
+
+// A quiet scheduled run prints nothing when all is well: the run header and the notes of what
+// the exclusions leave alone go to the error log only. What is left out is a problem.
+TEST(CliProfileTest, AQuietRunPrintsOnlyProblems) {
+    const CliSandbox box;
+    ASSERT_TRUE(box.isValid());
+    for (const char* file : {"src/a.txt", "src/b.tmp", "src/cache/c.txt", "src/sub/s.txt"})
+        box.write(file, "x");
+    box.makeFolder("dst");
+    const QString src = box.path("src"), dst = box.path("dst");
+    box.write("bin/Pelto.INI",
+              ("[Nightly]\n" + src + "   " + dst + "   subdirs exclude *.tmp /cache*\n").toUtf8());
+    const QStringList quiet{"--profile", "Nightly", "--production", "--quiet"};
+
+    for (const char* command : {"sync", "sync", "check"}) {
+        const CliResult run = box.run(QStringList{command} + quiet);
+        EXPECT_EQ(run.exitCode, 0) << command;
+        EXPECT_EQ(run.out + run.err, QString()) << command;
+    }
+    EXPECT_EQ(snapshot(dst).keys(), (QStringList{"a.txt", "sub", "sub/s.txt"}));
+    const QString log = box.errorLog();
+    EXPECT_EQ(log.count("Files excluded: exclude *.tmp /cache*"), 3);
+    EXPECT_EQ(log.count("Source file excluded: " + src + "/b.tmp"), 3);
+
+    // A folder where a newer file must go: the copy passes the file over and says so.
+    box.write("src/a.txt", "newer", kNewer);
+    ASSERT_TRUE(QFile::remove(box.path("dst/a.txt")));
+    box.makeFolder("dst/a.txt");
+    const CliResult skipped = box.run(QStringList{"copy"} + quiet);
+    EXPECT_EQ(skipped.exitCode, 4);
+    EXPECT_EQ(skipped.out + skipped.err, "Skipped, a folder stands where the file must go: " + dst +
+                                             "/a.txt\nSkipped: 1 (other reasons 1)\n");
 }
 
 } // namespace

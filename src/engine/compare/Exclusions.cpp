@@ -52,7 +52,10 @@ void joinQuoted(QStringList& specs) {
         QString& spec = specs[k];
         if (!startsWithQuote(spec))
             continue;
-        // A lone quote only opens a quoted specification.
+        // A quote standing alone opens the pieces after it; as the last piece it opens nothing
+        // and stays, so that the character check refuses it.
+        if (spec.size() == 1 && k + 1 == specs.size())
+            continue;
         if (spec.size() >= 2 && endsWithQuote(spec)) {
             spec = spec.mid(1, spec.size() - 2);
             continue;
@@ -90,7 +93,16 @@ QString buildTable(const QString& field) {
     while (s.contains(QLatin1String("  ")))
         s.replace(QLatin1String("  "), QLatin1String(" "));
 
+    // The limit counts the pieces between blanks as written, before quoted ones are joined and
+    // empty ones (a blank left at either end) dropped: words inside quotes count one by one.
     const QStringList pieces = s.split(QLatin1Char(' '));
+    const qint32 limit = excludeLimit();
+    if (pieces.size() > limit) {
+        return QStringLiteral("More than %1 file exclude specifications (profiles): %2")
+                   .arg(limit)
+                   .arg(pieces.size() - 1) +
+               kCrLf + field;
+    }
     QStringList specs;
     for (const QString& piece : pieces) {
         if (!piece.trimmed().isEmpty())
@@ -98,14 +110,7 @@ QString buildTable(const QString& field) {
     }
     joinQuoted(specs);
 
-    // Specifications go to slots 2 .. limit + 1, leaving the last slot empty.
-    const qint32 limit = excludeLimit();
-    if (specs.size() > limit) {
-        return QStringLiteral("More than %1 file exclude specifications (profiles): %2")
-                   .arg(limit)
-                   .arg(specs.size()) +
-               kCrLf + field;
-    }
+    // Specifications go to slots 2 .. limit + 1 at most, leaving the last slot empty.
     const qsizetype count = 1 + specs.size();
     for (qsizetype k = 2; k <= count; ++k)
         table[k] = specs[k - 2];

@@ -17,8 +17,9 @@
 
 namespace pelto {
 
-// The most specifications a profile line may carry (fewer in developer mode); the table has
-// room for them in slots 2 .. limit + 1.
+// The most pieces between blanks an exclusion text may hold (fewer in developer mode), counted
+// as written: each word of a quoted specification is one piece. The table has room for the
+// specifications in slots 2 .. limit + 1.
 qint32 excludeLimit();
 
 // Builds g().gasExcludes from field 5 of profile line biNdex of g().gasProfile. Returns true on

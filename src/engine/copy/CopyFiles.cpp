@@ -36,6 +36,7 @@ const QString kCopyPhase = QStringLiteral("CopyFile");
 const QString kAttributesPhase = QStringLiteral("Attributes");
 const QString kLockedOrMissing = QStringLiteral("\r\nLocked (or missing) file skipped: ");
 const QString kLocked = QStringLiteral("Locked file skipped: ");
+const QString kVanished = QStringLiteral("Source file vanished, skipped: ");
 
 // Every fifth line of a listed copy is selected as the copy passes it.
 constexpr qsizetype kSelectEvery = 5;
@@ -74,6 +75,7 @@ public:
         if (hiveName && items_.destinationIsLiveConfig()) {
             copymsg::log(kProc,
                          QStringLiteral("Locked registry file skipped: ") + items_.sourcePath());
+            noteLeftOut(LeftOutReason::Locked);
             return true;
         }
         return false;
@@ -192,15 +194,21 @@ private:
         case err::FileNotFound:
             if (phase_ == Phase::Attributes) {
                 if (copyrules::isTemporaryFilesFolder(dir))
-                    return skipItem(kLockedOrMissing);
+                    return skipItem(kLockedOrMissing, LeftOutReason::Locked);
                 if (copyrules::isScannerTempFolder(dir))
-                    return skipItem(QStringLiteral("\r\nLocked) file skipped: "));
+                    return skipItem(QStringLiteral("\r\nLocked) file skipped: "),
+                                    LeftOutReason::Locked);
                 if (copyrules::hasUmlaut(items_.name()))
-                    return skipItem(QStringLiteral("\r\nUmlaut file skipped: "));
+                    return skipItem(QStringLiteral("\r\nUmlaut file skipped: "),
+                                    LeftOutReason::Other);
                 return choiceReport(false);
             }
             if (copyrules::isVolatile(dir, items_.lowerName()))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
+            // A live file system changes: a file gone since the check is passed over, whatever
+            // the user answers to unexpected errors.
+            if (phase_ == Phase::Copy && sourceVanished())
+                return skipItem(kVanished, LeftOutReason::Vanished);
             return choiceReport(phase_ == Phase::Copy);
         case err::PermissionDenied:
             if (phase_ == Phase::Copy)
@@ -208,7 +216,7 @@ private:
             return choiceReport(false);
         case err::PathNotFound:
             if (copyrules::isTemporaryFilesFolder(dir))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
             // The destination folder is gone: say so before the run ends.
             copymsg::log(kProc, QStringLiteral("\r\nPath not found, flag ='") + phaseText() +
                                     QStringLiteral("' with ") + items_.destinationPath());
@@ -221,15 +229,20 @@ private:
             return copymsg::offerToFreeSpace(af_, kProc) ? Answer::Retry : Answer::Abort;
         default:
             if (copyrules::isBrowserParentLock(dir, items_.lowerName()))
-                return skipItem(kLockedOrMissing);
+                return skipItem(kLockedOrMissing, LeftOutReason::Locked);
             return Answer::None;
         }
     }
 
-    Answer skipItem(const QString& message) {
+    // Logs the item as passed over and counts it under its reason.
+    Answer skipItem(const QString& message, LeftOutReason reason) {
         copymsg::log(kProc, message + items_.sourcePath());
+        noteLeftOut(reason);
         return Answer::Skip;
     }
+
+    // Whether the source file is gone: the check listed it, so it vanished since.
+    bool sourceVanished() const { return !g().goFSO->FileExists(items_.sourcePath()); }
 
     // Abort / Retry / Ignore in the log's words. With ignoreSkipsItem, Ignore passes the item by.
     Answer choiceReport(bool ignoreSkipsItem) {
@@ -239,7 +252,10 @@ private:
         case Answer::Retry:
             return Answer::Retry;
         case Answer::Ignore:
-            return ignoreSkipsItem ? Answer::Skip : Answer::Ignore;
+            if (!ignoreSkipsItem)
+                return Answer::Ignore;
+            noteLeftOut(LeftOutReason::Other);
+            return Answer::Skip;
         default:
             return Answer::Abort;
         }
@@ -249,46 +265,58 @@ private:
     // A folder where the file must go is no protection: a synchronising copy removes it (it is on
     // the delete list anyway) and tries again, a plain copy skips the file.
     Answer onProtectedFile() {
-        if (retries_ == 0 && g().goFSO->FolderExists(items_.destinationPath())) {
+        // The entry in the way, by its own name (the exact name first, as the copy looked).
+        std::optional<DirEntry> inWay;
+        if (retries_ == 0) {
+            try {
+                inWay = g().goFSO->EntryAt(items_.destinationPath());
+            } catch (const RuntimeError&) {
+            }
+        }
+        if (inWay && inWay->kind == EntryKind::Folder &&
+            (!items_.exactName() || inWay->name == items_.name())) {
+            const QString folder = items_.destinationDir() + inWay->name;
             if (!af_.optSync()) {
                 copymsg::log(kProc, QStringLiteral("\r\nSkipped, a folder stands where the file "
                                                    "must go: ") +
                                         items_.destinationPath());
+                noteLeftOut(LeftOutReason::Other);
                 return Answer::Skip;
             }
             try {
-                g().goFSO->DeleteFolder(items_.destinationPath(), true);
+                g().goFSO->DeleteFolder(folder, true);
             } catch (const RuntimeError& e) {
                 copymsg::log(kProc, QStringLiteral("\r\nFolder in the way not deleted (") +
                                         e.description() + QStringLiteral("), file skipped: ") +
                                         items_.destinationPath());
+                noteLeftOut(LeftOutReason::Other);
                 return Answer::Skip;
             }
-            copyRun().noteReplacedDestination(items_.destinationPath());
+            copyRun().noteReplacedDestination(folder);
             ++retries_;
             return Answer::Retry;
         }
         if (++retries_ >= kMaxAttempts)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (copyrules::isMachineKeysFolder(items_.lowerSourceDir()))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         File existing;
         if (GetFileZ(existing, items_.destinationPath()) != 0)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (!liftProtection(existing))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         return Answer::Retry;
     }
 
     // Another process locked part of the file: one more plain attempt, then the guarded one.
     Answer onLockedFile() {
         if (++retries_ >= kMaxAttempts)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         if (CopyFileZ(items_.sourcePath(), items_.destinationPath()) != 0)
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         File existing;
         if (GetFileZ(existing, items_.destinationPath()) != 0 || !liftProtection(existing))
-            return skipItem(kLocked);
+            return skipItem(kLocked, LeftOutReason::Locked);
         return Answer::Retry;
     }
 

@@ -39,6 +39,11 @@ bool holdsDestination(const QString& subfolder, const QString& destination) {
                             fspath::normalize(subfolder).toLower());
 }
 
+// A folder of its own, not a link to one.
+bool isRealFolder(const std::optional<DirEntry>& entry) {
+    return entry && entry->kind == EntryKind::Folder && !entry->isLink;
+}
+
 // Subfolders of folders being copied whole whose names have a twin that differs only in letter
 // case: each is created and filled under its exact name. Noted by the parent before its call.
 QSet<QString>& exactSubfolders() {
@@ -106,14 +111,17 @@ public:
                 return true;
             }
         }
-        if (exact ? *hold != FileSystem::NameHold::Exact
+        // An exact name held by a file or link is in the way like any other.
+        const bool heldExactly = hold == FileSystem::NameHold::Exact;
+        if (exact ? !heldExactly || !isRealFolder(g().goFSO->EntryAt(destinationFolder))
                   : !g().goFSO->FolderExists(destinationFolder)) {
-            const auto cleared =
-                trap_([&] { return exact || clearWayForFolder(destinationFolder); });
+            const auto cleared = trap_(
+                [&] { return (exact && !heldExactly) || clearWayForFolder(destinationFolder); });
             if (!cleared)
                 return ended(cleared);
             if (!cleared.valueOr(true)) {
                 copyRun().noteSkippedFolder(sourceFolder_);
+                noteLeftOut(LeftOutReason::Other);
                 return true;
             }
             if (!exact)
@@ -162,8 +170,10 @@ private:
         if (!entry || entry->kind == EntryKind::Folder)
             return true;
         if (af_.optSync()) {
-            fs.DeleteFile(destinationFolder, true);
-            copyRun().noteReplacedDestination(destinationFolder);
+            const QString inWay =
+                fspath::join(fspath::parentOf(fspath::normalize(destinationFolder)), entry->name);
+            fs.DeleteFile(inWay, true);
+            copyRun().noteReplacedDestination(inWay);
             return true;
         }
         const QString what = entry->isLink ? QStringLiteral("link") : QStringLiteral("file");
@@ -195,7 +205,7 @@ private:
         for (const QString& name : content.folders) {
             if (!content.twins.isEmpty() && content.twins.contains(fspath::lowerCase(name)))
                 exactSubfolders().insert(
-                    fspath::normalize(copylines::joinPath(folder.Path(), name)));
+                    fspath::normalize(copylines::withSeparator(sourceFolder_) + name));
         }
         for (const QString& name : content.folders) {
             const QString subfolder = copylines::joinPath(folder.Path(), name);
@@ -210,6 +220,7 @@ private:
                                                     "destination: ") +
                                          subfolder);
                 copyRun().noteSkippedFolder(subfolder);
+                noteLeftOut(LeftOutReason::Other);
                 continue;
             }
             if (!CopyFolders2(sourceFolder_, destinationFolder, af_,
@@ -227,6 +238,7 @@ private:
         if (how.skipped()) {
             if (!sourceFolder_.isEmpty())
                 copyRun().noteSkippedFolder(sourceFolder_);
+            noteLeftOut(LeftOutReason::Other);
             return true;
         }
         g().gbErrorFlag = true;

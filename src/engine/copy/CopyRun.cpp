@@ -46,12 +46,17 @@ bool CopyRunState::folderSkipped(const QString& sourceFolder) const {
     return underSkippedFolder(key(sourceFolder));
 }
 
+QString CopyRunState::entryKey(const QString& path) {
+    const QString normalized = fspath::normalize(path);
+    return fspath::join(fspath::parentOf(normalized).toLower(), fspath::nameOf(normalized));
+}
+
 void CopyRunState::noteReplacedDestination(const QString& destinationPath) {
-    replaced_.insert(key(destinationPath));
+    replaced_.insert(entryKey(destinationPath));
 }
 
 bool CopyRunState::destinationReplaced(const QString& destinationPath) const {
-    return !replaced_.isEmpty() && replaced_.contains(key(destinationPath));
+    return !replaced_.isEmpty() && replaced_.contains(entryKey(destinationPath));
 }
 
 CopyRunState& copyRun() {

@@ -21,14 +21,17 @@ public:
     bool folderSkipped(const QString& sourceFolder) const;
 
     // A destination entry of the other kind (file, link or folder) that a synchronising copy
-    // removed to put the source's item in its place. The delete stage, which lists it too, leaves
-    // the new item there alone.
+    // removed to put the source's item in its place, by its exact name (its twin in another
+    // letter case is another entry). The delete stage, which lists it too, leaves the new item
+    // there alone.
     void noteReplacedDestination(const QString& destinationPath);
     bool destinationReplaced(const QString& destinationPath) const;
 
 private:
     // Keys are lower-cased, with one separator between components and none at the end.
     static QString key(const QString& path);
+    // The folders lower-cased, the entry's own name exact.
+    static QString entryKey(const QString& path);
     bool underSkippedFolder(const QString& key) const;
 
     QSet<QString> files_;

@@ -25,10 +25,11 @@ namespace {
 
 constexpr qsizetype kSelectEvery = 40;
 
-// A folder text compared case-blind and component by component: lower-cased, without a trailing
-// separator.
+// A folder text compared component by component, without a trailing separator. Letter case
+// counts: both lists spell a folder alike, and a folder's twin in another letter case (which
+// the delete list may hold) is another folder.
 QString folderKey(const QString& folder) {
-    QString key = fspath::lowerCase(folder); // bytes that are not UTF-8 stay apart
+    QString key = folder;
     while (key.size() > 1 && key.endsWith(PathSeparator()))
         key.chop(1);
     return key;

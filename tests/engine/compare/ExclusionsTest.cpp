@@ -70,7 +70,13 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
         QStringLiteral("Need at least ONE file exclude specification (profiles): ");
     const QString bad =
         QStringLiteral("Unexpected character in file exclude specification (profiles): ");
+    const QString many = QStringLiteral("More than 99 file exclude specifications (profiles): ");
     const QString cafe = QString::fromUtf8("caf\xC3\xA9*"); // a letter outside a to z
+    // The limit counts pieces between blanks as written, each quoted word and the blank left
+    // by "subdirs" included; the message names one less.
+    const QString subdirs99 = "exclude subdirs " + specifications(99).mid(8);
+    const QString quoted126 = "exclude \"" + specifications(126).mid(8) + '"';
+    const QString quoted100 = "exclude " + specifications(50, "\"a %1\"").mid(8);
     const std::vector<std::pair<QString, QString>> cases{
         {"exclude", none + "1" + kCrLf + "exclude"},
         {"exclude subdirs", none + "2" + kCrLf + "exclude subdirs"},
@@ -79,8 +85,13 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
         {"exclude ok a\"b", bad + "2" + kCrLf + "exclude ok a\"b" + kCrLf + "3: a\"b"},
         {"exclude " + cafe, bad + "4" + kCrLf + "exclude " + cafe + kCrLf + "2: " + cafe},
         {"exclude \\t", bad + "1" + kCrLf + "exclude \\t" + kCrLf + "2: \\t"},
-        {specifications(100),
-         "More than 99 file exclude specifications (profiles): 100" + kCrLf + specifications(100)},
+        // A quote standing alone at the end opens nothing: no specification may hold it.
+        {"exclude *.tmp \"", bad + "1" + kCrLf + "exclude *.tmp \"" + kCrLf + "3: \""},
+        {"exclude \"a b\" \"", bad + "1" + kCrLf + "exclude \"a b\" \"" + kCrLf + "3: \""},
+        {specifications(100), many + "99" + kCrLf + specifications(100)},
+        {subdirs99, many + "99" + kCrLf + subdirs99},
+        {quoted100, many + "99" + kCrLf + quoted100},
+        {quoted126, many + "125" + kCrLf + quoted126},
     };
     for (const auto& [field, message] : cases)
         EXPECT_EQ(rejectedWith(field), message);
@@ -88,13 +99,16 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
     EXPECT_TRUE(validate("exclude AZaz09.?*_-+~$ \"x y\" " + kSep + "tmp"));
 }
 
-TEST_F(ExclusionsTest, NinetyNineSpecificationsFitHoweverWritten) {
+TEST_F(ExclusionsTest, NinetyNinePiecesFitHoweverWritten) {
     ASSERT_EQ(excludeLimit(), 99);
-    for (const QString& field : {specifications(99), "exclude subdirs " + specifications(99).mid(8),
-                                 specifications(99, "\"a %1\"")}) {
+    const QString tail = specifications(98).mid(8);
+    for (const auto& [field, kept] : std::initializer_list<std::pair<QString, int>>{
+             {specifications(99), 99},
+             {"exclude subdirs " + tail, 98},
+             {"exclude " + tail + " subdirs", 98},
+             {"exclude " + specifications(49, "\"a %1\"").mid(8) + " x", 50}}) {
         EXPECT_TRUE(validate(field)) << field.toStdString();
-        EXPECT_EQ(table()[0], QStringLiteral("100"));
-        EXPECT_TRUE(table()[100].endsWith(QStringLiteral("99")));
+        EXPECT_EQ(table()[0], QString::number(kept + 1));
         EXPECT_TRUE(table()[101].isEmpty());
     }
 }

@@ -4,6 +4,7 @@
 #include "CopyFixture.h"
 
 #include "platform/FileSystem.h"
+#include "platform/LeftOut.h"
 
 #include <sys/mount.h>
 
@@ -58,6 +59,9 @@ TEST_P(CopyFaultRows, LogKeepAndAttempts) {
     EXPECT_EQ(dialogs_->shown().size(), row.asks ? 1 : 0);
     EXPECT_EQ(read("dst/next.txt"), "next");
     EXPECT_FALSE(g().gbErrorFlag);
+    // Every skip in this table is a file in use: counted once as such.
+    EXPECT_EQ(leftOut().count(LeftOutReason::Locked), row.logged ? 1 : 0);
+    EXPECT_EQ(leftOut().total(), row.logged ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,9 +85,10 @@ INSTANTIATE_TEST_SUITE_P(
                  kLockedOrMissing, "old", 2, -1},
         FaultRow{"data.bin", -1, err::DeviceIoError, 1, true, nullptr, "new", 3, -1}));
 
-// A source gone since the check: in a volatile location skipped with a line, elsewhere the
-// failure report, where Ignore goes on and Abort ends the run.
-TEST_F(CopyFaults, AVanishedFileIsSkippedWhereVolatileElseReported) {
+// A source gone since the check is skipped with a line and counted, asking nothing: a live file
+// system changes. Only a file still there whose copy reports it missing goes to the failure
+// report, where Abort ends the run.
+TEST_F(CopyFaults, AVanishedFileIsSkippedAndCountedWithoutAQuestion) {
     const QStringList volatileFiles{"app/db.ldb.bak", "data/session.lck", "Windows/Prefetch/app.pf",
                                     "Documents and Settings/joe/Cookies/c.txt",
                                     "Mozilla/Profiles/x/Cache/f"};
@@ -93,32 +98,34 @@ TEST_F(CopyFaults, AVanishedFileIsSkippedWhereVolatileElseReported) {
     for (const QString& rel : volatileFiles + otherFiles) {
         makeTree({"src/" + rel, "dst/" + QFileInfo(rel).path().toLower() + "/"});
         expected << (volatileFiles.contains(rel) ? kLockedOrMissing
-                                                 : "Unexpected error, flag ='CopyFile' with ") +
+                                                 : "Source file vanished, skipped: ") +
                         S() + "/" + rel;
     }
-    expected << expected.last(); // gone.txt: reported again after Retry
     makeTree({"src/next.txt=next"});
     ASSERT_TRUE(check());
     for (const QString& rel : volatileFiles + otherFiles)
         ASSERT_TRUE(QFile::remove(at("src/" + rel)));
-    dialogs_->then(BoxAnswer::Retry).then(BoxAnswer::Ignore).then(BoxAnswer::Ignore);
 
     EXPECT_TRUE(copyFiles());
     QStringList logged = loggedMessages();
     logged.sort();
     expected.sort();
     EXPECT_EQ(logged, expected);
-    ASSERT_EQ(dialogs_->shown().size(), 3);
-    EXPECT_EQ(dialogs_->shown()[0].buttons, BoxButtons::AbortRetryIgnore);
-    EXPECT_EQ(dialogs_->shown()[0].text,
-              "Unexpected error, flag ='CopyFile' with " + S() + "/gone.txt");
-    EXPECT_EQ(dialogs_->shown()[0].title, "Unexpected Error");
+    EXPECT_TRUE(dialogs_->shown().isEmpty());
     EXPECT_EQ(read("dst/next.txt"), "next");
     EXPECT_FALSE(g().gbErrorFlag);
+    EXPECT_EQ(leftOut().count(LeftOutReason::Vanished), 2);
+    EXPECT_EQ(leftOut().count(LeftOutReason::Locked), 5);
 
     ASSERT_TRUE(QFile::remove(at("dst/next.txt")));
+    makeTree({"src/gone.txt=back"});
+    ASSERT_TRUE(check());
+    fs_.inject(FsOp::CopyFile, at("src/gone.txt"), err::FileNotFound, kAlways);
     dialogs_->then(BoxAnswer::Abort);
     EXPECT_FALSE(copyFiles());
+    ASSERT_EQ(dialogs_->shown().size(), 1);
+    EXPECT_EQ(dialogs_->shown()[0].text,
+              "Unexpected error, flag ='CopyFile' with " + S() + "/gone.txt");
     EXPECT_TRUE(g().gbErrorFlag);
     EXPECT_FALSE(exists("dst/next.txt"));
 }
