@@ -76,6 +76,11 @@ QList<Folder> Folder::SubFolders() const {
     return folders;
 }
 
+QList<DirEntry> FileSystem::ListWithOthers(const QString& folderPath, QStringList& others) {
+    others.clear();
+    return List(folderPath);
+}
+
 QList<std::optional<qint64>> FileSystem::ModifiedTimesIn(const QString& folderPath,
                                                          const QStringList& names) {
     QList<std::optional<qint64>> times;
@@ -130,11 +135,11 @@ std::optional<DirEntry> FileSystem::EntryAt(const QString& path) {
     if (!folder)
         return std::nullopt;
     std::optional<DirEntry> found;
-    const QString lower = name.toLower();
+    const QString lower = fspath::lowerCase(name);
     for (const DirEntry& entry : List(*folder)) {
         if (entry.name == name)
             return entry;
-        if (!found && entry.name.toLower() == lower)
+        if (!found && fspath::lowerCase(entry.name) == lower)
             found = entry;
     }
     return found;
@@ -148,12 +153,12 @@ Folder FileSystem::GetFolderExactly(const QString& path) {
 }
 
 FileSystem::NameHold FileSystem::HoldOf(const QString& folder, const QString& name) {
-    const QString lower = name.toLower();
+    const QString lower = fspath::lowerCase(name);
     std::optional<DirEntry> variant;
     for (const DirEntry& entry : List(folder)) {
         if (entry.name == name)
             return NameHold::Exact;
-        if (!variant && entry.name.toLower() == lower)
+        if (!variant && fspath::lowerCase(entry.name) == lower)
             variant = entry;
     }
     if (!variant)

@@ -183,6 +183,9 @@ public:
     // nullopt. This default takes what ResolvePath finds only when it is the path as named.
     virtual std::optional<QString> ExactFolderPath(const QString& path);
     virtual QList<DirEntry> List(const QString& folderPath) = 0;
+    // The same listing, and in `others` the names of the entries it leaves out because they are
+    // neither files nor folders (fifos, sockets, devices). This default knows of none.
+    virtual QList<DirEntry> ListWithOthers(const QString& folderPath, QStringList& others);
     virtual int AttributesOf(const QString& path) = 0;
     virtual void SetAttributesOf(const QString& path, int value) = 0;
     virtual QDateTime LastModifiedOf(const QString& path) = 0;

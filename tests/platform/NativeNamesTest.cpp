@@ -1,31 +1,76 @@
-// Names and paths between the program's text and the system's bytes, exactly as Qt converts them.
+// Names and paths between the program's text and the system's bytes: as Qt converts valid UTF-8,
+// and byte for byte for names that are not.
 #include "platform/FsPath.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace pelto::test {
 namespace {
 
-// Odd names and every code below U+0800 (one or two bytes) inside a name convert both ways as
-// the general conversion does, also into a reused buffer that held a longer name.
-TEST(NativeNames, NamesConvertBothWaysAsTheGeneralConversionDoes) {
-    QList<QByteArray> names{
-        "", "Report 2024 (final).DOC",
-        "\xf0\x9f\x98\x80 smile",                 // outside the 16-bit plane
-        "bad \xff\xfe \xc0\xaf bytes, cut \xc3",  // not UTF-8 at all
-        "ascii first, then \xc3\xa4 at the end"}; // the shortcut must not stop early
+// Valid UTF-8 names, every code below U+0800 (one or two bytes) inside a name among them,
+// convert both ways as the general conversion does, also into a reused buffer that held a
+// longer name.
+TEST(NativeNames, ValidNamesConvertBothWaysAsTheGeneralConversionDoes) {
+    QList<QByteArray> names{"", "Report 2024 (final).DOC",
+                            "\xf0\x9f\x98\x80 smile",                 // outside the 16-bit plane
+                            "\xe2\x82\xac \xef\xbf\xbd",              // three bytes, U+FFFD itself
+                            "ascii first, then \xc3\xa4 at the end"}; // the shortcut must not stop
     for (char16_t code = 1; code < 0x820; ++code)
         names.append(QFile::encodeName(QStringLiteral("a") + QChar(code) + QStringLiteral("Z")));
     QByteArray buffer;
     for (const QByteArray& bytes : names) {
         const QString name = QFile::decodeName(bytes);
         ASSERT_EQ(fspath::fromNative(bytes.constData()), name) << bytes.data();
-        ASSERT_EQ(fspath::native(name), QFile::encodeName(name)) << bytes.data();
-        ASSERT_EQ(QByteArray(fspath::nativeName(name, buffer)), QFile::encodeName(name))
-            << bytes.data();
+        ASSERT_EQ(fspath::native(name), bytes) << bytes.data();
+        ASSERT_EQ(QByteArray(fspath::nativeName(name, buffer)), bytes) << bytes.data();
     }
+}
+
+// Names that are not valid UTF-8 come back byte for byte, each undecodable byte standing as one
+// code of its own; the valid parts read as text.
+TEST(NativeNames, InvalidBytesRoundTripByteForByte) {
+    const auto escaped = [](unsigned char b) { return QChar(char16_t(0xdc00 + b)); };
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } rows[] = {
+        {"\xff\xfe.txt", QString(escaped(0xff)) + escaped(0xfe) + ".txt"},
+        {"caf\xe9.txt", "caf" + QString(escaped(0xe9)) + ".txt"},
+        {"d\xff", "d" + QString(escaped(0xff))},
+        {"\xc3\xa9\xe9", QString(QChar(0xe9)) + escaped(0xe9)}, // valid, then Latin-1
+        {"cut \xc3", "cut " + QString(escaped(0xc3))},
+        {"\xc0\xaf", QString(escaped(0xc0)) + escaped(0xaf)},                     // overlong
+        {"\xe0\x80\xaf", QString(escaped(0xe0)) + escaped(0x80) + escaped(0xaf)}, // overlong
+        {"\xed\xa0\x80", QString(escaped(0xed)) + escaped(0xa0) + escaped(0x80)}, // surrogate
+        {"\xf4\x90\x80\x80",
+         QString(escaped(0xf4)) + escaped(0x90) + escaped(0x80) + escaped(0x80)}, // beyond U+10FFFF
+        {"\xf0\x9f\x98", QString(escaped(0xf0)) + escaped(0x9f) + escaped(0x98)},
+        {"CAF\xe9.TXT", "CAF" + QString(escaped(0xe9)) + ".TXT"}, // lowered, the escape stays
+        {"\xf0\x90\x82\x80\xe9\x41", QString(QChar(0xd800)) + QChar(0xdc80) + escaped(0xe9) + "A"},
+    };
+    QByteArray buffer;
+    for (const auto& row : rows) {
+        const QString name = fspath::fromNative(row.bytes.constData());
+        EXPECT_EQ(name, row.text) << row.bytes.data();
+        EXPECT_EQ(fspath::native(name), row.bytes) << row.bytes.data();
+        EXPECT_EQ(QByteArray(fspath::nativeName(name, buffer)), row.bytes) << row.bytes.data();
+        // Lowered for a look-up, the escapes stay what they were.
+        EXPECT_EQ(fspath::native(fspath::lowerCase(name)), row.bytes.toLower()) << row.bytes.data();
+    }
+    // Every pair of high bytes between two letters: distinct names stay distinct and come back.
+    QSet<QString> seen;
+    for (int first = 0x80; first < 0x100; ++first) {
+        for (int second = 0x80; second < 0x100; ++second) {
+            const QByteArray bytes = QByteArray("x") + char(first) + char(second) + "y";
+            const QString name = fspath::fromNative(bytes.constData());
+            ASSERT_EQ(fspath::native(name), bytes) << first << ' ' << second;
+            seen.insert(name);
+        }
+    }
+    EXPECT_EQ(seen.size(), 128 * 128);
 }
 
 // Paths are cleaned as QDir::cleanPath cleans them, at every position in paths long enough to be

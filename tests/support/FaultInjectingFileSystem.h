@@ -84,6 +84,9 @@ public:
         return pass(FsOp::ResolvePath, p).ResolvePath(p, kind);
     }
     QList<DirEntry> List(const QString& p) override { return pass(FsOp::List, p).List(p); }
+    QList<DirEntry> ListWithOthers(const QString& p, QStringList& others) override {
+        return pass(FsOp::List, p).ListWithOthers(p, others);
+    }
     int AttributesOf(const QString& p) override {
         return pass(FsOp::AttributesOf, p).AttributesOf(p);
     }

@@ -12,6 +12,7 @@
 #include "engine/compare/MainForm.h"
 #include "engine/compare/SortedList.h"
 #include "platform/FileSystem.h"
+#include "platform/FsPath.h"
 #include "platform/ProgramState.h"
 
 #include <QDateTime>
@@ -474,7 +475,7 @@ QString LowerCaseKey(const QString& name) {
         capitals |= char16_t(isLatin1Capital(text[k]));
     }
     if (all >= 0x100)
-        return name.toLower();
+        return fspath::lowerCase(name); // keeps the codes of bytes that are not UTF-8 apart
     if (!capitals)
         return name;
     QString lower(size, Qt::Uninitialized);

@@ -151,6 +151,7 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
     };
     if (const ListOutcome outcome = list(srcPath, src); outcome != ListOutcome::Listed)
         return outcome == ListOutcome::Skipped;
+    ReportOthersLeftOut(QStringLiteral("CheckFolders"), srcPath, src.others);
     if (!g().gbArchive) {
         if (const ListOutcome outcome = list(dstPath, dst); outcome != ListOutcome::Listed)
             return outcome == ListOutcome::Skipped;

@@ -1,9 +1,14 @@
 #include "engine/compare/FolderListing.h"
 
+#include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/CompareWalk.h"
 #include "platform/FileSystem.h"
+#include "platform/FsPath.h"
+#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
+
+#include <QSet>
 
 namespace pelto::detail {
 
@@ -27,7 +32,34 @@ bool isSystemVolumeInformation(const QString& path) {
     return name.compare(QLatin1StringView("System Volume Information"), Qt::CaseInsensitive) == 0;
 }
 
+// The paths of the entries reported in this run. The run's tally counts each of them, so when
+// the tally has been emptied (a new run) these are forgotten too.
+QSet<QString>& reportedOthers() {
+    static QSet<QString> paths;
+    if (leftOut().count(LeftOutReason::SpecialFile) == 0)
+        paths.clear();
+    return paths;
+}
+
+const StateReset kResetReportedOthers{[] { reportedOthers().clear(); }};
+
 } // namespace
+
+void ReportOthersLeftOut(const QString& asProc, const QString& folderPath,
+                         const QStringList& names) {
+    if (names.isEmpty())
+        return;
+    QSet<QString>& reported = reportedOthers();
+    for (const QString& name : names) {
+        const QString path = fspath::join(folderPath, name);
+        if (reported.contains(path))
+            continue;
+        reported.insert(path);
+        noteLeftOut(LeftOutReason::SpecialFile);
+        diag::LogError(QStringLiteral("Pelto"), asProc,
+                       QStringLiteral("Not a file or folder, left out: ") + path, false);
+    }
+}
 
 ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
                               FolderEntries& out) {
@@ -39,7 +71,7 @@ ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& p
     });
     const auto listed = trap([&] {
         out = FolderEntries();
-        out.entries = g().goFSO->List(path);
+        out.entries = g().goFSO->ListWithOthers(path, out.others);
         for (const DirEntry& entry : std::as_const(out.entries))
             ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
         out.twins = twinKeys(out.entries);

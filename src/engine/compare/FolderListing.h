@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace pelto::detail {
 
@@ -19,6 +20,9 @@ struct FolderEntries {
     qsizetype folders = 0;
     // List keys held by more than one entry of any kind: names that differ only in letter case.
     QSet<QString> twins;
+    // Entries that are neither files nor folders (fifos, sockets, devices): never compared or
+    // copied, only reported (see ReportOthersLeftOut).
+    QStringList others;
 };
 
 enum class ListOutcome {
@@ -31,5 +35,11 @@ enum class ListOutcome {
 // be read lists as empty, quietly; other errors go to the failure report, whose Retry lists again.
 ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
                               FolderEntries& out);
+
+// Logs each entry of a source folder that is neither a file nor a folder as "Not a file or
+// folder, left out: " + its path, once per run however often its folder is listed, and counts
+// it among the items the run left out.
+void ReportOthersLeftOut(const QString& asProc, const QString& folderPath,
+                         const QStringList& names);
 
 } // namespace pelto::detail

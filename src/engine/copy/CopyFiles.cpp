@@ -4,6 +4,7 @@
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/Exclusions.h"
+#include "engine/compare/FolderListing.h"
 #include "engine/compare/MainForm.h"
 #include "engine/copy/Copy.h"
 #include "engine/copy/CopyInternal.h"
@@ -445,7 +446,9 @@ bool CopyFolderFiles(const QString& sourceFolder, const QString& destinationFold
 
 FolderContent listFolder(const QString& folderPath) {
     FolderContent content;
-    const QList<DirEntry> entries = g().goFSO->List(folderPath);
+    QStringList others;
+    const QList<DirEntry> entries = g().goFSO->ListWithOthers(folderPath, others);
+    ReportOthersLeftOut(QStringLiteral("CopyFolders2"), folderPath, others);
     content.files.reserve(entries.size());
     QSet<QString> seen;
     for (const DirEntry& entry : entries) {

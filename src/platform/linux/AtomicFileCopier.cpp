@@ -3,6 +3,7 @@
 #include "platform/FsPath.h"
 #include "platform/linux/DosAttributes.h"
 #include "platform/linux/ItemMetadata.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -345,7 +346,7 @@ void replaceWithTemporary(const CopyTarget& target, const QByteArray& temporary,
 
 void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bool statMayBeOld,
                      const CopyTarget& target, const BeforeReplaceHook& beforeReplace) {
-    UniqueFd in(open(source.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    UniqueFd in(longpath::open(source, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (!in.valid()) {
         if (statMayBeOld && (errno == ENOENT || errno == ENOTDIR || errno == ELOOP))
             throw SourceNotAsDescribed{};
@@ -394,7 +395,7 @@ void copyRegularFile(const QByteArray& source, const struct stat& sourceStat, bo
 QByteArray linkTarget(const QByteArray& link) {
     QByteArray target(PATH_MAX, Qt::Uninitialized);
     for (;;) {
-        const ssize_t n = readlink(link.constData(), target.data(), size_t(target.size()));
+        const ssize_t n = longpath::readlink(link, target.data(), size_t(target.size()));
         if (n < 0)
             fail(err::FileNotFound);
         if (n < target.size()) {

@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/PosixError.h"
 
 #include <cerrno>
@@ -52,7 +53,7 @@ template <typename Get> std::optional<QByteArray> readAttribute(Get&& get, bool&
 
 std::optional<QByteArray> getAttribute(const QByteArray& path, const char* name, bool& supported) {
     return readAttribute(
-        [&](void* buffer, size_t size) { return lgetxattr(path.constData(), name, buffer, size); },
+        [&](void* buffer, size_t size) { return longpath::lgetxattr(path, name, buffer, size); },
         supported);
 }
 
@@ -84,7 +85,7 @@ bool hiddenByName(const QString& path) {
 
 // Sets or removes one extended attribute; false when the file system keeps none.
 bool setAttribute(const QByteArray& path, const char* name, const QByteArray& value) {
-    if (lsetxattr(path.constData(), name, value.constData(), size_t(value.size()), 0) == 0)
+    if (longpath::lsetxattr(path, name, value.constData(), size_t(value.size()), 0) == 0)
         return true;
     if (unsupported(errno))
         return false;
@@ -92,13 +93,13 @@ bool setAttribute(const QByteArray& path, const char* name, const QByteArray& va
 }
 
 void removeAttribute(const QByteArray& path, const char* name) {
-    if (lremovexattr(path.constData(), name) == 0 || errno == ENODATA || unsupported(errno))
+    if (longpath::lremovexattr(path, name) == 0 || errno == ENODATA || unsupported(errno))
         return;
     throw errnoError(errno, err::FileNotFound);
 }
 
 void changeMode(const QByteArray& path, mode_t mode) {
-    if (chmod(path.constData(), mode) != 0)
+    if (longpath::chmod(path, mode) != 0)
         throw errnoError(errno, err::FileNotFound);
 }
 
@@ -150,7 +151,7 @@ void writeFile(const QString& path, const struct stat& st, int value) {
         }
     } catch (...) {
         if (opened)
-            chmod(native.constData(), mode);
+            longpath::chmod(native, mode);
         throw;
     }
     if (wanted != mode || opened)

@@ -1,6 +1,7 @@
 #include "platform/linux/FolderIndexCache.h"
 
 #include "platform/FsPath.h"
+#include "platform/linux/LongPath.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -51,7 +52,7 @@ bool lowersTo(QStringView name, const QString& lowerName) {
 
 bool statFolder(const QString& folderPath, FolderStamp& out) {
     struct stat st {};
-    if (stat(fspath::native(folderPath).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+    if (longpath::stat(fspath::native(folderPath), st) != 0 || !S_ISDIR(st.st_mode))
         return false;
     out = folderStampOf(st);
     return true;

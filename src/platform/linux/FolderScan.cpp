@@ -2,6 +2,7 @@
 
 #include "platform/FsPath.h"
 #include "platform/linux/AtomicFileCopier.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/UniqueFd.h"
 
@@ -55,8 +56,10 @@ void addEntry(ScannedFolder& result, int fd, const dirent64& entry) {
     } else {
         listed = classify(name, entry.d_type);
     }
-    if (!listed)
+    if (!listed) {
+        result.others.append(name);
         return;
+    }
     if (listed->kind == EntryKind::File && !listed->isLink && isTemporaryName(raw))
         result.leftovers.append(QByteArray(raw));
     else
@@ -79,8 +82,8 @@ FolderStamp folderStampOf(const struct stat& st) {
 ScannedFolder scanFolder(const QString& folderPath) {
     // The folder is read with getdents64 into a buffer on the stack, as readdir does it but
     // without opendir's 32 KiB allocation and second status read per folder.
-    const UniqueFd dir(open(fspath::native(folderPath).constData(),
-                            O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd dir(longpath::open(fspath::native(folderPath),
+                                      O_RDONLY | O_NONBLOCK | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid())
         throw errnoError(errno, err::PathNotFound);
     const int fd = dir.get();

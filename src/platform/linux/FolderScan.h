@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 struct stat;
 
@@ -27,6 +28,8 @@ struct ScannedFolder {
     // The names of the copier's temporary files found (regular files named exactly as it names
     // them), which are not among the entries.
     QList<QByteArray> leftovers;
+    // The names of the entries that are neither files nor folders (fifos, sockets, devices).
+    QStringList others;
     FolderStamp stamp;
     qint64 scannedAtNs = 0; // wall-clock time of the scan
 };

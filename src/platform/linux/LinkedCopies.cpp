@@ -2,6 +2,7 @@
 
 #include "platform/FsPath.h"
 #include "platform/ProgramState.h"
+#include "platform/linux/LongPath.h"
 
 #include <QHash>
 #include <fcntl.h>
@@ -48,7 +49,7 @@ bool linkToEarlierCopy(const QByteArray& source, const struct stat& sourceStat,
     if (found == copies().cend())
         return false;
     struct stat now {};
-    if (lstat(source.constData(), &now) != 0 || !S_ISREG(now.st_mode) ||
+    if (longpath::lstat(source, now) != 0 || !S_ISREG(now.st_mode) ||
         !(keyOf(now) == keyOf(sourceStat)))
         return false;
     return linkAtomically(found->destination, found->device, found->inode, target);

@@ -4,6 +4,7 @@
 #include "platform/linux/DosAttributes.h"
 #include "platform/linux/ItemMetadata.h"
 #include "platform/linux/LinkedCopies.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/MountTable.h"
 #include "platform/linux/PosixError.h"
 #include "platform/linux/TreeRemover.h"
@@ -20,14 +21,14 @@ namespace pelto {
 namespace {
 
 bool lstatOf(const QString& path, struct stat& st) {
-    return lstat(fspath::native(path).constData(), &st) == 0;
+    return longpath::lstat(fspath::native(path), st) == 0;
 }
 
 bool isFolderOrLinkToOne(const QString& path, const struct stat& st) {
     if (S_ISDIR(st.st_mode))
         return true;
     struct stat target {};
-    return S_ISLNK(st.st_mode) && stat(fspath::native(path).constData(), &target) == 0 &&
+    return S_ISLNK(st.st_mode) && longpath::stat(fspath::native(path), target) == 0 &&
            S_ISDIR(target.st_mode);
 }
 
@@ -59,7 +60,7 @@ std::optional<QString> LinuxFileSystem::ExactFolderPath(const QString& path) {
         return std::nullopt;
     // stat, not lstat: a top folder may be a link to a folder.
     struct stat st {};
-    if (stat(fspath::native(normalized).constData(), &st) != 0) {
+    if (longpath::stat(fspath::native(normalized), st) != 0) {
         const int e = errno;
         if (e == ENOENT || e == ENOTDIR || e == ENAMETOOLONG || e == ELOOP)
             return std::nullopt;
@@ -85,7 +86,7 @@ std::optional<QString> LinuxFileSystem::topAbove(const QString& path) const {
 UniqueFd LinuxFileSystem::openFolder(const QString& path) const {
     const std::optional<QString> top = topAbove(path);
     UniqueFd fd(
-        open(fspath::native(top ? *top : path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        longpath::open(fspath::native(top ? *top : path), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!top)
         return fd;
     QByteArray buffer;
@@ -135,7 +136,7 @@ std::optional<QString> LinuxFileSystem::resolve(const QString& path, EntryKind k
     // is checked on disk, and an index that named a vanished entry is read again once.
     for (int pass = 0; pass < 2; ++pass) {
         bool stale = false;
-        for (const DirEntry& variant : index_.variantsOf(*parent, name.toLower())) {
+        for (const DirEntry& variant : index_.variantsOf(*parent, fspath::lowerCase(name))) {
             if (variant.name == name)
                 continue; // the exact name was tried: it is of the other kind
             const QString candidate = fspath::join(*parent, variant.name);
@@ -201,7 +202,7 @@ QString LinuxFileSystem::statItem(const QString& path, struct stat& st, QByteArr
     const QString normalized = fspath::normalize(path);
     if (!normalized.isEmpty()) {
         QByteArray native = fspath::native(normalized);
-        if (lstat(native.constData(), &st) == 0) {
+        if (longpath::lstat(native, st) == 0) {
             if (nativePath)
                 *nativePath = std::move(native);
             return normalized;
@@ -224,6 +225,11 @@ QString LinuxFileSystem::statItem(const QString& path, struct stat& st, QByteArr
 // --- listing and item properties ------------------------------------------------------------
 
 QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
+    QStringList others;
+    return ListWithOthers(folderPath, others);
+}
+
+QList<DirEntry> LinuxFileSystem::ListWithOthers(const QString& folderPath, QStringList& others) {
     QString folder = fspath::normalize(folderPath);
     ScannedFolder scan;
     try {
@@ -244,6 +250,7 @@ QList<DirEntry> LinuxFileSystem::List(const QString& folderPath) {
         leftovers_.insert(folder, scan.leftovers);
     else if (!leftovers_.isEmpty())
         leftovers_.remove(folder);
+    others = std::move(scan.others);
     return scan.entries;
 }
 
@@ -276,7 +283,7 @@ QList<std::optional<qint64>> LinuxFileSystem::ModifiedTimesIn(const QString& fol
     const QString folder = fspath::normalize(folderPath);
     const int fd = folder.isEmpty()
                        ? -1
-                       : open(fspath::native(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+                       : longpath::open(fspath::native(folder), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) // not there under this name: look the entries up one by one, case-blind
         return FileSystem::ModifiedTimesIn(folderPath, names);
     QList<std::optional<qint64>> times;
@@ -325,8 +332,7 @@ void LinuxFileSystem::SyncFileSystem(const QString& path) {
     const std::optional<QString> folder = resolve(fspath::normalize(path), EntryKind::Folder);
     if (!folder)
         throw fsError(err::PathNotFound);
-    const UniqueFd fd(
-        open(fspath::native(*folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd fd(longpath::open(fspath::native(*folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.valid() || syncfs(fd.get()) != 0)
         throw errnoError(errno, err::PathNotFound);
 }
@@ -400,7 +406,7 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
     const bool statFromLastRead = lastRead && lastRead->path == from;
     if (statFromLastRead)
         sourceStat = lastRead->st;
-    else if (from.isEmpty() || lstat(nativeFrom.constData(), &sourceStat) != 0 ||
+    else if (from.isEmpty() || longpath::lstat(nativeFrom, sourceStat) != 0 ||
              !isKind(from, sourceStat, EntryKind::File)) {
         const std::optional<QString> resolved =
             from.isEmpty() ? std::nullopt : resolve(from, EntryKind::File);
@@ -508,7 +514,7 @@ void LinuxFileSystem::CreateFolderExactly(const QString& path) {
     if (!ExactFolderPath(parent))
         throw fsError(err::PathNotFound);
     const bool wasCurrent = index_.isCurrent(parent);
-    if (mkdir(fspath::native(normalized).constData(), 0777) != 0) {
+    if (longpath::mkdir(fspath::native(normalized), 0777) != 0) {
         const int e = errno;
         index_.forget(parent);
         throw errnoError(e, err::PathNotFound);
@@ -596,7 +602,7 @@ void LinuxFileSystem::DeleteFolder(const QString& path, bool force) {
         struct stat st {};
         if (lstatOf(*folder, st) && S_ISLNK(st.st_mode)) {
             // A link to a folder goes by itself; what it points to stays.
-            if (unlink(fspath::native(*folder).constData()) != 0)
+            if (longpath::unlink(fspath::native(*folder)) != 0)
                 throw errnoError(errno, err::PathNotFound);
         } else {
             removeTree(*folder, force);

@@ -48,6 +48,7 @@ public:
     // A stat of the path as named.
     std::optional<QString> ExactFolderPath(const QString& path) override;
     QList<DirEntry> List(const QString& folderPath) override;
+    QList<DirEntry> ListWithOthers(const QString& folderPath, QStringList& others) override;
     int AttributesOf(const QString& path) override;
     void SetAttributesOf(const QString& path, int value) override;
     QDateTime LastModifiedOf(const QString& path) override;

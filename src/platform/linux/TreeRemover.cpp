@@ -1,6 +1,7 @@
 #include "platform/linux/TreeRemover.h"
 
 #include "platform/FsPath.h"
+#include "platform/linux/LongPath.h"
 #include "platform/linux/PosixError.h"
 
 #include <QByteArrayList>
@@ -109,8 +110,7 @@ void removeTree(const QString& folderPath, bool force) {
     const QString parent = fspath::parentOf(folderPath);
     if (parent.isEmpty())
         fail(EPERM); // the root folder
-    const int parentFd =
-        open(fspath::native(parent).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int parentFd = longpath::open(fspath::native(parent), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (parentFd < 0)
         fail();
     struct stat st {};
