@@ -39,7 +39,7 @@ public:
 
 private:
     static int indent(const QStyleOptionViewItem& option, const QModelIndex& index) {
-        return index.data(FolderListModel::DepthRole).toInt() * option.fontMetrics.height();
+        return index.data(FolderListModel::DepthRole).toInt() * option.fontMetrics.height() * 2 / 3;
     }
 };
 

@@ -9,10 +9,17 @@
 namespace pelto::ui {
 
 void sortNames(QStringList& names) {
-    std::ranges::sort(names, [](const QString& a, const QString& b) {
-        const int blind = QString::compare(a, b, Qt::CaseInsensitive);
-        return blind != 0 ? blind < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    // Lower-cased once per name, not once per comparison.
+    std::vector<std::pair<QString, QString>> keyed;
+    keyed.reserve(names.size());
+    for (QString& name : names)
+        keyed.emplace_back(fspath::lowerCase(name), std::move(name));
+    std::ranges::sort(keyed, [](const auto& a, const auto& b) {
+        const int blind = QString::compare(a.first, b.first, Qt::CaseSensitive);
+        return blind != 0 ? blind < 0 : QString::compare(a.second, b.second, Qt::CaseSensitive) < 0;
     });
+    for (qsizetype i = 0; i < names.size(); ++i)
+        names[i] = std::move(keyed[i].second);
 }
 
 void FolderListModel::show(const QString& root, const QString& open, QStringList subfolders) {
@@ -23,52 +30,54 @@ void FolderListModel::show(const QString& root, const QString& open, QStringList
     QList<Row> chain;
     for (QString folder = open; !folder.isEmpty(); folder = fspath::parentOf(folder)) {
         const bool atRoot = folder == root || !fspath::isWithin(folder, root);
-        chain.prepend({folder, atRoot ? folder : fspath::nameOf(folder), 0});
+        chain.prepend({folder, atRoot ? folder : fspath::nameOf(folder)});
         if (atRoot)
             break;
     }
-    for (int depth = 0; depth < chain.size(); ++depth)
-        chain[depth].depth = depth;
     sortNames(subfolders);
     beginResetModel();
-    rows_ = std::move(chain);
-    openRow_ = int(rows_.size()) - 1;
-    rows_.reserve(rows_.size() + subfolders.size());
-    const int depth = openRow_ + 1;
-    for (QString& name : subfolders)
-        rows_.append({fspath::join(open, name), std::move(name), depth});
+    chain_ = std::move(chain);
+    open_ = open;
+    subfolders_ = std::move(subfolders);
+    openRow_ = int(chain_.size()) - 1;
     endResetModel();
 }
 
 void FolderListModel::clear() {
     beginResetModel();
-    rows_.clear();
+    chain_.clear();
+    open_.clear();
+    subfolders_.clear();
     openRow_ = -1;
     endResetModel();
 }
 
 QString FolderListModel::pathAt(int row) const {
-    return row >= 0 && row < rows_.size() ? rows_[row].path : QString();
+    if (row < 0 || row >= rowCount())
+        return {};
+    return row <= openRow_ ? chain_[row].path
+                           : fspath::join(open_, subfolders_[row - openRow_ - 1]);
 }
 
 int FolderListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(chain_.size() + subfolders_.size());
 }
 
 QVariant FolderListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rows_.size())
+    const int row = index.row();
+    if (!index.isValid() || row >= rowCount())
         return {};
-    const Row& row = rows_[index.row()];
+    const bool inChain = row <= openRow_;
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return row.name;
+        return inChain ? chain_[row].name : subfolders_[row - openRow_ - 1];
     case Qt::DecorationRole:
-        return index.row() <= openRow_ ? openIcon_ : closedIcon_;
+        return inChain ? openIcon_ : closedIcon_;
     case PathRole:
-        return row.path;
+        return pathAt(row);
     case DepthRole:
-        return row.depth;
+        return inChain ? row : openRow_ + 1;
     default:
         return {};
     }

@@ -33,9 +33,12 @@ private:
     struct Row {
         QString path;
         QString name;
-        int depth;
     };
-    QList<Row> rows_;
+    // The ancestors down to the open folder, then the subfolders by name only: their paths are
+    // joined when asked for, so a folder of 100 000 subfolders costs one string each.
+    QList<Row> chain_;
+    QString open_;
+    QStringList subfolders_;
     int openRow_ = -1;
     QIcon openIcon_;
     QIcon closedIcon_;
