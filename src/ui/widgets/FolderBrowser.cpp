@@ -63,6 +63,7 @@ FolderBrowser::FolderBrowser(QComboBox* drives, QListView* folders, QListView* f
     prepareView(files_, &fileModel_);
     folders_->setItemDelegate(new IndentDelegate(folders_));
     folders_->installEventFilter(this);
+    drives_->installEventFilter(this);
     connect(folders_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { emitIfChanged(); });
     connect(folders_, &QListView::doubleClicked, this,
@@ -119,6 +120,11 @@ void FolderBrowser::setVolumeSource(VolumeSource source) {
 }
 
 bool FolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+    // The drive list is read again each time it is opened, so a volume mounted since shows.
+    if (watched == drives_ && event->type() == QEvent::MouseButtonPress) {
+        refreshDrives();
+        return false;
+    }
     if (watched == folders_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

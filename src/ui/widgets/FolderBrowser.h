@@ -43,7 +43,8 @@ public:
     // The folder the lists show open.
     const QString& openFolder() const { return open_; }
 
-    // Reads the mounted volumes again (a stick was plugged in); the open folder stays.
+    // Reads the mounted volumes again (a stick was plugged in); the open folder stays. A click
+    // that opens the drive list does this too.
     void refreshDrives();
     // Where the volumes come from (the mounted ones by default); the drive list is filled again.
     void setVolumeSource(VolumeSource source);

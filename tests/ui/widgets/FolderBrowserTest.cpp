@@ -54,9 +54,8 @@ protected:
         folders->setObjectName("dirSrc");
         host.resize(300, 500);
         host.show();
-        browser.setVolumeSource([this] {
-            return QList<Volume>{{path("A"), "Alpha"}, {path("B"), {}}, {path("C"), {}}};
-        });
+        volumes = {{path("A"), "Alpha"}, {path("B"), {}}, {path("C"), {}}};
+        browser.setVolumeSource([this] { return volumes; });
         QObject::connect(&browser, &ui::FolderBrowser::pathChanged,
                          [this](const QString& now) { reported << now; });
     }
@@ -68,6 +67,7 @@ protected:
     QRect rowRect(int row) const { return folders->visualRect(folders->model()->index(row, 0)); }
 
     QTemporaryDir dir;
+    QList<Volume> volumes;
     TreeVolumes real;
     FaultInjectingFileSystem fs{real};
     QWidget host;
@@ -147,6 +147,14 @@ TEST_F(FolderBrowserTest, StoredFolderOnMissingOrUnreadableVolumeIsSkippedQuietl
     EXPECT_EQ(relative(browser.openFolder()), "B/Docs") << "the drive's root was not opened first";
     EXPECT_EQ(drives->currentIndex(), 1);
     EXPECT_TRUE(dialogs.shown().isEmpty());
+
+    // A volume mounted later shows when the drive list is opened; the open folder stays.
+    volumes.insert(1, {path("A/Music"), "Stick"});
+    QTest::mouseClick(drives, Qt::LeftButton);
+    drives->hidePopup();
+    EXPECT_EQ(drives->count(), 4);
+    EXPECT_EQ(drives->currentIndex(), 2);
+    EXPECT_EQ(relative(browser.openFolder()), "B/Docs");
 }
 
 // Retry asks again; Cancel goes to the drive list's second entry, and when that cannot be read
@@ -191,6 +199,17 @@ TEST_F(FolderBrowserTest, UnreadableDriveAsksRetryOrCancelAndCancelFallsBackToTh
         for (const QString& volume : c.notReady)
             fs.setNotReady(path(volume), false);
     }
+
+    // Any other fault goes to the failure report; giving up keeps the open folder and its drive.
+    browser.setPath(path("A"));
+    ScriptedDialogs dialogs;
+    dialogs.then(A::Abort);
+    fs.inject(FsOp::List, path("C"), err::PermissionDenied);
+    drives->setCurrentIndex(2);
+    EXPECT_EQ(drives->currentIndex(), 0);
+    EXPECT_EQ(relative(browser.openFolder()), "A");
+    ASSERT_EQ(dialogs.shown().size(), 1);
+    EXPECT_EQ(dialogs.shown()[0].buttons, BoxButtons::AbortRetryIgnore);
 }
 
 } // namespace
