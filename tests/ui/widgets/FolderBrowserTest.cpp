@@ -50,8 +50,6 @@ protected:
         auto* layout = new QVBoxLayout(&host);
         for (QWidget* widget : std::initializer_list<QWidget*>{drives, folders, files})
             layout->addWidget(widget);
-        drives->setObjectName("drvSrc");
-        folders->setObjectName("dirSrc");
         host.resize(300, 500);
         host.show();
         volumes = {{path("A"), "Alpha"}, {path("B"), {}}, {path("C"), {}}};
