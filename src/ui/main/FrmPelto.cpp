@@ -159,9 +159,11 @@ void FrmPelto::showState() {
             continue;
         widget->setEnabled(state.enabled);
         if (widget->parentWidget() == ui_->barButtons) {
+            // The designed width, or more where the system font needs it.
             widget->setGeometry(
                 twipsToPixels(state.left, resolution), twipsToPixels(kButtonTop, resolution),
-                twipsToPixels(kButtonWidth, resolution), twipsToPixels(kButtonHeight, resolution));
+                std::max(twipsToPixels(kButtonWidth, resolution), widget->sizeHint().width()),
+                twipsToPixels(kButtonHeight, resolution));
         }
         if (!name.startsWith(QLatin1String("fraOptions_")))
             widget->setVisible(state.visible);

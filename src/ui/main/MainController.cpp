@@ -63,7 +63,7 @@ constexpr Designed kDesigned[] = {
      false, true, 0},
     {"lblDstFile", "Mismatched files on destination drive. These files  will be deleted!", false,
      true, 0},
-    {"cmdCheck", "&Check mismatches", false, true, 240},
+    {"cmdCheck", "&Check mismatches", false, true, 120},
     {"cmdCancel", "C&ancel", false, false, 2160},
     {"cmdAgain", "&Again", false, false, 2160},
     {"cmdCopy", "C&opy files", false, false, 3960},
