@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -216,9 +217,26 @@ TEST_F(MainWindowTest, ClicksThatStartAnActionWaitForTheRunningOne) {
     EXPECT_EQ(child<QTabWidget>(*w, "SSTab1")->currentIndex(), 0);
     w->close();
     EXPECT_TRUE(w->isVisible()); // closing waits for the action too
+    g().gbErrorFlag = true;
+    click(*w, "cmdCheck");
+    EXPECT_TRUE(g().gbErrorFlag);
     g().gsAction.clear();
     click(*w, "cmdAgain");
     EXPECT_EQ(child<QTabWidget>(*w, "SSTab1")->currentIndex(), 1);
+    // An error handled by an earlier action does not end the next one.
+    click(*w, "cmdCheck");
+    EXPECT_FALSE(g().gbErrorFlag);
+}
+
+TEST_F(MainWindowTest, LongResultListsReachTheViewsInBatches) {
+    const auto w = open();
+    auto* const view = child<QListView>(*w, "lstSrcFile");
+    for (int i = 0; i < 200000; ++i)
+        w->lstSrcFile().add(QStringLiteral("file %1").arg(i));
+    EXPECT_EQ(view->model()->rowCount(), 0);
+    w->DoEvents();
+    EXPECT_EQ(view->model()->rowCount(), 200000);
+    EXPECT_TRUE(QFontInfo(child<QListView>(*w, "lstShowDirs")->font()).fixedPitch());
 }
 
 TEST_F(MainWindowTest, ProfileChoiceAfterAnEarlierErrorKeepsTheWindow) {
@@ -245,6 +263,10 @@ TEST_F(MainWindowTest, ProfileChoiceAfterAnEarlierErrorKeepsTheWindow) {
 
 TEST_F(MainWindowTest, EveryControlHasANameAndTheKeyboardReachesIt) {
     const auto w = open();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_C, Qt::AltModifier);
+    EXPECT_TRUE(child<QPushButton>(*w, "cmdCheck")->isDown()); // "&Check mismatches" pressed
     for (QWidget* widget : w->findChildren<QWidget*>()) {
         const bool control =
             qobject_cast<QAbstractButton*>(widget) || qobject_cast<QLineEdit*>(widget) ||

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +41,8 @@ constexpr int kButtonTop = 60;
 constexpr int kButtonRowHeight = 495;
 constexpr int kDesignedWidth = 11400;
 constexpr int kDesignedHeight = 7470;
+// The developer setting naming the folder of the developer's own profile file.
+constexpr auto kDeveloperFolderKey = "DeveloperFolder";
 
 // A caption as a label shows it: the blanks that pad a heading line are dropped, CR LF breaks.
 QString shownText(const QString& caption) {
@@ -278,8 +281,7 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
         controller_.select(QString::fromLatin1(option));
     const bool ok = static_cast<bool>(trap([&] {
         controller_.restoreNumberProfiles(reg);
-        if (!ReadINI(QStringLiteral("Load"), *this, options.profileFile))
-            state.gbErrorFlag = true;
+        readProfiles(options.profileFile);
         controller_.control(QStringLiteral("lstProfile")).visible = false;
         setWindowTitle(QStringLiteral("Pelto - Back up your data!"));
         controller_.restoreModes(reg);
@@ -302,6 +304,31 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
     controller_.setLoading(false);
     showState();
     return !state.gbErrorFlag;
+}
+
+void FrmPelto::readProfiles(const QString& profileFile) {
+    // A developer names the folder of their own profile file in the developer setting; it is
+    // empty unless set, and then nothing matches.
+    Registry& reg = *g().goReg;
+    reg.setKey(QString::fromLatin1(kDeveloperFolderKey));
+    reg.GetReg();
+    const QString developer = reg.Settings();
+    if (!developer.isEmpty() && programFolder().startsWith(developer, Qt::CaseInsensitive)) {
+        QString file = developer;
+        if (!file.endsWith(pathSeparator()))
+            file += pathSeparator();
+        file += QString::fromLatin1(kDeveloperProfileFileName);
+        if (QFileInfo::exists(file)) {
+            if (!ReadINI(QStringLiteral("Load"), *this, file) &&
+                !ReadINI(QStringLiteral("Load"), *this, profileFile))
+                g().gbErrorFlag = true;
+            controller_.control(QStringLiteral("lblResetArc")).visible = true;
+            controller_.control(QStringLiteral("chkResetArc")).visible = true;
+            return;
+        }
+    }
+    if (!ReadINI(QStringLiteral("Load"), *this, profileFile))
+        g().gbErrorFlag = true;
 }
 
 void FrmPelto::Form_Unload() {

@@ -91,6 +91,8 @@ private:
     void connectControls();
     // Where the drive, folder and file lists of each side get their behaviour.
     void connectFolderBrowsers();
+    // Reads the profile file into the menu; the developer's own file when one is named.
+    void readProfiles(const QString& profileFile);
     void restoreSavedFolders();
     void placeWindow();
     void rebuildProfileMenu();
