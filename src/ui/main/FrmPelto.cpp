@@ -1,6 +1,10 @@
 #include "ui/main/FrmPelto.h"
 
 #include "ui_FrmPelto.h"
+#include "ui_OptionPageMiscellaneous.h"
+#include "ui_OptionPageSaved.h"
+#include "ui_OptionPageSubdirectories.h"
+#include "ui_OptionPageSynchronize.h"
 
 #include "diag/Convert.h"
 #include "diag/Procedure.h"
@@ -60,10 +64,22 @@ QString shownText(const QString& caption) {
 FrmPelto::FrmPelto(QWidget* parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::FrmPelto>()), dialogs_(this) {
     ui_->setupUi(this);
-    ui_->cboRepeatFreq->addItems({QStringLiteral("Seconds"), QStringLiteral("Minutes")});
-    ui_->cboRepeatFreq->setCurrentIndex(-1);
-    ui_->txtUpdateFrequency->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), this));
+    // Each option page is a form of its own, set into its tab of the option page selector.
+    const auto addPage = [](QWidget* tab, auto form) {
+        auto* const page = new QWidget(tab);
+        form.setupUi(page);
+        tab->layout()->addWidget(page);
+    };
+    addPage(ui_->pageSynchronize, Ui::OptionPageSynchronize());
+    addPage(ui_->pageSubdirectories, Ui::OptionPageSubdirectories());
+    addPage(ui_->pageSaved, Ui::OptionPageSaved());
+    addPage(ui_->pageMiscellaneous, Ui::OptionPageMiscellaneous());
+    auto* const repeatUnit = findChild<QComboBox*>(QStringLiteral("cboRepeatFreq"));
+    repeatUnit->addItems({QStringLiteral("Seconds"), QStringLiteral("Minutes")});
+    repeatUnit->setCurrentIndex(-1);
+    findChild<QLineEdit*>(QStringLiteral("txtUpdateFrequency"))
+        ->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), this));
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     ui_->lstShowDirs->setFont(fixed);
     ui_->lstProfile->setFont(fixed);
@@ -109,10 +125,11 @@ void FrmPelto::connectControls() {
             controller_.setText(text->objectName(), value);
             showState();
         });
-    connect(ui_->cboRepeatFreq, &QComboBox::currentTextChanged, this, [this](const QString& value) {
-        if (!showing_)
-            controller_.setText(QStringLiteral("cboRepeatFreq"), value);
-    });
+    connect(findChild<QComboBox*>(QStringLiteral("cboRepeatFreq")), &QComboBox::currentTextChanged,
+            this, [this](const QString& value) {
+                if (!showing_)
+                    controller_.setText(QStringLiteral("cboRepeatFreq"), value);
+            });
     connect(ui_->tbsOptions, &QTabWidget::currentChanged, this, [this](int index) {
         if (showing_)
             return;
