@@ -284,6 +284,45 @@ TEST_F(MainWindowTest, EveryControlHasANameAndTheKeyboardReachesIt) {
     }
 }
 
+TEST_F(MainWindowTest, DeveloperButtons) {
+    const auto w = open();
+    EXPECT_TRUE(child(*w, "cmdRegTest")->isHidden()); // a released build is no developer
+    dialogs_.then(BoxAnswer::Ok);
+    w->cmdDesign_Click();
+    EXPECT_TRUE(g().gbInDesign);
+    EXPECT_EQ(dialogs_.shown().last().text, QStringLiteral("gbInDesign is now True"));
+    const QStringList keys{QStringLiteral("TestProd"),      QStringLiteral("useArchive"),
+                           QStringLiteral("resetArchive"),  QStringLiteral("Instance1Top"),
+                           QStringLiteral("Instance1Left"), QStringLiteral("PathSource"),
+                           QStringLiteral("PathDest")};
+    struct Row {
+        BoxAnswer answer;
+        bool allStored;
+        QStringList left; // keys still stored afterwards
+        qsizetype boxes;  // question plus failure report
+    };
+    for (const Row& row : {Row{BoxAnswer::No, true, keys, 1}, Row{BoxAnswer::Yes, true, {}, 1},
+                           Row{BoxAnswer::Yes, false, keys.mid(4), 2}}) {
+        for (const QString& key : keys)
+            store(key, QStringLiteral("1"));
+        if (!row.allStored)
+            QSettingsBackend(dir_.path() + QStringLiteral("/config"))
+                .remove(QStringLiteral("Pelto"), QStringLiteral("Settings"), keys.at(3));
+        const qsizetype before = dialogs_.shown().size();
+        dialogs_.then(row.answer);
+        if (row.boxes > 1)
+            dialogs_.then(BoxAnswer::Abort);
+        w->cmdRegTest_Click();
+        QStringList left;
+        for (const QString& key : keys)
+            if (!stored(key).isEmpty())
+                left.append(key);
+        EXPECT_EQ(left, row.left);
+        EXPECT_EQ(dialogs_.shown().size() - before, row.boxes);
+    }
+    EXPECT_EQ(dialogs_.shown().last().buttons, BoxButtons::AbortRetryIgnore);
+}
+
 // With PELTO_SHOTS=<folder> set, writes a picture of every tab and option page there.
 TEST_F(MainWindowTest, Screenshots) {
     const QString folder = qEnvironmentVariable("PELTO_SHOTS");
@@ -301,6 +340,12 @@ TEST_F(MainWindowTest, Screenshots) {
         tabs->setCurrentIndex(tab);
         EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/tab-%1.png").arg(tab)));
     }
+    // After a check in production mode: the copy button and the cancel button at their places.
+    click(*w, "optProd");
+    click(*w, "optSync");
+    w->controller().checkEnded(false);
+    w->showState();
+    EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/checked.png")));
 }
 
 } // namespace
