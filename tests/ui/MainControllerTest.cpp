@@ -181,11 +181,38 @@ TEST(MainController, OptionPagesWrapAndStayPutDuringAnAction) {
     EXPECT_EQ(c.optionPage(), 2);
 }
 
-TEST(MainController, WindowPlacement) {
+// The settings store in a folder of its own, section "Settings".
+struct TempRegistry {
+    TempRegistry() {
+        reg.setApplicationName(QStringLiteral("Pelto"));
+        reg.setSection(QStringLiteral("Settings"));
+    }
+    void save(const char* key, const char* value) {
+        reg.setKey(QString::fromLatin1(key));
+        reg.setSettings(QString::fromLatin1(value));
+        reg.SaveReg();
+    }
     QTemporaryDir dir;
-    Registry reg(std::make_unique<QSettingsBackend>(dir.path()));
-    reg.setApplicationName(QStringLiteral("Pelto"));
-    reg.setSection(QStringLiteral("Settings"));
+    Registry reg{std::make_unique<QSettingsBackend>(dir.path())};
+};
+
+TEST(MainController, RestoredRepeatFieldsShowOnlyOneToNineteen) {
+    TempRegistry store;
+    for (const auto& [stored, shown] :
+         {std::pair{"20", "0"}, {"0", "0"}, {"ten", "0"}, {"19", "19"}, {"1", "1"}}) {
+        store.save("RepeatCount", stored);
+        store.save("RepeatFreq", stored);
+        MainController c;
+        c.restoreSound(store.reg, QString(), [](const QString&) { return false; });
+        EXPECT_EQ(c.caption(QStringLiteral("txtRepeatCount")), QString::fromLatin1(shown))
+            << stored;
+        EXPECT_EQ(c.caption(QStringLiteral("txtRepeatFreq")), QString::fromLatin1(shown)) << stored;
+    }
+}
+
+TEST(MainController, WindowPlacement) {
+    TempRegistry store;
+    Registry& reg = store.reg;
     MainController c;
     c.countInstance(reg, false);
     const QRect designed(1200, 900, 9000, 7000);

@@ -138,17 +138,20 @@ TEST_F(MainWindowTest, EveryOptionComesBackAfterShutdown) {
     EXPECT_FALSE(g().gbArchive); // synchronising: archive mode is not in force
 }
 
-TEST_F(MainWindowTest, RepeatFieldsShowOnlyOneToNineteen) {
-    for (const auto& [storedText, shown] :
-         {std::pair{"20", "0"}, {"0", "0"}, {"ten", "0"}, {"19", "19"}, {"1", "1"}}) {
-        store(QStringLiteral("RepeatCount"), QString::fromLatin1(storedText));
-        resetProgramState();
-        const auto w = open();
-        EXPECT_EQ(child<QLineEdit>(*w, "txtRepeatCount")->text(), QString::fromLatin1(shown))
-            << storedText;
-        w->close();
-        store(QStringLiteral("RepeatCount"), QString::fromLatin1(storedText));
+TEST_F(MainWindowTest, UnreadableProfileFileEndsTheStartUp) {
+    QFile ini(dir_.path() + QStringLiteral("/Pelto.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("no section header here\n");
+    ini.close();
+    store(QStringLiteral("TestProd"), QStringLiteral("1"));
+    dialogs_.then(BoxAnswer::Ok);
+    {
+        FrmPelto w;
+        EXPECT_FALSE(
+            w.Form_Load({dir_.path() + QStringLiteral("/instance"), ini.fileName(), &dialogs_}));
     }
+    EXPECT_EQ(dialogs_.shown().size(), 1);
+    EXPECT_EQ(stored(QStringLiteral("TestProd")), QStringLiteral("1"));
 }
 
 TEST_F(MainWindowTest, SecondInstanceCountsOnAndKeepsItsOwnPlace) {

@@ -271,6 +271,7 @@ void FrmPelto::restoreSavedFolders() {
             continue;
         // A folder on a volume that is not mounted now is passed over without a word.
         const auto found = trap([&] { return g().goFSO->FolderExists(folder); });
+        // The side's folder browser opens the same folder once it is connected.
         if (found && found.value() && *found.value())
             controller_.setText(QString::fromLatin1(box), folder);
     }
