@@ -262,6 +262,14 @@ TEST_F(MainWindowTest, ProfileChoiceAfterAnEarlierErrorKeepsTheWindow) {
     EXPECT_TRUE(child(*w, "dirSrc")->isHidden());
     EXPECT_EQ(child<QLabel>(*w, "lblOptions")->text(),
               QStringLiteral("Test mode     Subdirectories varies     Copy Files"));
+    EXPECT_TRUE(entry->isChecked());
+    entry->trigger(); // chosen again: back to the folder lists
+    EXPECT_FALSE(g().gbExcludes);
+    EXPECT_FALSE(entry->isChecked());
+    EXPECT_FALSE(child(*w, "dirSrc")->isHidden());
+    click(*w, "chkNumberProfiles");
+    EXPECT_EQ(w->findChild<QAction*>(QStringLiteral("mnuProfile_1"))->text(),
+              QStringLiteral("Docs"));
 }
 
 TEST_F(MainWindowTest, EveryControlHasANameAndTheKeyboardReachesIt) {

@@ -105,26 +105,29 @@ qreal FrmPelto::dpi() const {
 
 void FrmPelto::connectControls() {
     for (QRadioButton* option : findChildren<QRadioButton*>())
-        connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
-            if (showing_ || !on)
-                return;
-            controller_.select(option->objectName());
-            showState();
-        });
+        if (controller_.has(option->objectName()))
+            connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
+                if (showing_ || !on)
+                    return;
+                controller_.select(option->objectName());
+                showState();
+            });
     for (QCheckBox* box : findChildren<QCheckBox*>())
-        connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
-            if (showing_)
-                return;
-            controller_.setChecked(box->objectName(), on);
-            showState();
-        });
+        if (controller_.has(box->objectName()))
+            connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+                if (showing_)
+                    return;
+                controller_.setChecked(box->objectName(), on);
+                showState();
+            });
     for (QLineEdit* text : findChildren<QLineEdit*>())
-        connect(text, &QLineEdit::textChanged, this, [this, text](const QString& value) {
-            if (showing_)
-                return;
-            controller_.setText(text->objectName(), value);
-            showState();
-        });
+        if (controller_.has(text->objectName()))
+            connect(text, &QLineEdit::textChanged, this, [this, text](const QString& value) {
+                if (showing_)
+                    return;
+                controller_.setText(text->objectName(), value);
+                showState();
+            });
     connect(findChild<QComboBox*>(QStringLiteral("cboRepeatFreq")), &QComboBox::currentTextChanged,
             this, [this](const QString& value) {
                 if (!showing_)
@@ -158,7 +161,7 @@ void FrmPelto::connectControls() {
     connect(&menu_, &QAbstractItemModel::modelReset, this, &FrmPelto::rebuildProfileMenu);
     connect(&menu_, &QAbstractItemModel::rowsInserted, this, &FrmPelto::rebuildProfileMenu);
     connect(&menu_, &QAbstractItemModel::rowsRemoved, this, &FrmPelto::rebuildProfileMenu);
-    connect(&menu_, &QAbstractItemModel::dataChanged, this, &FrmPelto::rebuildProfileMenu);
+    connect(&menu_, &QAbstractItemModel::dataChanged, this, &FrmPelto::showProfileMenu);
     controller_.onNumberingChanged = [this] {
         if (!ReadINI(QStringLiteral("Reload"), *this))
             g().gbErrorFlag = true;
@@ -400,22 +403,34 @@ bool FrmPelto::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmPelto::rebuildProfileMenu() {
+    // Entries come and go only while the file is (re)loaded, never from an entry's own click.
     for (const QPointer<QAction>& action : profileActions_)
         delete action.data();
     profileActions_.clear();
     for (int index = 1; index <= menu_.UBound(); ++index) {
-        if (!menu_.isVisible(index))
-            continue;
-        auto* const action = new QAction(menu_.caption(index), ui_->mnuFile);
+        auto* const action = new QAction(ui_->mnuFile);
         action->setObjectName(QStringLiteral("mnuProfile_") + QString::number(index));
         action->setCheckable(true);
-        action->setChecked(menu_.isChecked(index));
         connect(action, &QAction::triggered, this, [this, index] { mnuProfile_Click(index); });
         ui_->mnuFile->insertAction(ui_->mnuFileExit, action);
         profileActions_.append(action);
     }
-    if (!profileActions_.isEmpty())
-        profileActions_.append(ui_->mnuFile->insertSeparator(ui_->mnuFileExit));
+    delete profileSeparator_.data();
+    profileSeparator_ = ui_->mnuFile->insertSeparator(ui_->mnuFileExit);
+    showProfileMenu();
+}
+
+void FrmPelto::showProfileMenu() {
+    bool any = false;
+    for (int index = 1; index <= profileActions_.size() && index <= menu_.UBound(); ++index) {
+        QAction* const action = profileActions_.at(index - 1);
+        action->setText(menu_.caption(index));
+        action->setChecked(menu_.isChecked(index));
+        action->setVisible(menu_.isVisible(index));
+        any = any || menu_.isVisible(index);
+    }
+    if (profileSeparator_)
+        profileSeparator_->setVisible(any);
 }
 
 void FrmPelto::mnuProfile_Click(int index) {

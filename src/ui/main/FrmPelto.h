@@ -95,7 +95,9 @@ private:
     void readProfiles(const QString& profileFile);
     void restoreSavedFolders();
     void placeWindow();
+    // One menu action per profile entry, made when the entries change and updated from them.
     void rebuildProfileMenu();
+    void showProfileMenu();
     void Form_Unload();
     qreal dpi() const;
 
@@ -106,7 +108,8 @@ private:
     std::unique_ptr<InstanceLock> instance_;
     ProfileMenuModel menu_;
     ProfileListModel profileLines_;
-    QList<QPointer<QAction>> profileActions_;
+    QList<QPointer<QAction>> profileActions_; // entry i at i - 1
+    QPointer<QAction> profileSeparator_;
     QRect designedTwips_;  // fixed when the window is placed
     bool showing_ = false; // controls are being set from the controller's state
     bool firstShown_ = false;

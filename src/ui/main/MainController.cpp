@@ -144,13 +144,11 @@ MainController::MainController() {
 }
 
 ControlState& MainController::control(const QString& name) {
-    const auto it = controls_.find(name);
-    Q_ASSERT_X(it != controls_.end(), "MainController::control", qPrintable(name));
-    return it->second;
+    return controls_.at(name);
 }
 
 const ControlState& MainController::control(const QString& name) const {
-    return const_cast<MainController*>(this)->control(name);
+    return controls_.at(name);
 }
 
 void MainController::runHandler(const QString& name) {

@@ -46,6 +46,8 @@ public:
     // Every control in its designed state.
     MainController();
 
+    // A control by its name; std::out_of_range for a name the rules do not know.
+    bool has(const QString& name) const { return controls_.contains(name); }
     ControlState& control(const QString& name);
     const ControlState& control(const QString& name) const;
     const std::map<QString, ControlState>& controls() const { return controls_; }
