@@ -138,6 +138,15 @@ TEST_F(MainWindowTest, EveryOptionComesBackAfterShutdown) {
     EXPECT_FALSE(g().gbArchive); // synchronising: archive mode is not in force
 }
 
+TEST_F(MainWindowTest, StartFolderOnAMissingVolumeIsPassedOverQuietly) {
+    store(QStringLiteral("PathSource"), QStringLiteral("/media/pelto-unplugged-card/photos/"));
+    store(QStringLiteral("PathDest"), dir_.path()); // stored without the separator
+    const auto w = open();
+    EXPECT_EQ(child<QLineEdit>(*w, "txtSource")->text(), QString());
+    EXPECT_EQ(child<QLineEdit>(*w, "txtDest")->text(), dir_.path() + QLatin1Char('/'));
+    EXPECT_TRUE(dialogs_.shown().isEmpty());
+}
+
 TEST_F(MainWindowTest, UnreadableProfileFileEndsTheStartUp) {
     QFile ini(dir_.path() + QStringLiteral("/Pelto.INI"));
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
