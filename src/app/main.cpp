@@ -1,0 +1,15 @@
+// pelto: the window program. Start-up is the main window's load; the program ends when the
+// main window closes.
+#include "ui/main/FrmPelto.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pelto"));
+    pelto::ui::FrmPelto window;
+    if (!window.Form_Load({}))
+        return 1;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,539 @@
+#include "ui/main/FrmPelto.h"
+
+#include "ui_FrmPelto.h"
+#include "ui_OptionPageMiscellaneous.h"
+#include "ui_OptionPageSaved.h"
+#include "ui_OptionPageSubdirectories.h"
+#include "ui_OptionPageSynchronize.h"
+
+#include "diag/Convert.h"
+#include "diag/Procedure.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramPaths.h"
+#include "platform/ProgramState.h"
+#include "platform/SystemDirs.h"
+#include "profiles/ProfileFile.h"
+#include "profiles/ProfileHistory.h"
+#include "settings/SettingsKeys.h"
+#include "ui/common/Twips.h"
+#include "ui/main/InstanceLock.h"
+#include "workflow/FolderSafety.h"
+#include "workflow/ProgramSession.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
+#include <QScreen>
+
+namespace pelto::ui {
+namespace {
+
+// The action buttons' row: designed size and top of each button, in twips.
+constexpr int kButtonWidth = 1695;
+constexpr int kButtonHeight = 375;
+constexpr int kButtonTop = 60;
+constexpr int kButtonRowHeight = 495;
+constexpr int kDesignedWidth = 11400;
+constexpr int kDesignedHeight = 7470;
+// The developer setting naming the folder of the developer's own profile file.
+constexpr auto kDeveloperFolderKey = "DeveloperFolder";
+
+// A caption as a label shows it: the blanks that pad a heading line are dropped, CR LF breaks.
+QString shownText(const QString& caption) {
+    QStringList lines = caption.split(QStringLiteral("\r\n"));
+    for (QString& line : lines) {
+        while (line.size() > 1 && line.endsWith(QLatin1Char(' ')) &&
+               line.at(line.size() - 2) == QLatin1Char(' '))
+            line.chop(1);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+FrmPelto::FrmPelto(QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::FrmPelto>()), dialogs_(this) {
+    ui_->setupUi(this);
+    // Each option page is a form of its own, set into its tab of the option page selector.
+    const auto addPage = [](QWidget* tab, auto form) {
+        auto* const page = new QWidget(tab);
+        form.setupUi(page);
+        tab->layout()->addWidget(page);
+    };
+    addPage(ui_->pageSynchronize, Ui::OptionPageSynchronize());
+    addPage(ui_->pageSubdirectories, Ui::OptionPageSubdirectories());
+    addPage(ui_->pageSaved, Ui::OptionPageSaved());
+    addPage(ui_->pageMiscellaneous, Ui::OptionPageMiscellaneous());
+    auto* const repeatUnit = findChild<QComboBox*>(QStringLiteral("cboRepeatFreq"));
+    repeatUnit->addItems({QStringLiteral("Seconds"), QStringLiteral("Minutes")});
+    repeatUnit->setCurrentIndex(-1);
+    findChild<QLineEdit*>(QStringLiteral("txtUpdateFrequency"))
+        ->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d{0,5}")), this));
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    ui_->lstShowDirs->setFont(fixed);
+    ui_->lstProfile->setFont(fixed);
+    ui_->lstShowDirs->setModel(&lstShowDirs());
+    ui_->lstSrcFolder->setModel(&lstSrcFolder());
+    ui_->lstDstFolder->setModel(&lstDstFolder());
+    ui_->lstSrcFile->setModel(&lstSrcFile());
+    ui_->lstDstFile->setModel(&lstDstFile());
+    ui_->lstProfile->setModel(&profileLines_);
+    ui_->barButtons->setFixedHeight(twipsToPixels(kButtonRowHeight, dpi()));
+    resize(twipsToPixels(kDesignedWidth, dpi()), twipsToPixels(kDesignedHeight, dpi()));
+    connectControls();
+    connectFolderBrowsers();
+    qApp->installEventFilter(this);
+    showState();
+}
+
+FrmPelto::~FrmPelto() = default;
+
+qreal FrmPelto::dpi() const {
+    return logicalDpiY();
+}
+
+void FrmPelto::connectControls() {
+    for (QRadioButton* option : findChildren<QRadioButton*>())
+        if (controller_.has(option->objectName()))
+            connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
+                if (showing_ || !on)
+                    return;
+                controller_.select(option->objectName());
+                showState();
+            });
+    for (QCheckBox* box : findChildren<QCheckBox*>())
+        if (controller_.has(box->objectName()))
+            connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
+                if (showing_)
+                    return;
+                controller_.setChecked(box->objectName(), on);
+                showState();
+            });
+    for (QLineEdit* text : findChildren<QLineEdit*>())
+        if (controller_.has(text->objectName()))
+            connect(text, &QLineEdit::textChanged, this, [this, text](const QString& value) {
+                if (showing_)
+                    return;
+                controller_.setText(text->objectName(), value);
+                showState();
+            });
+    connect(findChild<QComboBox*>(QStringLiteral("cboRepeatFreq")), &QComboBox::currentTextChanged,
+            this, [this](const QString& value) {
+                if (!showing_)
+                    controller_.setText(QStringLiteral("cboRepeatFreq"), value);
+            });
+    connect(ui_->tbsOptions, &QTabWidget::currentChanged, this, [this](int index) {
+        if (showing_)
+            return;
+        controller_.SetTabStrip(index + 1);
+        showState();
+    });
+    connect(ui_->SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (showing_)
+            return;
+        controller_.selectTab(index);
+        showState();
+    });
+    connect(ui_->cmdCheck, &QPushButton::clicked, this, &FrmPelto::cmdCheck_Click);
+    connect(ui_->cmdCopy, &QPushButton::clicked, this, &FrmPelto::cmdCopy_Click);
+    connect(ui_->cmdCopyDelete, &QPushButton::clicked, this, &FrmPelto::cmdCopyDelete_Click);
+    connect(ui_->cmdCancel, &QPushButton::clicked, this, &FrmPelto::cmdCancel_Click);
+    connect(ui_->cmdAgain, &QPushButton::clicked, this, &FrmPelto::cmdAgain_Click);
+    connect(ui_->cmdResetArc, &QPushButton::clicked, this, &FrmPelto::cmdResetArc_Click);
+    connect(ui_->cmdDesign, &QPushButton::clicked, this, &FrmPelto::cmdDesign_Click);
+    connect(ui_->cmdRegTest, &QPushButton::clicked, this, &FrmPelto::cmdRegTest_Click);
+    connect(ui_->cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui_->mnuFileExit, &QAction::triggered, this, &QWidget::close);
+    // The About and revision-history windows come with the auxiliary windows.
+    ui_->mnuHelpAbout->setEnabled(false);
+    ui_->mnuHelpRevisions->setEnabled(false);
+    connect(&menu_, &QAbstractItemModel::modelReset, this, &FrmPelto::rebuildProfileMenu);
+    connect(&menu_, &QAbstractItemModel::rowsInserted, this, &FrmPelto::rebuildProfileMenu);
+    connect(&menu_, &QAbstractItemModel::rowsRemoved, this, &FrmPelto::rebuildProfileMenu);
+    connect(&menu_, &QAbstractItemModel::dataChanged, this, &FrmPelto::showProfileMenu);
+    controller_.onNumberingChanged = [this] {
+        if (!ReadINI(QStringLiteral("Reload"), *this))
+            g().gbErrorFlag = true;
+    };
+}
+
+void FrmPelto::connectFolderBrowsers() {
+    // The drive, folder and file lists of each side (drvSrc, dirSrc, filSrc and drvDst, dirDst,
+    // filDst) become one folder browser per side here; until then they are plain lists.
+}
+
+void FrmPelto::showState() {
+    const QScopedValueRollback<bool> guard(showing_, true);
+    const qreal resolution = dpi();
+    for (const auto& [name, state] : controller_.controls()) {
+        QWidget* const widget = findChild<QWidget*>(name);
+        if (!widget)
+            continue;
+        widget->setEnabled(state.enabled);
+        if (widget->parentWidget() == ui_->barButtons) {
+            // The designed width, or more where the system font needs it.
+            widget->setGeometry(
+                twipsToPixels(state.left, resolution), twipsToPixels(kButtonTop, resolution),
+                std::max(twipsToPixels(kButtonWidth, resolution), widget->sizeHint().width()),
+                twipsToPixels(kButtonHeight, resolution));
+        }
+        if (!name.startsWith(QLatin1String("fraOptions_")))
+            widget->setVisible(state.visible);
+        if (auto* option = qobject_cast<QRadioButton*>(widget)) {
+            if (state.value)
+                option->setChecked(true);
+        } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+            box->setChecked(state.value);
+        } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            button->setText(state.caption);
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(shownText(state.caption));
+        } else if (auto* text = qobject_cast<QLineEdit*>(widget)) {
+            if (text->text() != state.caption)
+                text->setText(state.caption);
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget);
+                   combo && name.startsWith(QLatin1String("cbo"))) {
+            combo->setCurrentIndex(combo->findText(state.caption));
+        }
+    }
+    ui_->tbsOptions->setCurrentIndex(controller_.optionPage() - 1);
+    ui_->SSTab1->setCurrentIndex(controller_.tab());
+}
+
+void FrmPelto::setOptRecurse(bool on) {
+    controller_.select(on ? QStringLiteral("optRecurse") : QStringLiteral("optNoRecur"));
+    showState();
+}
+
+bool FrmPelto::StoreFolderProfile(const QString& asFolder) {
+    return pelto::StoreFolderProfile(asFolder);
+}
+
+void FrmPelto::Refresh() {
+    publishLists();
+    repaint();
+}
+
+void FrmPelto::DoEvents() {
+    publishLists();
+    QCoreApplication::processEvents();
+}
+
+void FrmPelto::CreateNewFolder(QString& asMyPath) {
+    // The profile reader asks for a line's destination: a folder the user named, so it is made
+    // exactly as written.
+    diag::Procedure proc("Pelto", "Sub CreateNewFolder",
+                         [&] { return diag::traceParams("asMyPath", asMyPath); });
+    const auto trap = proc.trap();
+    static_cast<void>(trap([&] { workflow::createFolderExactly(*g().goFSO, asMyPath); }));
+}
+
+QRect FrmPelto::designedGeometryTwips() const {
+    if (designedTwips_.isValid())
+        return designedTwips_;
+    const QScreen* const screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+    QRect window(QPoint(0, 0), frameGeometry().size());
+    window.moveCenter(area.center());
+    window.moveTopLeft(
+        QPoint(std::max(window.left(), area.left()), std::max(window.top(), area.top())));
+    return pixelsToTwips(window, dpi());
+}
+
+QPoint FrmPelto::positionTwips() const {
+    return pixelsToTwips(pos(), dpi());
+}
+
+void FrmPelto::placeWindow() {
+    designedTwips_ = designedGeometryTwips();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens.append(pixelsToTwips(screen->availableGeometry(), dpi()));
+    move(twipsToPixels(controller_.restoredPosition(*g().goReg, designedTwips_, screens), dpi()));
+}
+
+void FrmPelto::restoreSavedFolders() {
+    Registry& reg = *g().goReg;
+    for (const auto& [key, box] : {std::pair{settings::key::PathSource.name, "txtSource"},
+                                   {settings::key::PathDest.name, "txtDest"}}) {
+        diag::Procedure proc("Pelto", "Sub Form_Load", [] { return QString(); });
+        const auto trap = proc.trap();
+        const QString folder = MainController::savedFolder(reg, key);
+        if (folder.isEmpty())
+            continue;
+        // A folder on a volume that is not mounted now is passed over without a word.
+        const auto found = trap([&] { return g().goFSO->FolderExists(folder); });
+        // The side's folder browser opens the same folder once it is connected.
+        if (found && found.value() && *found.value())
+            controller_.setText(QString::fromLatin1(box), folder);
+    }
+}
+
+bool FrmPelto::Form_Load(const StartOptions& options) {
+    diag::Procedure proc("Pelto", "Sub Form_Load", [] { return QStringLiteral("()"); });
+    const auto trap = proc.trap();
+    controller_.setLoading(true);
+    session_ = std::make_unique<workflow::ProgramSession>(
+        options.dialogs ? *options.dialogs : dialogs_,
+        static_cast<qint16>(diag::CvtInt(controller_.caption(QStringLiteral("txtUpdateFrequency")),
+                                         QStringLiteral("Form_Load: txtUpdateFrequency"))));
+    ProgramState& state = g();
+    Registry& reg = *state.goReg;
+    if (state.gbInDesign) {
+        // The developer buttons I and K work on folders of the developer's own machine; they
+        // stay hidden.
+        controller_.control(QStringLiteral("cmdDesign")).visible = true;
+        controller_.control(QStringLiteral("cmdRegTest")).visible = true;
+    }
+    // The splash window is shown here (not in developer mode) once it exists.
+    controller_.selectTab(0);
+    for (const char* option : {"optCopy", "optRecurse", "optTest"})
+        controller_.select(QString::fromLatin1(option));
+    const bool ok = static_cast<bool>(trap([&] {
+        controller_.restoreNumberProfiles(reg);
+        readProfiles(options.profileFile);
+        controller_.control(QStringLiteral("lstProfile")).visible = false;
+        setWindowTitle(QStringLiteral("Pelto - Back up your data!"));
+        controller_.restoreModes(reg);
+        instance_ = std::make_unique<InstanceLock>(
+            options.instanceName.isEmpty() ? InstanceLock::defaultName() : options.instanceName);
+        controller_.countInstance(reg, instance_->anotherRunning());
+        resize(width(), twipsToPixels(kDesignedHeight, dpi()));
+        placeWindow();
+    }));
+    if (!ok) {
+        state.gbErrorFlag = true;
+    } else {
+        restoreSavedFolders();
+        static_cast<void>(trap([&] {
+            controller_.restoreSound(
+                reg, GetWindowsDir() + QStringLiteral("/Media/Ding.wav"),
+                [](const QString& file) { return g().goFSO->FileExists(file); });
+        }));
+    }
+    controller_.setLoading(false);
+    showState();
+    return !state.gbErrorFlag;
+}
+
+void FrmPelto::readProfiles(const QString& profileFile) {
+    // A developer names the folder of their own profile file in the developer setting; it is
+    // empty unless set, and then nothing matches.
+    Registry& reg = *g().goReg;
+    reg.setKey(QString::fromLatin1(kDeveloperFolderKey));
+    reg.GetReg();
+    const QString developer = reg.Settings();
+    if (!developer.isEmpty() && programFolder().startsWith(developer, Qt::CaseInsensitive)) {
+        QString file = developer;
+        if (!file.endsWith(pathSeparator()))
+            file += pathSeparator();
+        file += QString::fromLatin1(kDeveloperProfileFileName);
+        if (QFileInfo::exists(file)) {
+            if (!ReadINI(QStringLiteral("Load"), *this, file) &&
+                !ReadINI(QStringLiteral("Load"), *this, profileFile))
+                g().gbErrorFlag = true;
+            controller_.control(QStringLiteral("lblResetArc")).visible = true;
+            controller_.control(QStringLiteral("chkResetArc")).visible = true;
+            return;
+        }
+    }
+    if (!ReadINI(QStringLiteral("Load"), *this, profileFile))
+        g().gbErrorFlag = true;
+}
+
+void FrmPelto::Form_Unload() {
+    diag::Procedure proc("Pelto", "Sub Form_Unload", [] { return QStringLiteral("(Cancel=0)"); });
+    const auto trap = proc.trap();
+    if (Registry* const reg = g().goReg) {
+        reg->setSection(QString::fromLatin1(settings::kSettingsSection));
+        static_cast<void>(trap([&] {
+            controller_.saveOptions(*reg);
+            controller_.savePosition(*reg, positionTwips());
+        }));
+    }
+    // The error-log window is closed here once it exists.
+    unloaded_ = true;
+}
+
+void FrmPelto::closeEvent(QCloseEvent* event) {
+    // Closing while a check or copy runs would pull the window from under it.
+    if (!MainController::mayStartAction()) {
+        event->ignore();
+        return;
+    }
+    if (!unloaded_)
+        Form_Unload();
+    event->accept();
+}
+
+void FrmPelto::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (firstShown_)
+        return;
+    firstShown_ = true;
+    controller_.SetTabStrip(1);
+    showState();
+}
+
+bool FrmPelto::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* const widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrl = key->modifiers() & Qt::ControlModifier;
+    const bool shift = key->modifiers() & Qt::ShiftModifier;
+    if (!ctrl || (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab))
+        return false;
+    controller_.switchOptionPage(key->key() == Qt::Key_Tab && !shift);
+    showState();
+    return true;
+}
+
+void FrmPelto::rebuildProfileMenu() {
+    // Entries come and go only while the file is (re)loaded, never from an entry's own click.
+    for (const QPointer<QAction>& action : profileActions_)
+        delete action.data();
+    profileActions_.clear();
+    for (int index = 1; index <= menu_.UBound(); ++index) {
+        auto* const action = new QAction(ui_->mnuFile);
+        action->setObjectName(QStringLiteral("mnuProfile_") + QString::number(index));
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, [this, index] { mnuProfile_Click(index); });
+        ui_->mnuFile->insertAction(ui_->mnuFileExit, action);
+        profileActions_.append(action);
+    }
+    delete profileSeparator_.data();
+    profileSeparator_ = ui_->mnuFile->insertSeparator(ui_->mnuFileExit);
+    showProfileMenu();
+}
+
+void FrmPelto::showProfileMenu() {
+    bool any = false;
+    for (int index = 1; index <= profileActions_.size() && index <= menu_.UBound(); ++index) {
+        QAction* const action = profileActions_.at(index - 1);
+        action->setText(menu_.caption(index));
+        action->setChecked(menu_.isChecked(index));
+        action->setVisible(menu_.isVisible(index));
+        any = any || menu_.isVisible(index);
+    }
+    if (profileSeparator_)
+        profileSeparator_->setVisible(any);
+}
+
+void FrmPelto::mnuProfile_Click(int index) {
+    if (!MainController::mayStartAction())
+        return;
+    diag::Procedure proc("Pelto", "Sub mnuProfile_Click",
+                         [&] { return diag::traceParams("Index", index); });
+    MainController::beginUserAction();
+    for (int k = 1; k <= menu_.UBound(); ++k) {
+        if (k != index) {
+            menu_.setChecked(k, false);
+            continue;
+        }
+        const bool chosen = !menu_.isChecked(k);
+        menu_.setChecked(k, chosen);
+        g().gbExcludes = chosen;
+        if (chosen)
+            ReadINI(ProfileMenuModel::sectionOfCaption(menu_.caption(k), chkNumberProfiles()),
+                    *this);
+        controller_.showProfileLines(chosen);
+    }
+    showState();
+    if (g().gbErrorFlag)
+        close();
+}
+
+void FrmPelto::cmdCheck_Click() {
+    if (!MainController::mayStartAction())
+        return;
+    MainController::beginUserAction();
+    // The check itself runs here with the shared check workflow.
+}
+
+void FrmPelto::cmdCopy_Click() {
+    if (!MainController::mayStartAction())
+        return;
+    MainController::beginUserAction();
+    // The copy runs here with the shared copy workflow.
+}
+
+void FrmPelto::cmdCopyDelete_Click() {
+    if (!MainController::mayStartAction())
+        return;
+    MainController::beginUserAction();
+    // The copy and delete runs here with the shared copy workflow.
+}
+
+void FrmPelto::cmdCancel_Click() {
+    ProgramState& state = g();
+    if (state.gsAction == QLatin1String("check")) {
+        state.gbCancel = true;
+        controller_.control(QStringLiteral("cmdCancel")).enabled = false;
+    } else if (state.gsAction == QLatin1String("copy")) {
+        if (dialogs().yesNo(QStringLiteral("If you answer YES, then you will have to check the "
+                                           "files and directories again."),
+                            QStringLiteral("Really sure you want to cancel?"))) {
+            state.gbCancel = true;
+            controller_.control(QStringLiteral("cmdCancel")).enabled = false;
+        }
+    } else {
+        lstShowDirs().clear();
+        controller_.selectTab(1);
+        controller_.DisableButtons();
+        controller_.control(QStringLiteral("cmdCheck")).enabled = true;
+    }
+    showState();
+}
+
+void FrmPelto::cmdAgain_Click() {
+    if (!MainController::mayStartAction())
+        return;
+    lstShowDirs().clear();
+    controller_.ShowOptions();
+    controller_.selectTab(1);
+    showState();
+}
+
+void FrmPelto::cmdResetArc_Click() {
+    if (!MainController::mayStartAction())
+        return;
+    // The archive reset of the last copy runs here with the shared copy workflow.
+}
+
+void FrmPelto::cmdDesign_Click() {
+    ProgramState& state = g();
+    state.gbInDesign = !state.gbInDesign;
+    dialogs().notice(QStringLiteral("gbInDesign is now ") +
+                         (state.gbInDesign ? QStringLiteral("True") : QStringLiteral("False")),
+                     QStringLiteral("Pelto"));
+}
+
+void FrmPelto::cmdRegTest_Click() {
+    diag::Procedure proc("Pelto", "Sub cmdRegTest_Click", [] { return QStringLiteral("()"); });
+    const auto trap = proc.trap();
+    if (!dialogs().yesNo(QStringLiteral("Ready to delete profile registry entries??"),
+                         QStringLiteral("WARNING")))
+        return;
+    Registry& reg = *g().goReg;
+    for (const QString& key : settings::developerResetKeys(controller_.instanceLabel())) {
+        reg.setKey(key);
+        if (!trap([&] { reg.DelReg(); }))
+            return;
+    }
+}
+
+} // namespace pelto::ui

@@ -1,0 +1,119 @@
+#pragma once
+// The main window: the folder pickers, result lists, action buttons, option pages and menus. It
+// implements the engines' view of the main window with its real controls, keeps its rules in
+// MainController and forwards every control change there. Form_Load is the program's start-up
+// and closing the window its shutdown.
+
+#include "engine/compare/MainForm.h"
+#include "platform/qt/QtDialogs.h"
+#include "profiles/ProfileForm.h"
+#include "ui/main/MainController.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+namespace pelto::workflow {
+class ProgramSession;
+}
+
+namespace Ui {
+class FrmPelto;
+}
+
+namespace pelto::ui {
+
+class InstanceLock;
+
+class FrmPelto : public QMainWindow, public MainForm, public ProfileForm {
+    Q_OBJECT
+
+public:
+    struct StartOptions {
+        // The socket that tells running instances apart (InstanceLock::defaultName()).
+        QString instanceName;
+        // The profile file to read; empty for the one in the program's folder.
+        QString profileFile;
+        // Answers the program's boxes; nullptr for the window's real boxes.
+        Dialogs* dialogs = nullptr;
+    };
+
+    explicit FrmPelto(QWidget* parent = nullptr);
+    ~FrmPelto() override;
+
+    // The start-up sequence. False when start-up failed and the program ends.
+    bool Form_Load(const StartOptions& options);
+
+    MainController& controller() { return controller_; }
+    // Shows the controller's state in the controls.
+    void showState();
+    // Where the window opens when no reachable position is stored, in twips.
+    QRect designedGeometryTwips() const;
+    QPoint positionTwips() const;
+
+    // The engines' view.
+    bool optTest() const override { return controller_.value(QStringLiteral("optTest")); }
+    bool optRecurse() const override { return controller_.value(QStringLiteral("optRecurse")); }
+    void setOptRecurse(bool on) override;
+    bool optSync() const override { return controller_.value(QStringLiteral("optSync")); }
+    bool chkArchive() const override { return controller_.value(QStringLiteral("chkArchive")); }
+    bool chkResetArc() const override { return controller_.value(QStringLiteral("chkResetArc")); }
+    bool StoreFolderProfile(const QString& asFolder) override;
+    void Refresh() override;
+    void DoEvents() override;
+
+    // The profile reader's view.
+    bool chkNumberProfiles() const override {
+        return controller_.value(QStringLiteral("chkNumberProfiles"));
+    }
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    ProfileMenuModel& mnuProfile() override { return menu_; }
+    ProfileListModel& lstProfile() override { return profileLines_; }
+    void CreateNewFolder(QString& asMyPath) override;
+
+    // Menu and button handlers.
+    void mnuProfile_Click(int index);
+    void cmdCheck_Click();
+    void cmdCopy_Click();
+    void cmdCopyDelete_Click();
+    void cmdCancel_Click();
+    void cmdAgain_Click();
+    void cmdResetArc_Click();
+    void cmdDesign_Click();
+    void cmdRegTest_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void connectControls();
+    // Where the drive, folder and file lists of each side get their behaviour.
+    void connectFolderBrowsers();
+    // Reads the profile file into the menu; the developer's own file when one is named.
+    void readProfiles(const QString& profileFile);
+    void restoreSavedFolders();
+    void placeWindow();
+    // One menu action per profile entry, made when the entries change and updated from them.
+    void rebuildProfileMenu();
+    void showProfileMenu();
+    void Form_Unload();
+    qreal dpi() const;
+
+    std::unique_ptr<Ui::FrmPelto> ui_;
+    MainController controller_;
+    QtDialogs dialogs_;
+    std::unique_ptr<workflow::ProgramSession> session_;
+    std::unique_ptr<InstanceLock> instance_;
+    ProfileMenuModel menu_;
+    ProfileListModel profileLines_;
+    QList<QPointer<QAction>> profileActions_; // entry i at i - 1
+    QPointer<QAction> profileSeparator_;
+    QRect designedTwips_;  // fixed when the window is placed
+    bool showing_ = false; // controls are being set from the controller's state
+    bool firstShown_ = false;
+    bool unloaded_ = false;
+};
+
+} // namespace pelto::ui
