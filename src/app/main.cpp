@@ -8,7 +8,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelto"));
     pelto::ui::FrmPelto window;
-    if (!window.Form_Load({}))
+    pelto::ui::FrmPelto::StartOptions options;
+    options.splash = true;
+    if (!window.Form_Load(options))
         return 1;
     window.show();
     return QApplication::exec();

@@ -17,6 +17,9 @@
 #include "settings/SettingsKeys.h"
 #include "ui/common/Twips.h"
 #include "ui/main/InstanceLock.h"
+#include "ui/widgets/ErrorLogWindow.h"
+#include "ui/widgets/FolderBrowser.h"
+#include "ui/widgets/SplashWindow.h"
 #include "workflow/FolderSafety.h"
 #include "workflow/ProgramSession.h"
 
@@ -34,6 +37,7 @@
 #include <QRegularExpressionValidator>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <string_view>
 
 namespace pelto::ui {
 namespace {
@@ -92,7 +96,6 @@ FrmPelto::FrmPelto(QWidget* parent)
     ui_->barButtons->setFixedHeight(twipsToPixels(kButtonRowHeight, dpi()));
     resize(twipsToPixels(kDesignedWidth, dpi()), twipsToPixels(kDesignedHeight, dpi()));
     connectControls();
-    connectFolderBrowsers();
     qApp->installEventFilter(this);
     showState();
 }
@@ -169,8 +172,24 @@ void FrmPelto::connectControls() {
 }
 
 void FrmPelto::connectFolderBrowsers() {
-    // The drive, folder and file lists of each side (drvSrc, dirSrc, filSrc and drvDst, dirDst,
-    // filDst) become one folder browser per side here; until then they are plain lists.
+    // The drive, folder and file lists of each side become one folder picker; the highlighted
+    // folder is the side's folder text, which a check uses.
+    const auto connectSide = [this](QComboBox* drives, QListView* folders, QListView* files,
+                                    const QString& box) {
+        auto* browser = new FolderBrowser(drives, folders, files, this);
+        connect(browser, &FolderBrowser::pathChanged, this, [this, box](const QString& path) {
+            // Folder texts end in the separator, as they are saved.
+            controller_.setText(box, path.isEmpty() || path.endsWith(QLatin1Char('/'))
+                                         ? path
+                                         : path + QLatin1Char('/'));
+            showState();
+        });
+        return browser;
+    };
+    sourceBrowser_ =
+        connectSide(ui_->drvSrc, ui_->dirSrc, ui_->filSrc, QStringLiteral("txtSource"));
+    destinationBrowser_ =
+        connectSide(ui_->drvDst, ui_->dirDst, ui_->filDst, QStringLiteral("txtDest"));
 }
 
 void FrmPelto::showState() {
@@ -274,9 +293,12 @@ void FrmPelto::restoreSavedFolders() {
             continue;
         // A folder on a volume that is not mounted now is passed over without a word.
         const auto found = trap([&] { return g().goFSO->FolderExists(folder); });
-        // The side's folder browser opens the same folder once it is connected.
-        if (found && found.value() && *found.value())
+        if (found && found.value() && *found.value()) {
             controller_.setText(QString::fromLatin1(box), folder);
+            const bool source = std::string_view(box) == "txtSource";
+            if (FolderBrowser* browser = source ? sourceBrowser_ : destinationBrowser_)
+                browser->setPath(folder);
+        }
     }
 }
 
@@ -296,7 +318,10 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
         controller_.control(QStringLiteral("cmdDesign")).visible = true;
         controller_.control(QStringLiteral("cmdRegTest")).visible = true;
     }
-    // The splash window is shown here (not in developer mode) once it exists.
+    if (options.splash && !state.gbInDesign)
+        SplashWindow::showFor(this);
+    // The message-log window docks to this window; the error log's outlets show and fill it.
+    errorLog_ = new ErrorLogWindow(this);
     controller_.selectTab(0);
     for (const char* option : {"optCopy", "optRecurse", "optTest"})
         controller_.select(QString::fromLatin1(option));
@@ -315,6 +340,7 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
     if (!ok) {
         state.gbErrorFlag = true;
     } else {
+        connectFolderBrowsers();
         restoreSavedFolders();
         static_cast<void>(trap([&] {
             controller_.restoreSound(

@@ -24,6 +24,8 @@ class FrmPelto;
 namespace pelto::ui {
 
 class InstanceLock;
+class FolderBrowser;
+class ErrorLogWindow;
 
 class FrmPelto : public QMainWindow, public MainForm, public ProfileForm {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
         QString profileFile;
         // Answers the program's boxes; nullptr for the window's real boxes.
         Dialogs* dialogs = nullptr;
+        // Shows the splash window while the program starts (not in developer mode).
+        bool splash = false;
     };
 
     explicit FrmPelto(QWidget* parent = nullptr);
@@ -106,6 +110,10 @@ private:
     QtDialogs dialogs_;
     std::unique_ptr<workflow::ProgramSession> session_;
     std::unique_ptr<InstanceLock> instance_;
+    // One folder picker per side, made once the file-system service exists.
+    QPointer<FolderBrowser> sourceBrowser_;
+    QPointer<FolderBrowser> destinationBrowser_;
+    QPointer<ErrorLogWindow> errorLog_;
     ProfileMenuModel menu_;
     ProfileListModel profileLines_;
     QList<QPointer<QAction>> profileActions_; // entry i at i - 1
