@@ -30,6 +30,16 @@ public:
         if (afterCopy)
             afterCopy();
     }
+    // Below this folder, look-ups answer as on a volume that ignores letter case: a name found
+    // only in another letter case is reported under the name asked for.
+    std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override {
+        std::optional<QString> found = FaultInjectingFileSystem::ResolvePath(path, kind);
+        if (!foldingBelow.isEmpty() && found && path.startsWith(foldingBelow) &&
+            found->compare(fspath::normalize(path), Qt::CaseInsensitive) == 0)
+            return fspath::normalize(path);
+        return found;
+    }
+    QString foldingBelow;
     QSet<QString> driveRoots;
     QStringList created;
     std::function<void()> afterCopy;

@@ -3,6 +3,8 @@
 
 #include "CopyFixture.h"
 
+#include "platform/LeftOut.h"
+
 namespace pelto::test {
 namespace {
 
@@ -102,6 +104,21 @@ TEST_F(CopyFolders, TheFolderHoldingTheDestinationIsNotCopiedIntoItself) {
     EXPECT_EQ(snapshot("a/b/c"), QStringList({"b/", "b/note.txt=note", "old.txt=old"}));
     EXPECT_EQ(loggedMessages(),
               QStringList({"Folder skipped, it holds the destination: " + at("a/b/c")}));
+}
+
+// Where the destination ignores letter case, the first of each pair of twins is copied and the
+// other is left out with a note and counted; nothing is written over the first.
+TEST_F(CopyFolders, TwinsTheDestinationCannotHoldAreLeftOutAndCounted) {
+    makeTree({"src/a.txt=lower", "src/A.txt=upper", "src/Docs/x=D", "src/docs/x=d", "dst/"});
+    fs_.foldingBelow = D();
+    ASSERT_TRUE(check());
+    EXPECT_TRUE(copy());
+    const QStringList copied = snapshot("dst");
+    EXPECT_EQ(copied.size(), 3) << copied.join(',').toStdString();
+    EXPECT_TRUE(copied.contains("A.txt=upper") != copied.contains("a.txt=lower"));
+    EXPECT_TRUE(copied.contains("Docs/x=D") != copied.contains("docs/x=d"));
+    EXPECT_EQ(leftOut().count(LeftOutReason::NameNotHeld), 2);
+    EXPECT_EQ(loggedMessages().filter("ignores letter case").size(), 2);
 }
 
 } // namespace
