@@ -20,9 +20,10 @@ constexpr qint64 kSec = 1'000'000'000; // nanoseconds: copies keep the source's 
 
 struct Features {      // cases the generator makes only when switched on
     bool links = true; // symbolic links, also at the destination where the source has a folder
-    bool typeChanges = true;  // a file on one side where the other side has a folder of that name
-    bool caseTwins = true;    // two names in one folder that differ only in letter case
-    bool folderTimes = false; // off: a folder copied new gets the time of copying, not its own
+    bool typeChanges = true; // a file on one side where the other side has a folder of that name
+    bool caseTwins = true;   // two names in one folder that differ only in letter case
+    bool folderTimes = true; // a folder copied new gets its source's time once it is filled
+    bool modes = true;       // permission bits of files and folders, private ones included
 };
 
 enum class Kind { None, Folder, File, Link };
@@ -61,6 +62,12 @@ struct Generator {
         std::generate(bytes.begin(), bytes.end(), [this] { return char(pick(256)); });
         return k == Link ? QByteArrayList{"a", "../x to y", "nowhere", "/tmp"}[pick(4)] : bytes;
     }
+    void setMode(const QString& path, Kind k) { // owner-writable: read-only is an attribute
+        if (f.modes && (k == File || k == Folder))
+            ::chmod(QFile::encodeName(path).constData(),
+                    k == File ? QList<mode_t>{0644, 0600, 0640, 0755, 0700}[pick(5)]
+                              : QList<mode_t>{0755, 0700, 0750, 0775}[pick(4)]);
+    }
     QString otherCase(QString name) {
         for (QChar& c : name)
             c = chance(50) ? c : c.isUpper() ? c.toLower() : c.toUpper();
@@ -96,6 +103,8 @@ struct Generator {
             make(d, dk, relation == 0 ? data : content(dk), // same/older/newer/same second/any
                  QList{time, time - shift, time + shift, time / kSec * kSec + pick(kSec),
                        randomTime()}[relation]);
+            setMode(s, sk);
+            setMode(d, dk);
             if (sk == Folder || dk == Folder)
                 fill(sk == Folder ? s : "", dk == Folder ? d : "", depth + 1);
         }
@@ -105,7 +114,7 @@ struct Generator {
 };
 
 struct Entry {          // a Tree keys them by relative path
-    QString path, what; // as spelled on disk; "folder", "file <md5>" or "link <target>"
+    QString path, what; // as spelled on disk; "folder <mode>", "file <md5> <mode>", "link <target>"
     qint64 time = 0;    // modification time in nanoseconds, -1 where not predicted
 };
 using Tree = QMap<QString, Entry>;
@@ -124,6 +133,8 @@ Tree scan(const QString& root, const QString& relative = {}, Tree tree = {}) {
         else if (!S_ISDIR(st.st_mode) && file.open(QIODevice::ReadOnly))
             what =
                 "file " + QCryptographicHash::hash(file.readAll(), QCryptographicHash::Md5).toHex();
+        if (!S_ISLNK(st.st_mode))
+            what += ' ' + QString::number(st.st_mode & 07777, 8);
         tree.insert(path, {path, what, qint64(st.st_mtim.tv_sec) * kSec + st.st_mtim.tv_nsec});
         if (S_ISDIR(st.st_mode))
             tree = scan(root, path, std::move(tree));
@@ -154,8 +165,9 @@ Tree afterSync(const Tree& src, const Tree& dst, Features f) {
         const bool twins = there.size() > 1 || namesakes(src, parent, name).size() > 1;
         const QString match = twins ? (there.contains(to + name) ? to + name : "") : there.value(0);
         const auto old = dst.constFind(match);
-        const bool folder = it->what == "folder";
-        const bool kept = old != dst.cend() && (old->what == "folder") == folder;
+        const bool folder = it->what.startsWith("folder");
+        const bool kept =
+            old != dst.cend() && old->what.startsWith("folder") == it->what.startsWith("folder");
         Entry e = kept && (folder || old->time / kSec >= it->time / kSec) ? *old : *it;
         e.path = kept ? old->path : to + name;
         e.time = folder && (kept || !f.folderTimes) ? -1 : e.time;
