@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "cli/HelpText.h"
+#include "platform/FsPath.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -14,7 +15,12 @@
 int main(int argc, char** argv) {
     using namespace pelto::cli;
     QCoreApplication app(argc, argv);
-    const ParseResult parsed = parseArguments(QCoreApplication::arguments().mid(1));
+    // Arguments are decoded like names read from disk, so that a folder whose name is not valid
+    // UTF-8 is still found byte for byte.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(pelto::fspath::fromNative(argv[i]));
+    const ParseResult parsed = parseArguments(arguments);
 
     switch (parsed.kind) {
     case ParseResult::Kind::Help: {
