@@ -120,6 +120,11 @@ void FolderBrowser::setVolumeSource(VolumeSource source) {
 }
 
 bool FolderBrowser::eventFilter(QObject* watched, QEvent* event) {
+    // Only the two event types are looked at: a list being destroyed still sends others, and
+    // its pointer may no longer be taken as the list then.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
     // The drive list is read again each time it is opened, so a volume mounted since shows.
     if (watched == drives_ && event->type() == QEvent::MouseButtonPress) {
         refreshDrives();
