@@ -343,30 +343,5 @@ TEST_F(MainWindowTest, DeveloperButtons) {
     EXPECT_EQ(dialogs_.shown().last().buttons, BoxButtons::AbortRetryIgnore);
 }
 
-// With PELTO_SHOTS=<folder> set, writes a picture of every tab and option page there.
-TEST_F(MainWindowTest, Screenshots) {
-    const QString folder = qEnvironmentVariable("PELTO_SHOTS");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "PELTO_SHOTS not set";
-    QDir().mkpath(folder);
-    const auto w = open();
-    auto* const tabs = child<QTabWidget>(*w, "SSTab1");
-    auto* const pages = child<QTabWidget>(*w, "tbsOptions");
-    for (int page = 0; page < pages->count(); ++page) {
-        pages->setCurrentIndex(page);
-        EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/options-%1.png").arg(page + 1)));
-    }
-    for (int tab = 1; tab < tabs->count(); ++tab) {
-        tabs->setCurrentIndex(tab);
-        EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/tab-%1.png").arg(tab)));
-    }
-    // After a check in production mode: the copy button and the cancel button at their places.
-    click(*w, "optProd");
-    click(*w, "optSync");
-    w->controller().checkEnded(false);
-    w->showState();
-    EXPECT_TRUE(w->grab().save(folder + QStringLiteral("/checked.png")));
-}
-
 } // namespace
 } // namespace pelto::ui
