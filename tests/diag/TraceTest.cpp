@@ -62,17 +62,6 @@ TEST_F(TraceTest, NestedCallsAreIndentedNumberedAndTimed) {
     EXPECT_EQ(viewer.lines(), expected);
 }
 
-// A prefixed viewer name is found past a socket file left by a viewer that died.
-TEST_F(TraceTest, ReceiverNamesFollowTheViewerPrefixRuleAndDeadSocketsArePassedOver) {
-    QFile stale(runtimeFolder() + "/Pelto TraceView");
-    ASSERT_TRUE(stale.open(QIODevice::WriteOnly)); // not a socket: nobody answers
-    stale.close();
-    TraceReceiverThread prefixed("Pelto TraceView - trace");
-    diag::TraceEnter("Pelto", "Sub A", "()");
-    EXPECT_EQ(prefixed.lines(), (QStringList{traceBanner(), traceLine("00001", "00000.000", "->", 0,
-                                                                      "Pelto : Sub A : ()")}));
-}
-
 // A receiver that vanishes, or never answers within the wait limit, ends tracing for the run: a
 // viewer that opens later is not taken up.
 TEST_F(TraceTest, VanishedOrHungReceiverMeansNoTraceForTheRestOfTheRun) {

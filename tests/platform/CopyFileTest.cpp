@@ -184,24 +184,6 @@ TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
     EXPECT_TRUE(S_ISLNK(tree.lstatOf("dst/b.txt").st_mode));
 }
 
-// A real full disk half-way through a new file and through a replacement (root only); the
-// failed copies leave their space free for the next.
-TEST_P(CopyFileTest, AFullDiskLeavesNoPartialCopyAndTheOldFile) {
-    pelto::test::ScratchMount disk(tree.path("dst"), "tmpfs", "size=256k");
-    if (!disk.isMounted())
-        GTEST_SKIP() << "a tmpfs could not be mounted (needs root)";
-    tree.write("src/big.bin", QByteArray(512 * 1024, 'b'));
-    tree.write("src/fits.bin", QByteArray(160 * 1024, 'f'));
-    tree.write("dst/big.bin", "old");
-
-    EXPECT_EQ(copy("src/big.bin", "dst/new.bin"), err::DiskFull);
-    EXPECT_EQ(copy("src/big.bin", "dst/BIG.bin"), err::DiskFull);
-    EXPECT_EQ(names(), QStringList({"big.bin"}));
-    EXPECT_EQ(tree.read("dst/big.bin"), "old");
-    EXPECT_EQ(copy("src/fits.bin", "dst/big.bin"), 0);
-    EXPECT_EQ(tree.read("dst/big.bin").size(), 160 * 1024);
-}
-
 const char* const kWayNames[] = {"TemporaryName", "UnnamedLinkedDirectly",
                                  "UnnamedLinkedThroughProc"};
 // What interrupted copies left is not listed, and a copy into its folder removes it: regular

@@ -47,8 +47,6 @@ public:
     // matches every path. Faults are tried in the order they were injected.
     void inject(FsOp op, const QString& path, qint32 number, int times = 1);
     void clearFaults() { faults_.clear(); }
-    qsizetype armedFaults() const { return qsizetype(faults_.size()); } // kAlways ones included
-    int faultsRaised() const { return raised_; }
     // Calls of an operation so far, faulted ones included (FsOp::Any: of all operations).
     int calls(FsOp op) const;
     // Drives mounted at `mountPoint` answer IsReady false while this holds.
@@ -116,7 +114,6 @@ private:
     std::vector<Fault> faults_;
     QHash<int, int> calls_;
     QSet<QString> notReady_;
-    int raised_ = 0;
 };
 
 } // namespace pelto

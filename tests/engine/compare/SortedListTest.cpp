@@ -92,29 +92,5 @@ TEST(SortedList, MergePutsAlreadySortedPairsBeforeEqualNewOnes) {
     }
 }
 
-// Numbered pairs and variants read back alike through the traced and the untraced reads; bad
-// positions read as empty text and the integer 0.
-TEST(SortedList, ValuesReadBackAsAddedAndBadPositionsAsEmpty) {
-    SortedList list;
-    list.addNumbered(3, QStringLiteral("c"));
-    list.Add(QVariant(1), QStringLiteral("a"));
-    list.Add(QVariant(QStringLiteral("7")), QStringLiteral("d"));
-    list.addNumbered(2, QStringLiteral("b"));
-    list.Sort();
-    ASSERT_EQ(list.sortedCount(), 4);
-    for (qint32 i = 1; i <= 4; ++i) {
-        EXPECT_EQ(list.sortedKey(i), QString(QChar(u'a' + i - 1)));
-        EXPECT_EQ(list.Key(i), list.sortedKey(i));
-        EXPECT_EQ(list.Item(i).toInt(), list.sortedNumber(i));
-    }
-    EXPECT_EQ(list.Item(4), QVariant(QStringLiteral("7")));
-    EXPECT_EQ(list.sortedNumber(4), 7);
-    for (const qint32 bad : {0, -1, 5}) {
-        EXPECT_EQ(list.Key(bad), QString()) << bad;
-        EXPECT_EQ(list.Item(bad), QVariant(0)) << bad;
-        EXPECT_EQ(list.Item(bad).typeId(), QMetaType::Int) << bad;
-    }
-}
-
 } // namespace
 } // namespace pelto

@@ -130,17 +130,6 @@ TEST_F(CopyFaults, AVanishedFileIsSkippedAndCountedWithoutAQuestion) {
     EXPECT_FALSE(exists("dst/next.txt"));
 }
 
-// A copy that fails after the new content was written leaves the old file and no leftovers.
-TEST_F(CopyFaults, AFailedCopyNeverReplacesTheGoodFile) {
-    makeTree({"src/doc.txt=new@10000", "dst/doc.txt=old"});
-    ASSERT_TRUE(check());
-    real_.setBeforeReplaceHook([](const QString&) { throw RuntimeError(err::DiskFull, "full"); });
-    dialogs_->then(BoxAnswer::Ok);
-
-    EXPECT_FALSE(copyFiles());
-    EXPECT_EQ(snapshot("dst"), QStringList({"doc.txt=old"}));
-}
-
 // When synchronising, a full destination offers, once per run, to delete what only the
 // destination has; No deletes nothing.
 TEST_F(CopyFaults, AFullDiskOffersToFreeSpaceOncePerRun) {

@@ -68,33 +68,6 @@ TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-// A temporary file an interrupted replacement left is the program's own: the check does not
-// report it, test mode leaves it, a production copy into its folder removes it. A user file
-// that merely starts like one is listed and copied as any other.
-TEST_F(CopyFiles, LeftoverTemporaryIsNotReportedAndGoesWithAProductionCopy) {
-    const QString leftover = QStringLiteral("dst/.pelto-copy-0k3x9q2m7a1zb");
-    makeTree({"src/a.txt=new@2000", "dst/a.txt=old", "src/.pelto-copy-notes.txt=notes",
-              "dst/.pelto-copy-notes.txt.bak=kept"});
-    makeFile(leftover, QByteArray(199, 'x'));
-    ASSERT_TRUE(check());
-    QString reported;
-    for (const QStringList& lines : results())
-        reported += lines.join(u'|') + u'|';
-    EXPECT_TRUE(reported.contains(".pelto-copy-notes.txt ")) << reported.toStdString();
-    EXPECT_TRUE(reported.contains(".pelto-copy-notes.txt.bak")) << reported.toStdString();
-    EXPECT_FALSE(reported.contains(".pelto-copy-0")) << reported.toStdString();
-
-    form_.setOptTest(true);
-    const QStringList before = snapshot("dst");
-    EXPECT_TRUE(copy());
-    EXPECT_EQ(snapshot("dst"), before);
-
-    form_.setOptTest(false);
-    EXPECT_TRUE(copy());
-    EXPECT_EQ(snapshot("dst"), QStringList({".pelto-copy-notes.txt.bak=kept",
-                                            ".pelto-copy-notes.txt=notes", "a.txt=new"}));
-}
-
 // A list longer than one call takes is refused whole, also when its length would wrap a 16-bit
 // count to a small positive number (65537 lines would have read as 1).
 TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
