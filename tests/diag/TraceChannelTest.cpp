@@ -126,15 +126,5 @@ TEST_F(TraceChannelTest, OnlyAViewerOfThisUserInAPrivateFolderReceivesTheTrace) 
     }
 }
 
-// The peer check on both ends of a socket pair of this process, and on no socket at all.
-TEST(PeerIsCurrentUser, TrueForOwnSocketPairFalseForNoSocket) {
-    int pair[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    EXPECT_TRUE(peerIsCurrentUser(pair[0]) && peerIsCurrentUser(pair[1]));
-    ::close(pair[0]);
-    ::close(pair[1]);
-    EXPECT_FALSE(peerIsCurrentUser(-1));
-}
-
 } // namespace
 } // namespace pelto::test

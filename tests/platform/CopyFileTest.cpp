@@ -189,33 +189,29 @@ const char* const kWayNames[] = {"TemporaryName", "UnnamedLinkedDirectly",
 // What interrupted copies left is not listed, and a copy into its folder removes it: regular
 // files named exactly as the copier names them, nothing else.
 TEST_P(CopyFileTest, LeftoverTemporariesAreUnlistedAndACopyIntoTheirFolderRemovesThem) {
-    const QString leftover = QStringLiteral(".pelto-copy-0k3x9q2m7a1zb");
+    const QString leftover = ".pelto-copy-0k3x9q2m7a1zb";
     tree.write("dst/" + leftover, QByteArray(199, 'x'));
-    QStringList users{".pelto-copy-notes.txt",      ".pelto-copy-0k3x9q2m7a1z",
-                      ".pelto-copy-0k3x9q2m7a1zbc", ".pelto-copy-0K3X9Q2M7A1ZB",
-                      ".pelto-copy-0k3x9q2m7a1z.",  "pelto-copy-0k3x9q2m7a1zb"};
-    for (const QString& name : std::as_const(users))
+    // Files of users, then a folder and a link named like a leftover.
+    const QStringList users{".pelto-copy-notes.txt",      ".pelto-copy-0k3x9q2m7a1z",
+                            ".pelto-copy-0k3x9q2m7a1zbc", ".pelto-copy-0K3X9Q2M7A1ZB",
+                            ".pelto-copy-0k3x9q2m7a1z.",  "pelto-copy-0k3x9q2m7a1zb",
+                            ".pelto-copy-000000000000a",  ".pelto-copy-000000000000b"};
+    for (const QString& name : users.mid(0, 6))
         tree.write("dst/" + name, "user");
-    tree.makeFolder("dst/.pelto-copy-000000000000a");
-    tree.link("dst/.pelto-copy-000000000000b", tree.path("dst/" + leftover));
-    users << ".pelto-copy-000000000000a"
-          << ".pelto-copy-000000000000b";
-    users.sort();
+    tree.makeFolder("dst/" + users[6]);
+    tree.link("dst/" + users[7], tree.path("dst/" + leftover));
     tree.write("src/a.txt", "a");
-
-    // Sorted, as one text.
-    const auto text = [](QStringList names) {
+    const auto sorted = [](QStringList names) {
         names.sort();
         return names.join(u'|').toStdString();
     };
     QStringList listed;
     for (const DirEntry& entry : fs.List(tree.path("dst")))
         listed.append(entry.name);
-    EXPECT_EQ(text(listed), text(users));
-    EXPECT_EQ(text(tree.names("dst")), text(QStringList(users) << leftover)) << "none removed";
-
+    EXPECT_EQ(sorted(listed), sorted(users));
+    EXPECT_EQ(sorted(tree.names("dst")), sorted(users + QStringList{leftover})) << "none removed";
     ASSERT_EQ(copy("src/a.txt", "dst/a.txt"), 0);
-    EXPECT_EQ(text(tree.names("dst")), text(QStringList(users) << "a.txt"));
+    EXPECT_EQ(sorted(tree.names("dst")), sorted(users + QStringList{"a.txt"}));
 }
 
 // Another run that cleans the folder while a replacement is under way leaves its temporary be.

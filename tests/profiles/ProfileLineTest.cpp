@@ -1,6 +1,8 @@
 // Cutting profile lines into their parts.
 #include "profiles/ProfileLine.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 namespace pelto {

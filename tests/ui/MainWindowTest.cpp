@@ -102,7 +102,6 @@ TEST_F(MainWindowTest, EveryOptionComesBackAfterShutdown) {
     QDir(dir_.path()).mkpath("src");
     const QString sound = dir_.path() + "/ding.wav";
     QFile(sound).open(QIODevice::WriteOnly);
-    QStringList names;
     std::map<QString, std::pair<bool, QString>> before;
     {
         const auto w = open();

@@ -79,16 +79,6 @@ TEST_F(CompareWalk, RecycleBinsBelowADriveRootAndSystemVolumeInformationAreSkipp
     EXPECT_FALSE(fs_.listed.contains(at("src/Sub/System Volume Information")));
 }
 
-TEST_F(CompareWalk, MissingDestinationGivesTheFailureReportAndStops) {
-    makeTree({"src/a"});
-    dialogs_->then(BoxAnswer::Retry).then(BoxAnswer::Abort);
-    EXPECT_FALSE(check("src", "nowhere"));
-    ASSERT_EQ(dialogs_->shown().size(), 2);
-    EXPECT_EQ(dialogs_->shown()[0].buttons, BoxButtons::AbortRetryIgnore);
-    EXPECT_EQ(dialogs_->shown()[0].title, "Unexpected Error");
-    EXPECT_EQ(results(), QList<QStringList>(9));
-}
-
 // An unlistable folder or unreadable time: Ignore leaves the item out (an unreadable folder is
 // never taken for an empty one) and goes on; Abort ends the walk.
 TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {

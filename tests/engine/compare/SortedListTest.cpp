@@ -73,24 +73,5 @@ TEST(SortedList, OrderIsBinaryBySixteenBitCodesAsStableSortHasIt) {
         expectSortedLikeReference(ascending.mid(0, size));
 }
 
-// Batches sorted before the next is added: for equal keys the earlier batch comes first.
-TEST(SortedList, MergePutsAlreadySortedPairsBeforeEqualNewOnes) {
-    QRandomGenerator rng(99);
-    SortedList list;
-    for (int batch = 1; batch <= 3; ++batch) {
-        list.Add(batch, QStringLiteral("m"));
-        for (int i = 0; i < 700; ++i)
-            list.Add(batch, QString(QChar(u'a' + rng.bounded(0, 26))));
-        list.Sort();
-    }
-    ASSERT_EQ(list.Count(), 2103);
-    for (qint32 i = 2; i <= list.Count(); ++i) {
-        ASSERT_LE(list.Key(i - 1), list.Key(i));
-        if (list.Key(i - 1) == list.Key(i)) {
-            ASSERT_LE(list.Item(i - 1).toInt(), list.Item(i).toInt()) << i;
-        }
-    }
-}
-
 } // namespace
 } // namespace pelto

@@ -1,5 +1,5 @@
 // Folder copy over real trees: missing folders created and filled, names, parents, profile
-// history, drive not ready, very large folders, and folders the copy must not enter.
+// history, drive not ready, and twins the destination cannot hold.
 
 #include "CopyFixture.h"
 
@@ -92,18 +92,6 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
               QStringList({"OOPS! Drive not ready - please try again.",
                            "OOPS! Drive not ready - please try again.",
                            "Path not found, flag ='CopyFile' with " + D() + "/Temp/Sub/s1"}));
-}
-
-// A destination inside the source tree: the subfolder that holds it is not copied into itself.
-TEST_F(CopyFolders, TheFolderHoldingTheDestinationIsNotCopiedIntoItself) {
-    makeTree({"a/b/c/old.txt=old", "a/b/note.txt=note"});
-    ASSERT_TRUE(check(at("a"), at("a/b/c")));
-    ASSERT_EQ(form_.lstSrcFolder().count(), 1);
-
-    EXPECT_TRUE(pelto::CopyFolders(at("a"), at("a/b/c"), form_));
-    EXPECT_EQ(snapshot("a/b/c"), QStringList({"b/", "b/note.txt=note", "old.txt=old"}));
-    EXPECT_EQ(loggedMessages(),
-              QStringList({"Folder skipped, it holds the destination: " + at("a/b/c")}));
 }
 
 // Where the destination ignores letter case, the first of each pair of twins is copied and the
