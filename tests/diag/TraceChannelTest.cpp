@@ -56,9 +56,7 @@ bool listenAsOtherUser(QLocalServer& server, const QString& path) {
 
 using TraceChannelTest = DiagTest;
 
-// The trace reaches a viewer of this user in a folder that is the user's alone, and nothing
-// else named like the viewer: a socket where others could put one, or one listened on by another
-// user, gets nothing.
+// The trace reaches only a viewer of this user in a folder that is the user's alone.
 TEST_F(TraceChannelTest, OnlyAViewerOfThisUserInAPrivateFolderReceivesTheTrace) {
     QTemporaryDir temp, open; // the temporary folder for the runs; a folder opened up to others
     ASSERT_TRUE(temp.isValid() && open.isValid());

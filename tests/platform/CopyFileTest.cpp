@@ -1,6 +1,5 @@
-// CopyFile in each of its ways of writing a new file (unnamed and linked when complete, directly
-// or through /proc/self/fd, or under a temporary name and renamed): what a copy carries, atomic
-// replacement, refusals, links and failures, none of which leaves a temporary or a partial file.
+// CopyFile in each of its ways of writing a new file: what a copy carries, atomic replacement,
+// refusals, links and failures, none of which leaves a temporary or a partial file.
 #include "FsTestTree.h"
 
 #include "platform/FileSystem.h"
@@ -88,8 +87,7 @@ TEST_P(CopyFileTest, AFailureAtTheLastMomentLeavesNoTemporaryAndTheOldFile) {
     EXPECT_EQ(tree.read("dst/old.txt"), "old content");
 }
 
-// An existing file, found case-blind, is replaced by a new one under its stored name; so is a
-// file that took the name while the copy was written.
+// An existing file found case-blind, or one that took the name meanwhile, is replaced.
 TEST_P(CopyFileTest, AnExistingOrJustTakenNameIsReplacedUnderItsStoredName) {
     tree.write("src/report.txt", "new");
     tree.write("dst/Report.TXT", "old");
@@ -149,8 +147,7 @@ TEST_P(CopyFileTest, LinksAreCopiedAsLinksAndReplaceLinksNotTheirTargets) {
     EXPECT_EQ(tree.read("outside.txt"), "outside");
 }
 
-// A folder found case-blind is followed while it is the same folder: moved away and its name
-// retaken, the next file follows the name.
+// A folder found case-blind is followed only while it is the same folder.
 TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
     tree.write("src/a.txt", "x");
     tree.makeFolder("dst/Sub");
@@ -162,8 +159,7 @@ TEST_P(CopyFileTest, AFolderFoundCaseBlindIsFollowedWhileItIsTheSameFolder) {
               QStringList({"a.txt,b.txt", "c.txt"}));
 }
 
-// A copy right after the file's attributes were read takes the file as it is by then, even
-// when it was replaced in between: by another file, by a link, or by nothing.
+// A file replaced after its attributes were read is copied as it is now.
 TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
     for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt"}) {
         tree.write(name, "old");
@@ -186,8 +182,7 @@ TEST_P(CopyFileTest, AFileReplacedAfterItsAttributesWereReadIsCopiedAsItIsNow) {
 
 const char* const kWayNames[] = {"TemporaryName", "UnnamedLinkedDirectly",
                                  "UnnamedLinkedThroughProc"};
-// What interrupted copies left is not listed, and a copy into its folder removes it: regular
-// files named exactly as the copier names them, nothing else.
+// Leftovers of interrupted copies (exactly so named regular files) are unlisted and removed.
 TEST_P(CopyFileTest, LeftoverTemporariesAreUnlistedAndACopyIntoTheirFolderRemovesThem) {
     const QString leftover = ".pelto-copy-0k3x9q2m7a1zb";
     tree.write("dst/" + leftover, QByteArray(199, 'x'));

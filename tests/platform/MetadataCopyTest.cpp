@@ -26,9 +26,7 @@ protected:
     }
 };
 
-// Names of one file are linked while one run copies them; a name whose first copy was replaced
-// since, or was made by an earlier run, is copied as a file; a name that already is the copy
-// stays as it is.
+// Names of one file are linked within one run, never to a copy replaced since or of a past run.
 TEST_F(MetadataCopyTest, HardLinksAreKeptWithinOneCopyRun) {
     tree.makeFolder("src/sub");
     tree.makeFolder("dst/sub");
@@ -54,8 +52,7 @@ TEST_F(MetadataCopyTest, HardLinksAreKeptWithinOneCopyRun) {
     EXPECT_EQ(tree.names("dst"), QStringList({"a", "a2", "c", "d", "e", "f", "sub"}));
 }
 
-// A set-id bit lends the rights of the copy's owner: it goes only where the copy has the owner
-// (set-user-id) or group (set-group-id) the source names.
+// A set-id bit goes only where the copy has the owner or group the source names.
 TEST_F(MetadataCopyTest, SetIdBitsGoOnlyWithTheOwnerTheyName) {
     tree.write("copy", "x");
     QFile copy(tree.path("copy"));

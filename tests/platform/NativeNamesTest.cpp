@@ -10,9 +10,7 @@
 namespace pelto::test {
 namespace {
 
-// Valid UTF-8 names, every code below U+0800 (one or two bytes) inside a name among them,
-// convert both ways as the general conversion does, also into a reused buffer that held a
-// longer name.
+// Valid UTF-8 names (every code below U+0800 among them) convert as the general conversion does.
 TEST(NativeNames, ValidNamesConvertBothWaysAsTheGeneralConversionDoes) {
     QList<QByteArray> names{"", "Report 2024 (final).DOC",
                             "\xf0\x9f\x98\x80 smile",                 // outside the 16-bit plane
@@ -29,8 +27,7 @@ TEST(NativeNames, ValidNamesConvertBothWaysAsTheGeneralConversionDoes) {
     }
 }
 
-// Names that are not valid UTF-8 come back byte for byte, also lowered for a look-up; the valid
-// parts read as text, each undecodable byte as one code of its own.
+// Names that are not valid UTF-8 come back byte for byte, also lowered for a look-up.
 TEST(NativeNames, InvalidBytesRoundTripByteForByte) {
     const auto escaped = [](unsigned char b) { return QChar(char16_t(0xdc00 + b)); };
     EXPECT_EQ(fspath::fromNative("\xc3\xa9\xe9-\xf0\x90\x82\x80.\xff"),
@@ -59,8 +56,7 @@ TEST(NativeNames, InvalidBytesRoundTripByteForByte) {
     EXPECT_EQ(seen.size(), 128 * 128);
 }
 
-// Paths are cleaned as QDir::cleanPath cleans them, at every position in paths long enough to be
-// scanned several codes at a time; relative ones are resolved against the current folder.
+// Paths are cleaned as QDir::cleanPath cleans them, at every position of long paths.
 TEST(NativeNames, NormalizeCleansAsQtDoes) {
     for (const char* middle : {"", "/", "//", "/./", "/../", "/.x/", "/..x/", "/x./", "/."}) {
         for (int offset = 0; offset < 12; ++offset) {

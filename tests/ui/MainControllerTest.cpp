@@ -3,7 +3,6 @@
 #include "ui/main/MainController.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
-#include "ui/common/Twips.h"
 
 #include <gtest/gtest.h>
 
@@ -189,8 +188,6 @@ TEST(MainController, WindowPlacement) {
     reg.setKey("Instance1Left");
     reg.GetReg();
     EXPECT_EQ(reg.Settings(), "3000");
-    EXPECT_EQ(twipsToPixels(3000, 96), 200);
-    EXPECT_EQ(pixelsToTwips(200, 144), 2000);
 }
 
 } // namespace

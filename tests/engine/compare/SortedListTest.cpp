@@ -9,9 +9,8 @@
 namespace pelto {
 namespace {
 
-// Sorts `keys` (value = index) and compares with std::stable_sort (binary order of 16-bit codes):
-// same key sequence, every value with its key exactly once; FindKey of a listed key finds one of
-// its positions, of any other the count of keys below it.
+// Sorts `keys` (value = index) like std::stable_sort, every value with its key; FindKey finds a
+// listed key, of any other the count of keys below it.
 void expectSortedLikeReference(const QStringList& keys, const QStringList& probes = {}) {
     SortedList list;
     for (qsizetype i = 0; i < keys.size(); ++i)
@@ -37,9 +36,8 @@ void expectSortedLikeReference(const QStringList& keys, const QStringList& probe
     }
 }
 
-// Keys that agree on a long beginning and differ at every position after it, by codes on either
-// side of 0x8000 (where a signed comparison goes wrong), by a surrogate and by length alone; then
-// large random and ordered inputs.
+// Keys differing at every position by codes either side of 0x8000, a surrogate or length alone;
+// then large random and ordered inputs.
 TEST(SortedList, OrderIsBinaryBySixteenBitCodesAsStableSortHasIt) {
     const QString base = QStringLiteral("back to school (1");
     QStringList keys{QString(), base.left(3), base.left(4), base.left(5), base};

@@ -8,8 +8,7 @@ namespace {
 
 using CopyFiles = CopyTest;
 
-// Missing and newer files are copied with their time, the rest left alone, and attributes travel
-// by the carry rule.
+// Missing and newer files are copied with their time and attributes; the rest left alone.
 TEST_F(CopyFiles, CopiesMissingAndNewerFilesAndLeavesTheRestAlone) {
     makeTree({"src/a.txt=new a", "src/B.txt=new b@2000", "dst/b.txt=old b", "src/c.txt=same",
               "dst/c.txt=same too", "src/d.txt=older", "dst/d.txt=newer@5000",
@@ -53,8 +52,7 @@ TEST_F(CopyFiles, ArchiveModePassesOverFilesWhoseArchiveBitWasClearedSinceTheChe
     EXPECT_TRUE(loggedMessages().isEmpty());
 }
 
-// Each copy takes "five seconds", so the display refresh is due at the next item, where the user
-// clicks Cancel.
+// Each copy takes "five seconds": at the next item's refresh the user clicks Cancel.
 TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     makeTree({"src/a1", "src/a2", "src/a3", "dst/"});
     ASSERT_TRUE(check());
@@ -68,8 +66,7 @@ TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-// A list longer than one call takes is refused whole, also when its length would wrap a 16-bit
-// count to a small positive number (65537 lines would have read as 1).
+// A list beyond the item limit is refused whole, also where a 16-bit count would wrap.
 TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
     makeTree({"src/a.txt", "dst/"});
     form_.setOptTest(true);

@@ -40,8 +40,7 @@ TEST_F(CopyFolders, MissingFoldersAreCreatedInTheSourcesSpellingAndFilledThenFil
     EXPECT_EQ(snapshot("dst/Temp"), QStringList({"t1=t1"}));
 }
 
-// With a profile in force folders are made in their own case and each is recorded in the
-// history; a failed record ends the run.
+// With a profile each folder made is recorded in the history; a failed record ends the run.
 TEST_F(CopyFolders, ProfileRunRecordsEachFolderInTheHistory) {
     makeMissingTemp();
     g().gbExcludes = true;
@@ -60,8 +59,7 @@ TEST_F(CopyFolders, ProfileRunRecordsEachFolderInTheHistory) {
     EXPECT_EQ(snapshot("dst"), QStringList({"Temp/"}));
 }
 
-// Missing parents are made outermost first; one that cannot be made is reported, not retried
-// without end.
+// Missing parents are made outermost first; one that cannot be made is reported.
 TEST_F(CopyFolders, MissingParentsAreCreatedOutermostFirstOrReported) {
     makeTree({"dst/file=a file"});
     CreateNewFolder(at("dst/x/y/z"));
@@ -94,8 +92,7 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
                            "Path not found, flag ='CopyFile' with " + D() + "/Temp/Sub/s1"}));
 }
 
-// Where the destination ignores letter case, the first of each pair of twins is copied and the
-// other is left out with a note and counted; nothing is written over the first.
+// Where the destination ignores letter case, the second of twins is left out and counted.
 TEST_F(CopyFolders, TwinsTheDestinationCannotHoldAreLeftOutAndCounted) {
     makeTree({"src/a.txt=lower", "src/A.txt=upper", "src/Docs/x=D", "src/docs/x=d", "dst/"});
     fs_.foldingBelow = D();

@@ -139,8 +139,7 @@ TEST_F(FolderBrowserTest, StoredFolderOnMissingOrUnreadableVolumeIsSkippedQuietl
     EXPECT_EQ(relative(browser.openFolder()), "B/Docs");
 }
 
-// Retry asks again; Cancel goes to the drive list's second entry, and when that cannot be read
-// either, nothing is open.
+// Retry asks again; Cancel falls back to the second drive, or to nothing open.
 TEST_F(FolderBrowserTest, UnreadableDriveAsksRetryOrCancelAndCancelFallsBackToTheSecondDrive) {
     using A = BoxAnswer;
     const struct {
