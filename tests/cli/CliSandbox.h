@@ -41,9 +41,8 @@ private:
     bool ready_ = false;
 };
 
-// "src" and "dst" differing in every way a check reports: a.txt and Upper.TXT missing at the
-// destination, b.txt newer, same.txt as old, folder newdir missing, sub/c.txt missing in the
-// matched folder sub, x.log and folder old only at the destination.
+// "src" and "dst" differing in every way a check reports: files and a folder missing at either
+// side, a newer file, a file missing in a matched folder.
 class MixedTreeTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -1,6 +1,5 @@
-// pelto-cli copy and sync where the destination holds an item of another kind than the source
-// (a link or file where a folder goes, a folder where a file goes): nothing is written through a
-// link, sync puts the source's item in place, copy skips it saying what is in the way.
+// pelto-cli where the destination holds an item of another kind than the source: nothing is
+// written through a link, sync puts the source's item in place, copy skips it saying so.
 #include "CliSandbox.h"
 
 #include <QFile>

@@ -35,9 +35,7 @@ TEST_F(ErrorLogTest, EachRunAppendsItsHeaderOnceThenEachMessageWithCrLf) {
     EXPECT_EQ(diag::messageLog().text(),
               "Message Log:\r\n\r\nLogging started 03/07/26 at 02:05 PM\r\n" +
                   diag::programVersionLine(kVersion) + "\r\nfirst\r\n\r\nSkipped: a\r\nand b");
-    diag::messageLog().clear();
     LogError("Pelto", "CheckFiles", "after the check began", false, false);
-    EXPECT_EQ(diag::messageLog().text(), "\r\nafter the check began");
     EXPECT_EQ(shown, 1);
 
     // The next run adds its own header; text is written in the locale's encoding.

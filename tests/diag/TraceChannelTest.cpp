@@ -56,9 +56,7 @@ bool listenAsOtherUser(QLocalServer& server, const QString& path) {
 
 using TraceChannelTest = DiagTest;
 
-// The trace reaches a viewer of this user in a folder that is the user's alone, and nothing
-// else named like the viewer: a socket where others could put one, or one listened on by another
-// user, gets nothing.
+// The trace reaches only a viewer of this user in a folder that is the user's alone.
 TEST_F(TraceChannelTest, OnlyAViewerOfThisUserInAPrivateFolderReceivesTheTrace) {
     QTemporaryDir temp, open; // the temporary folder for the runs; a folder opened up to others
     ASSERT_TRUE(temp.isValid() && open.isValid());
@@ -124,16 +122,6 @@ TEST_F(TraceChannelTest, OnlyAViewerOfThisUserInAPrivateFolderReceivesTheTrace) 
         }
         ASSERT_TRUE(setMode(row.folder, 0700, me));
     }
-}
-
-// The peer check on both ends of a socket pair of this process, and on no socket at all.
-TEST(PeerIsCurrentUser, TrueForOwnSocketPairFalseForNoSocket) {
-    int pair[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair), 0);
-    EXPECT_TRUE(peerIsCurrentUser(pair[0]) && peerIsCurrentUser(pair[1]));
-    ::close(pair[0]);
-    ::close(pair[1]);
-    EXPECT_FALSE(peerIsCurrentUser(-1));
 }
 
 } // namespace

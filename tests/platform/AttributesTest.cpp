@@ -17,9 +17,7 @@ protected:
     mode_t permissions(const QString& relative) { return tree.lstatOf(relative).st_mode & 0777; }
 };
 
-// Read-only is the owner's write permission (ignored for folders), hidden a dot name, archive
-// set on a file nobody cleared it on; a link reads archive and its target is never changed; a
-// file gone raises.
+// Read-only is the owner's write bit, hidden a dot name; a link's target is never changed.
 TEST_F(AttributesTest, PermissionsDotNamesAndKindsGiveTheBitsAndLinksAreNotFollowed) {
     for (const char* file : {"plain.txt", ".hidden", "gone.txt"})
         tree.write(file, "x");
@@ -52,8 +50,7 @@ TEST_F(AttributesTest, PermissionsDotNamesAndKindsGiveTheBitsAndLinksAreNotFollo
     EXPECT_EQ(tree.lstatOf("Folder").st_mode & S_IWUSR, S_IWUSR);
 }
 
-// System, hidden and archive are kept in Samba's text form; archive comes back when the content
-// changes (not when only the permissions do), and one cleared by another program is trusted.
+// System, hidden and archive kept in Samba's form; archive comes back when the content changes.
 TEST_F(AttributesTest, SystemHiddenAndArchiveKeptInSambasFormArchiveReturnsOnAWrite) {
     if (!tree.keepsXattrs())
         GTEST_SKIP() << "no user extended attributes in the temporary folder";

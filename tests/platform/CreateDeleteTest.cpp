@@ -21,8 +21,7 @@ TEST_F(CreateDeleteTest, CreateFolderMakesOneFolderUnderAnExistingParent) {
     EXPECT_EQ(errorOf([&] { fs.CreateFolder(tree.path("Parent/file/inner")); }), err::PathNotFound);
 }
 
-// Read-only files go only with force; a folder goes with everything in it, read-only items,
-// special files and read-only folders included, but never through a link; the root stays.
+// Read-only files go only with force; a folder goes whole, but never through a link.
 TEST_F(CreateDeleteTest, DeletingRemovesReadOnlyItemsOnlyWithForceAndNeverFollowsALink) {
     tree.makeFolder("Doomed/Sub/Deeper");
     tree.makeFolder("Outside/Inner");
@@ -55,8 +54,7 @@ TEST_F(CreateDeleteTest, DeletingRemovesReadOnlyItemsOnlyWithForceAndNeverFollow
     EXPECT_EQ(errorOf([&] { fs.DeleteFolder(tree.path("doomed")); }), err::PathNotFound);
 }
 
-// A volume mounted inside a tree is never deleted with it; a read-only volume refuses every
-// change with PermissionDenied (root only).
+// A volume inside a tree is never deleted with it; a read-only one refuses every change.
 TEST_F(CreateDeleteTest, VolumesInsideATreeStayAndReadOnlyOnesRefuseChanges) {
     tree.makeFolder("Tree/mnt");
     tree.write("source.txt", "s");

@@ -19,8 +19,7 @@ TEST(MountInfoTest, ReadsMountPointsWithEscapedCharacters) {
               QStringList({"/", "/media/USB Stick", "/mnt/back\\slash"}));
 }
 
-// The root is a drive root, a missing path is not and an empty one has no drive; a volume
-// mounted and unmounted is seen at once: the mount table is read again when mounts change.
+// A volume mounted or unmounted is seen at once as a drive root, or no longer.
 TEST_F(DrivesTest, AMountedVolumeIsItsOwnDriveUntilItGoesAway) {
     EXPECT_TRUE(fs.IsDriveRoot("/"));
     EXPECT_FALSE(fs.IsDriveRoot(tree.path("missing")));

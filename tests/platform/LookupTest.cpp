@@ -10,8 +10,7 @@ namespace {
 
 using LookupTest = pelto::test::FsTest;
 
-// Every component is found case-blind and reported in its stored case; an exact name wins, then
-// the first variant in binary order of the kind asked for; a missing item raises its number.
+// Found case-blind, reported in stored case: an exact name first, else the first in binary order.
 TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
     tree.makeFolder("Docs/Sub Folder");
     tree.makeFolder("Data");
@@ -54,9 +53,8 @@ TEST_F(LookupTest, FindsEachComponentCaseBlindExactNameFirstOrRaisesItsNumber) {
     EXPECT_FALSE(fs.FolderExists(QString()));
 }
 
-// Below a folder named as a top folder (through the "Exactly" calls) no link is followed, at
-// the end of a path or on the way: a link to a folder is no folder there, and nothing is read,
-// made, copied or deleted through it. The top itself may be a link.
+// Below a top folder (named through the "Exactly" calls; itself maybe a link) no link is
+// followed: nothing is read, made, copied or deleted through one.
 TEST_F(LookupTest, BelowATopFolderNoLinkIsFollowed) {
     tree.makeFolder("top/real");
     tree.makeFolder("outside/sub");
@@ -88,8 +86,7 @@ TEST_F(LookupTest, BelowATopFolderNoLinkIsFollowed) {
     EXPECT_EQ(tree.names("outside"), QStringList({"file.txt", "sub"}));
 }
 
-// One scan answers every case-blind lookup in a folder; the service's own copies keep that index
-// without a new scan, its deletes reach it, and others' changes are seen.
+// One scan answers every lookup in a folder; own and others' changes are seen.
 TEST_F(LookupTest, OneScanAnswersEveryLookupOwnChangesKeepItOthersChangesAreSeen) {
     const auto numbered = [](const char* name, int i) {
         return QString::fromLatin1(name).arg(i, 3, 10, QLatin1Char('0'));

@@ -1,10 +1,8 @@
-// What a file copy carries besides content: holes of sparse files (onto a small tmpfs, root
-// only), hard links within one copy run, the attribute rule's own attributes, and set-id bits
-// only with the owner they name.
+// What a file copy carries besides content: hard links within one copy run, and set-id bits only
+// with the owner they name.
 #include "FsTestTree.h"
 
 #include "platform/ProgramState.h"
-#include "platform/linux/DosAttributes.h"
 #include "platform/linux/ItemMetadata.h"
 
 using namespace pelto;
@@ -22,48 +20,13 @@ protected:
             fs.CopyFile(tree.path("src/" + name), tree.path("dst/" + (as.isEmpty() ? name : as)));
         });
     }
-    // `size` bytes at `offset` of a file ("<short>" when it ends sooner).
-    QByteArray readAt(const QString& rel, qint64 offset, int size) const {
-        QFile file(tree.path(rel));
-        return file.open(QIODevice::ReadOnly) && file.seek(offset) ? file.read(size) : "<short>";
-    }
     bool sameFile(const QString& a, const QString& b) const {
         const struct stat x = tree.lstatOf("dst/" + a), y = tree.lstatOf("dst/" + b);
         return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
     }
 };
 
-// 3 GB files holding 4 KB blocks of data (none, in the middle, at both ends) fit a 100 MB
-// destination in no more blocks than the source, with their exact size.
-TEST_F(MetadataCopyTest, SparseFilesKeepTheirHolesAndExactSize) {
-    pelto::test::ScratchMount disk(tree.path("dst"), "tmpfs", "size=100m");
-    if (!disk.isMounted())
-        GTEST_SKIP() << "a tmpfs could not be mounted (needs root)";
-    constexpr qint64 kSize = qint64(3) << 30;
-    const QList<QList<qint64>> rows = {{}, {kSize / 3}, {0, kSize - 4096}, {0, 4096, 12288}};
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const QString name = QString::number(i);
-        QFile file(tree.path("src/" + name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (const qint64 offset : rows[i])
-            ASSERT_TRUE(file.seek(offset) && file.write(QByteArray(4096, 'd')) == 4096);
-        ASSERT_TRUE(file.resize(i == 3 ? 65536 : kSize)); // the last one: 64 KB, ending in a hole
-        file.close();
-        ASSERT_EQ(copy(name), 0) << i;
-        const struct stat source = tree.lstatOf("src/" + name);
-        const struct stat copied = tree.lstatOf("dst/" + name);
-        EXPECT_EQ(copied.st_size, source.st_size);
-        EXPECT_LE(copied.st_blocks, source.st_blocks) << i;
-        for (const qint64 offset : rows[i])
-            EXPECT_EQ(readAt("dst/" + name, offset, 4096), QByteArray(4096, 'd'));
-        EXPECT_EQ(readAt("dst/" + name, source.st_size - 8, 8),
-                  readAt("src/" + name, source.st_size - 8, 8));
-    }
-}
-
-// Names of one file are linked while one run copies them; a name whose first copy was replaced
-// since, or was made by an earlier run, is copied as a file; a name that already is the copy
-// stays as it is.
+// Names of one file are linked within one run, never to a copy replaced since or of a past run.
 TEST_F(MetadataCopyTest, HardLinksAreKeptWithinOneCopyRun) {
     tree.makeFolder("src/sub");
     tree.makeFolder("dst/sub");
@@ -89,26 +52,7 @@ TEST_F(MetadataCopyTest, HardLinksAreKeptWithinOneCopyRun) {
     EXPECT_EQ(tree.names("dst"), QStringList({"a", "a2", "c", "d", "e", "f", "sub"}));
 }
 
-// The attribute rule's own attributes are not copied as they are: a copy is a write, so it reads
-// archive set and carries hidden and system; other user attributes go as they are.
-TEST_F(MetadataCopyTest, TheAttributeRuleDecidesItsOwnAttributes) {
-    if (!tree.keepsXattrs())
-        GTEST_SKIP() << "the temporary folder keeps no user extended attributes";
-    tree.write("src/f", "x");
-    tree.write("src/g", "y");
-    fs.SetAttributesOf(tree.path("src/f"), 0); // archive cleared: a record is written
-    fs.SetAttributesOf(tree.path("src/g"), attr::System);
-    tree.setXattr("src/f", "user.other", "kept");
-    ASSERT_EQ(copy("f") + copy("g"), 0);
-    EXPECT_EQ(fs.AttributesOf(tree.path("dst/f")), attr::Archive);
-    EXPECT_EQ(fs.AttributesOf(tree.path("dst/g")), attr::System | attr::Archive);
-    EXPECT_FALSE(tree.xattr("dst/f", dosattr::kAttributeName));
-    EXPECT_FALSE(tree.xattr("dst/g", dosattr::kArchiveClearedName));
-    EXPECT_EQ(tree.xattr("dst/f", "user.other"), QByteArray("kept"));
-}
-
-// A set-id bit lends the rights of the copy's owner: it goes only where the copy has the owner
-// (set-user-id) or group (set-group-id) the source names.
+// A set-id bit goes only where the copy has the owner or group the source names.
 TEST_F(MetadataCopyTest, SetIdBitsGoOnlyWithTheOwnerTheyName) {
     tree.write("copy", "x");
     QFile copy(tree.path("copy"));

@@ -16,8 +16,7 @@ QStringList textsOf(const QList<Volume>& list) {
     return texts;
 }
 
-// Pseudo and system file systems are left out, removable media under /run/media stay, a mount
-// point mounted over keeps its last entry, labels come from the label links or a share's source.
+// Pseudo and system file systems are left out; labels come from label links or a share's source.
 TEST(VolumesTest, OnlyVolumesHoldingRealFilesAreOfferedWithTheirLabels) {
     FsTestTree devices;
     devices.write("sdb1", {});

@@ -4,31 +4,6 @@
 namespace pelto::test {
 namespace {
 
-// The settings file, whose saves of one key fail a number of times before they succeed.
-class FlakyBackend : public SettingsBackend {
-public:
-    FlakyBackend(const QString& folder, QString key, int failures)
-        : inner_(folder), key_(std::move(key)), failures_(failures) {}
-    QString read(const QString& a, const QString& s, const QString& k) override {
-        return inner_.read(a, s, k);
-    }
-    void save(const QString& a, const QString& s, const QString& k, const QString& v) override {
-        if (k == key_ && failures_ > 0) {
-            --failures_;
-            throw RuntimeError(err::PermissionDenied, QStringLiteral("Permission denied"));
-        }
-        inner_.save(a, s, k, v);
-    }
-    bool remove(const QString& a, const QString& s, const QString& k) override {
-        return inner_.remove(a, s, k);
-    }
-
-private:
-    QSettingsBackend inner_;
-    QString key_;
-    int failures_;
-};
-
 class ProfileHistoryTest : public ProfileTest {
 protected:
     // Stores the lines as a read of the profile file puts them into the profile table.
@@ -105,46 +80,6 @@ TEST_F(ProfileHistoryTest, NewNamesGetAnEntryAndKnownOnesAreFoundAgainWithTheirS
     EXPECT_EQ(stored("Settings", "NumProfiles"), "100");
     EXPECT_EQ(stored("Profile100", "Description"), "New");
     EXPECT_EQ(g().goReg->Section(), "Profile100");
-}
-
-TEST_F(ProfileHistoryTest, AFailedWriteIsRetriedOrPassedOverOrEndsTheRecord) {
-    // The failing key, its failures, the failure report's answers, the result, the entry.
-    const QString today = date(fixedToday());
-    const struct {
-        const char* key;
-        int failures;
-        QList<BoxAnswer> answers;
-        bool result;
-        QStringList entry;
-    } cases[] = {
-        {"LastUsed",
-         2,
-         {BoxAnswer::Retry, BoxAnswer::Retry},
-         true,
-         {"A", "0", today, "2", two[0], two[1], ""}},
-        {"Line01", 1, {BoxAnswer::Retry}, true, {"A", "0", today, "2", two[0], two[1], ""}},
-        {"TimesUsed", 1, {BoxAnswer::Ignore}, true, {"A", "", today, "2", two[0], two[1], ""}},
-        {"LastUsed", 1, {BoxAnswer::Abort}, false, {"A", "0", "", "", "", "", ""}},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(n);
-        const QString section = QStringLiteral("Profile%1").arg(++n, 2, 10, QChar('0'));
-        Registry flaky(std::make_unique<FlakyBackend>(path("settings"), c.key, c.failures));
-        flaky.setApplicationName("Pelto");
-        g().goReg = &flaky;
-        g().gbErrorFlag = false;
-        for (const BoxAnswer answer : c.answers)
-            dialogs().then(answer);
-        EXPECT_EQ(store(QStringLiteral("A%1").arg(n), two), c.result);
-        EXPECT_EQ(g().gbErrorFlag, !c.result);
-        EXPECT_EQ(g().giProfileEntry, n);
-        EXPECT_EQ(stored("Settings", "NumProfiles"), QString::number(n));
-        QStringList expected = c.entry;
-        expected[0] += QString::number(n);
-        EXPECT_EQ(entry(section, 2), expected);
-        EXPECT_EQ(dialogs().unanswered(), 0);
-    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// Cutting profile lines into their parts; the fixed-width list and the menu captions.
+// Cutting profile lines into their parts.
 #include "profiles/ProfileLine.h"
-#include "profiles/ProfileMenuModel.h"
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,6 @@ TEST(ProfileLineTest, CutsSourceDestinationSubdirsAndExclusions) {
         EXPECT_EQ((QStringList{p.source, p.destination, p.excludes, p.line}),
                   (QStringList{source, destination, excludes, QString(line).replace(u'\t', u' ')}));
     }
-}
-
-TEST(ProfileLineTest, ListPathsTakeTwentyCharactersAndMenuCaptionsNumberOneToNineThenLetters) {
-    EXPECT_EQ(displayPath("/a"), QString("/a").leftJustified(20));
-    EXPECT_EQ(displayPath("/abcdefghijklmnopqrs"), "/ab...fghijklmnopqrs");
-    EXPECT_EQ(ProfileMenuModel::entryCaption(35, "B", true), "&z B");
-    EXPECT_EQ(ProfileMenuModel::sectionOfCaption("&2 My Backup", true), "My Backup");
 }
 
 } // namespace

@@ -27,8 +27,7 @@ inline void PrintTo(const QMap<QByteArray, QByteArray>& items, std::ostream* os)
 
 namespace pelto::test::bytetree {
 
-// The folder `rel` below `root`, opened a component at a time (made where missing with `make`);
-// -1 when it cannot be reached.
+// The folder `rel` below `root` opened a component at a time (made if `make`); -1 if unreachable.
 inline int openFolder(const QByteArray& root, const QByteArray& rel, bool make = true) {
     if (make)
         ::mkdir(root.constData(), 0755);
@@ -43,10 +42,6 @@ inline int openFolder(const QByteArray& root, const QByteArray& rel, bool make =
         fd = next;
     }
     return fd;
-}
-
-inline void makeFolder(const QByteArray& root, const QByteArray& rel) {
-    ::close(openFolder(root, rel));
 }
 
 // Makes the item `rel` (and its folders) with `make(folder, name)`.
@@ -79,8 +74,7 @@ inline bool makeSpecial(const QByteArray& root, const QByteArray& rel, mode_t ty
     });
 }
 
-// Calls `visit(folderFd, name, status, relativePath)` for every item below the open folder,
-// folders before their contents, and closes it.
+// Calls `visit(folderFd, name, status, relativePath)` for every item below the open folder `fd`.
 template <typename Visit> void walk(int fd, const QByteArray& prefix, Visit&& visit) {
     DIR* dir = fdopendir(fd);
     if (!dir) {

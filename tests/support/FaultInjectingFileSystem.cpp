@@ -42,7 +42,6 @@ FileSystem& FaultInjectingFileSystem::pass(FsOp op, const QString& path, const Q
         const qint32 number = it->number;
         if (it->remaining != kAlways && --it->remaining == 0)
             faults_.erase(it);
-        ++raised_;
         throw fsError(number);
     }
     return inner_;

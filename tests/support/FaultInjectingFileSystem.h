@@ -1,11 +1,7 @@
 #pragma once
 // A file-system service for tests that passes every operation on to another service, except that
-// a chosen operation on a chosen path raises a chosen error number, once, a number of times or
-// always. The folder, file and drive objects it hands out call back through it, so faults on
-// listings or attribute writes reach code that holds such objects.
-//
-//   FaultInjectingFileSystem fs(real);
-//   fs.inject(FsOp::CopyFile, dst + "/locked.txt", err::LockViolation, 2);
+// a chosen operation on a chosen path raises a chosen error number; objects it hands out call
+// back through it.
 
 #include "platform/FileSystem.h"
 
@@ -15,9 +11,7 @@
 
 namespace pelto {
 
-// The operations a fault can be put on. GetFolder, GetFile, FolderExists and FileExists go
-// through ResolvePath, Files and SubFolders through List, GetDrive through MountPointOf,
-// DateLastModified through LastModifiedOf, IsReady through IsReadyAt.
+// The operations a fault can be put on (object calls go through the service call they use).
 enum class FsOp {
     Any,
     CopyFile,
@@ -41,14 +35,10 @@ public:
 
     explicit FaultInjectingFileSystem(FileSystem& inner) : inner_(inner) {}
 
-    // The next `times` calls of `op` (FsOp::Any: of every operation) on `path` raise `number`
-    // (kAlways: every call does). The path is compared case-blind, after cleaning, with the path
-    // the operation receives; for CopyFile with its source and its destination. An empty path
-    // matches every path. Faults are tried in the order they were injected.
+    // The next `times` calls (kAlways: all) of `op` on `path` (case-blind, either end of a copy;
+    // empty: any path) raise `number`.
     void inject(FsOp op, const QString& path, qint32 number, int times = 1);
     void clearFaults() { faults_.clear(); }
-    qsizetype armedFaults() const { return qsizetype(faults_.size()); } // kAlways ones included
-    int faultsRaised() const { return raised_; }
     // Calls of an operation so far, faulted ones included (FsOp::Any: of all operations).
     int calls(FsOp op) const;
     // Drives mounted at `mountPoint` answer IsReady false while this holds.
@@ -116,7 +106,6 @@ private:
     std::vector<Fault> faults_;
     QHash<int, int> calls_;
     QSet<QString> notReady_;
-    int raised_ = 0;
 };
 
 } // namespace pelto

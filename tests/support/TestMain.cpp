@@ -1,9 +1,5 @@
-// Runs the tests inside a Qt application object, as the program runs, on the offscreen
-// platform so that no test ever shows a window. Test programs built with PELTO_TEST_GUI get a
-// QApplication, so that their tests can build widgets and boxes.
-//
-// Every test starts and ends with the program-wide state as at program start, so no fixture
-// needs to (or can forget to) reset it.
+// Runs the tests inside a Qt application object (a QApplication with PELTO_TEST_GUI) on the
+// offscreen platform; every test starts and ends with the program-wide state as at start.
 #include "platform/ProgramState.h"
 
 #include <gtest/gtest.h>

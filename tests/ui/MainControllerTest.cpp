@@ -1,21 +1,19 @@
-// The main window's rules without widgets: option handlers, summary, pages, action buttons and
+// The main window's rules without widgets: option handlers, summary, action buttons and
 // window placement.
 #include "ui/main/MainController.h"
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
-#include "ui/common/Twips.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
-#include <functional>
 
 #include "platform/QSettingsBackend.h"
 
 namespace pelto::ui {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+const QString kCrLf = "\r\n";
 
 // The text after a label's first line break: its explanation.
 QString explanation(const MainController& c, const char* label) {
@@ -27,48 +25,33 @@ QString heading(const MainController& c, const char* label) {
     return caption.left(caption.indexOf(kCrLf));
 }
 
-struct OptionCase {
-    const char* name;
-    std::function<void(MainController&)> act;
-    const char* label;
-    const char* headingText;
-    int headingLength;
-    const char* explanationStart;
-};
-
+// Choosing each option writes its label: a heading padded to its width, then the explanation.
 TEST(MainController, OptionHandlersWriteLabelsAndSummary) {
-    const auto sel = [](const char* n) {
-        return [n](MainController& c) { c.select(QString::fromLatin1(n)); };
+    const std::tuple<const char*, const char*, const char*, int, const char*> cases[] = {
+        {"optProd", "lblDebug", "Production mode:", 80, "Program shows the files and"},
+        {"optTest", "lblDebug", "Test mode:", 76, "Program shows what files"},
+        {"optRecurse", "lblRecursion", "Traverse Subdirectories:", 79, "Program will both copy"},
+        {"optNoRecur", "lblRecursion", "No Subdirectories:", 88, "Program will only copy"},
+        {"optCopy", "lblFileCopy", "Copy Files:", 81, "Files and directories will"},
+        {"optSync", "lblFileCopy", "Synchronize Files:", 83, "Files and directories will"},
     };
-    const OptionCase cases[] = {
-        {"prod", sel("optProd"), "lblDebug", "Production mode:", 80, "Program shows the files and"},
-        {"test", sel("optTest"), "lblDebug", "Test mode:", 76, "Program shows what files"},
-        {"recurse", sel("optRecurse"), "lblRecursion", "Traverse Subdirectories:", 79,
-         "Program will both copy"},
-        {"norecur", sel("optNoRecur"), "lblRecursion", "No Subdirectories:", 88,
-         "Program will only copy"},
-        {"copy", sel("optCopy"), "lblFileCopy", "Copy Files:", 81, "Files and directories will"},
-        {"sync", sel("optSync"), "lblFileCopy", "Synchronize Files:", 83,
-         "Files and directories will"},
-    };
-    for (const OptionCase& t : cases) {
-        SCOPED_TRACE(t.name);
+    for (const auto& [option, label, headingText, width, explanationStart] : cases) {
         MainController c;
-        t.act(c);
-        EXPECT_EQ(heading(c, t.label),
-                  QString::fromLatin1(t.headingText).leftJustified(t.headingLength));
-        EXPECT_TRUE(explanation(c, t.label).startsWith(QString::fromLatin1(t.explanationStart)));
+        c.select(QString::fromLatin1(option));
+        EXPECT_EQ(heading(c, label), QString::fromLatin1(headingText).leftJustified(width));
+        EXPECT_TRUE(explanation(c, label).startsWith(QString::fromLatin1(explanationStart)))
+            << option;
     }
     MainController c;
-    c.select(QStringLiteral("optProd"));
-    c.select(QStringLiteral("optNoRecur"));
-    c.select(QStringLiteral("optSync"));
-    EXPECT_EQ(c.caption(QStringLiteral("lblOptions")),
-              QStringLiteral("Production mode     No Subdirectories     Synchronize Files"));
+    c.select("optProd");
+    c.select("optNoRecur");
+    c.select("optSync");
+    EXPECT_EQ(c.caption("lblOptions"),
+              "Production mode     No Subdirectories     Synchronize Files");
     g().gbExcludes = true;
     c.ShowOptions();
-    EXPECT_EQ(c.caption(QStringLiteral("lblOptions")),
-              QStringLiteral("Production mode     Subdirectories varies     Synchronize Files"));
+    EXPECT_EQ(c.caption("lblOptions"),
+              "Production mode     Subdirectories varies     Synchronize Files");
 }
 
 TEST(MainController, ArchiveOptionsFollowCopyMode) {
@@ -88,22 +71,20 @@ TEST(MainController, ArchiveOptionsFollowCopyMode) {
         SCOPED_TRACE(row.steps);
         resetProgramState();
         MainController c;
-        c.select(QStringLiteral("optCopy"));
+        c.select("optCopy");
         for (const char* s = row.steps; *s; ++s) {
-            const QString box =
-                *s == 'a' ? QStringLiteral("chkArchive") : QStringLiteral("chkResetArc");
+            const QString box = *s == 'a' ? "chkArchive" : "chkResetArc";
             if (*s == 's' || *s == 'c')
-                c.select(*s == 's' ? QStringLiteral("optSync") : QStringLiteral("optCopy"));
+                c.select(*s == 's' ? "optSync" : "optCopy");
             else
                 c.setChecked(box, !c.value(box));
         }
-        EXPECT_EQ(c.value(QStringLiteral("chkArchive")), row.archive);
-        EXPECT_EQ(c.value(QStringLiteral("chkResetArc")), row.reset);
+        EXPECT_EQ(c.value("chkArchive"), row.archive);
+        EXPECT_EQ(c.value("chkResetArc"), row.reset);
         for (const char* name : {"chkArchive", "chkResetArc", "lblResetArc"})
             EXPECT_EQ(c.control(QString::fromLatin1(name)).enabled, row.enabled) << name;
         EXPECT_EQ(g().gbArchive, row.gbArchive);
-        EXPECT_TRUE(
-            c.caption(QStringLiteral("lblCopyArchive")).endsWith(QString::fromLatin1(row.tail)));
+        EXPECT_TRUE(c.caption("lblCopyArchive").endsWith(QString::fromLatin1(row.tail)));
     }
 }
 
@@ -111,12 +92,12 @@ TEST(MainController, UpdateFrequencyAndRepeatCount) {
     MainController c;
     for (const auto& [text, seconds] :
          {std::pair{"", 1}, {"0", 1}, {"15", 15}, {"99999", 15}, {"7", 7}}) {
-        c.setText(QStringLiteral("txtUpdateFrequency"), QString::fromLatin1(text));
+        c.setText("txtUpdateFrequency", QString::fromLatin1(text));
         EXPECT_EQ(g().giUpdateFrequency, seconds) << text;
     }
     for (const auto& [typed, shown] : {std::pair{"21", "20"}, {"20", "20"}, {"-5", "-5"}}) {
-        c.setText(QStringLiteral("txtRepeatCount"), QString::fromLatin1(typed));
-        EXPECT_EQ(c.caption(QStringLiteral("txtRepeatCount")), QString::fromLatin1(shown));
+        c.setText("txtRepeatCount", QString::fromLatin1(typed));
+        EXPECT_EQ(c.caption("txtRepeatCount"), QString::fromLatin1(shown));
     }
 }
 
@@ -131,11 +112,10 @@ TEST(MainController, ActionButtonsAroundCheckAndCopy) {
                            Row{false, false, "cmdCopy", "C&opy files", true},
                            Row{false, true, "cmdCopyDelete", "C&opy / Delete files", true}}) {
         MainController c;
-        c.select(row.test ? QStringLiteral("optTest") : QStringLiteral("optProd"));
-        c.select(row.sync ? QStringLiteral("optSync") : QStringLiteral("optCopy"));
+        c.select(row.test ? "optTest" : "optProd");
+        c.select(row.sync ? "optSync" : "optCopy");
         c.checkStarted();
-        EXPECT_EQ(c.control(QStringLiteral("cmdCancel")).left,
-                  c.control(QStringLiteral("cmdCheck")).left);
+        EXPECT_EQ(c.control("cmdCancel").left, c.control("cmdCheck").left);
         EXPECT_FALSE(MainController::mayStartAction());
         c.checkEnded(false);
         EXPECT_TRUE(MainController::mayStartAction());
@@ -144,48 +124,27 @@ TEST(MainController, ActionButtonsAroundCheckAndCopy) {
         EXPECT_EQ(copy.left, MainController::kCopyLeft);
         EXPECT_EQ(copy.caption, QString::fromLatin1(row.caption));
         EXPECT_EQ(copy.enabled, row.enabled);
-        EXPECT_EQ(c.control(QStringLiteral("cmdCancel")).left, MainController::kCancelLeft);
-        EXPECT_FALSE(c.control(QStringLiteral("cmdExit")).visible);
+        EXPECT_EQ(c.control("cmdCancel").left, MainController::kCancelLeft);
+        EXPECT_FALSE(c.control("cmdExit").visible);
         EXPECT_EQ(c.tab(), MainController::kResultsTab);
-        EXPECT_EQ(c.caption(QStringLiteral("lblDstFile")).endsWith(QStringLiteral("deleted!")),
-                  row.sync);
+        EXPECT_EQ(c.caption("lblDstFile").endsWith("deleted!"), row.sync);
         // Any mode change invalidates the check.
-        c.select(QStringLiteral("optRecurse"));
+        c.select("optRecurse");
         EXPECT_FALSE(c.control(QString::fromLatin1(row.shownCopy)).enabled);
         c.selectTab(1);
-        EXPECT_FALSE(c.control(QStringLiteral("cmdCancel")).visible);
+        EXPECT_FALSE(c.control("cmdCancel").visible);
         c.copyEnded(true);
-        EXPECT_EQ(c.control(QStringLiteral("cmdExit")).left, MainController::kCopyLeft);
-        EXPECT_EQ(c.control(QStringLiteral("cmdAgain")).left, MainController::kCancelLeft);
-        EXPECT_TRUE(c.control(QStringLiteral("cmdResetArc")).visible);
+        EXPECT_EQ(c.control("cmdExit").left, MainController::kCopyLeft);
+        EXPECT_EQ(c.control("cmdAgain").left, MainController::kCancelLeft);
+        EXPECT_TRUE(c.control("cmdResetArc").visible);
     }
-}
-
-TEST(MainController, OptionPagesWrapAndStayPutDuringAnAction) {
-    MainController c;
-    c.SetTabStrip(3);
-    for (int page = 1; page <= MainController::kPageCount; ++page) {
-        const ControlState& frame =
-            c.control(QStringLiteral("fraOptions_") + QString::number(page));
-        EXPECT_EQ(frame.left, page == 3 ? MainController::kPageLeft : MainController::kPageAway);
-        EXPECT_EQ(frame.enabled, page == 3);
-    }
-    for (const auto& [from, forward, to] :
-         {std::tuple{4, true, 1}, {1, false, 4}, {2, true, 3}, {3, false, 2}}) {
-        c.SetTabStrip(from);
-        c.switchOptionPage(forward);
-        EXPECT_EQ(c.optionPage(), to);
-    }
-    g().gsAction = QStringLiteral("copy");
-    c.switchOptionPage(true);
-    EXPECT_EQ(c.optionPage(), 2);
 }
 
 // The settings store in a folder of its own, section "Settings".
 struct TempRegistry {
     TempRegistry() {
-        reg.setApplicationName(QStringLiteral("Pelto"));
-        reg.setSection(QStringLiteral("Settings"));
+        reg.setApplicationName("Pelto");
+        reg.setSection("Settings");
     }
     void save(const char* key, const char* value) {
         reg.setKey(QString::fromLatin1(key));
@@ -204,9 +163,8 @@ TEST(MainController, RestoredRepeatFieldsShowOnlyOneToNineteen) {
         store.save("RepeatFreq", stored);
         MainController c;
         c.restoreSound(store.reg, QString(), [](const QString&) { return false; });
-        EXPECT_EQ(c.caption(QStringLiteral("txtRepeatCount")), QString::fromLatin1(shown))
-            << stored;
-        EXPECT_EQ(c.caption(QStringLiteral("txtRepeatFreq")), QString::fromLatin1(shown)) << stored;
+        EXPECT_EQ(c.caption("txtRepeatCount"), QString::fromLatin1(shown)) << stored;
+        EXPECT_EQ(c.caption("txtRepeatFreq"), QString::fromLatin1(shown)) << stored;
     }
 }
 
@@ -227,11 +185,9 @@ TEST(MainController, WindowPlacement) {
         c.savePosition(reg, row.saved);
         EXPECT_EQ(c.restoredPosition(reg, designed, screens), row.restored) << row.saved.x();
     }
-    reg.setKey(QStringLiteral("Instance1Left"));
+    reg.setKey("Instance1Left");
     reg.GetReg();
-    EXPECT_EQ(reg.Settings(), QStringLiteral("3000"));
-    EXPECT_EQ(twipsToPixels(3000, 96), 200);
-    EXPECT_EQ(pixelsToTwips(200, 144), 2000);
+    EXPECT_EQ(reg.Settings(), "3000");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "workflow/CopyWorkflow.h"
 #include "diag/ErrorLog.h"
 #include "engine/compare/HeadlessMainForm.h"
-#include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
 #include "platform/SystemFileSystem.h"
@@ -29,11 +28,7 @@ struct Form : HeadlessMainForm, ProfileForm, StageHook {
     ProfileMenuModel& mnuProfile() override { return menu; }
     ProfileListModel& lstProfile() override { return lines; }
     void CreateNewFolder(QString&) override {}
-    void enterStage(const QString& stage) override {
-        if (onStage)
-            onStage(stage);
-    }
-    std::function<void(const QString&)> onStage;
+    void enterStage(const QString&) override {}
     ProfileMenuModel menu;
     ProfileListModel lines;
 };
@@ -135,27 +130,6 @@ TEST_F(CopyWorkflowTest, AProductionCopySyncsTheDestinationFileSystemOnceAndFail
         diag::messageLog().text().contains("The copied files could not be written to the disk of " +
                                            path("d1") + ": Device I/O error"))
         << qPrintable(diag::messageLog().text());
-}
-
-// A file removed between the check and the copy is passed over with a line naming it and counted,
-// and the copy goes on to its end without a question.
-TEST_F(CopyWorkflowTest, AFileGoneSinceTheCheckIsNamedCountedAndTheCopyCompletes) {
-    ASSERT_TRUE(QDir().mkpath(path("s1")) && QDir().mkpath(path("d1")));
-    write({"s1/f.txt", "s1/g.txt"});
-    form.onStage = [&](const QString& stage) {
-        if (stage == "Copying") {
-            ASSERT_TRUE(QFile::remove(path("s1/f.txt")));
-        }
-    };
-    ASSERT_EQ(checkAndCopy(), StageResult::Completed);
-    EXPECT_EQ(tree(), (QStringList{"d1", "d1/g.txt", "s1", "s1/g.txt"}));
-    EXPECT_TRUE(boxes.shown().isEmpty());
-    const CopySummary summary = SummarizeCopy(form, fs, {});
-    EXPECT_EQ(summary.filesCopied, 1);
-    EXPECT_EQ(summary.leftOut.total(), 1);
-    EXPECT_EQ(summary.leftOut.count(LeftOutReason::Vanished), 1);
-    EXPECT_TRUE(
-        diag::messageLog().text().endsWith("Source file vanished, skipped: " + path("s1/f.txt")));
 }
 
 } // namespace

@@ -64,18 +64,5 @@ TEST_F(CompareLines, NumbersRunAcrossFolderPairsAndToInAPathSwitchesTheSeparator
                    {fitted(src1), fitted(src2)}}));
 }
 
-TEST_F(CompareLines, RecursionOffComparesOnlyTheTopFiles) {
-    form_.setOptRecurse(false);
-    makeTree({"src/a", "src/Sub/deep", "dst/sub/other", "src/OnlySrc/", "dst/OnlyDst/"});
-
-    ASSERT_TRUE(check());
-
-    QList<QStringList> expected(9);
-    expected[0] = {dir(S(), D()), tagged(1, "a unmatched")};
-    expected[8] = {fitted(S())};
-    EXPECT_EQ(results(), expected);
-    EXPECT_FALSE(fs_.listed.contains(at("src/Sub")));
-}
-
 } // namespace
 } // namespace pelto::test

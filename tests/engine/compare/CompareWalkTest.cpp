@@ -1,5 +1,4 @@
-// How the walk treats archive mode, exclusions, built-in skips, failures, cancel and names that
-// differ only in letter case.
+// How the walk treats archive mode, exclusions, built-in skips, failures, cancel and case twins.
 
 #include "CompareFixture.h"
 
@@ -32,8 +31,7 @@ TEST_F(CompareWalk, ArchiveModeListsArchivedSourceFilesAndNeverReadsDestinationF
         EXPECT_TRUE(path.startsWith(S() + "/")) << path.toStdString();
 }
 
-// Without subdirs the table leaves out files and folders of the top folder only; with it every
-// folder.
+// Without subdirs the exclusions apply in the top folder only; with it in every folder.
 TEST_F(CompareWalk, ExclusionsReachSubfoldersOnlyWithSubdirs) {
     makeTree({"src/keep.txt", "src/old.bak", "dst/other.BAK", "src/TmpFiles/x", "dst/tmpfiles/x",
               "src/Sub/deep.bak", "src/Sub/deep.txt", "dst/sub/"});
@@ -79,18 +77,7 @@ TEST_F(CompareWalk, RecycleBinsBelowADriveRootAndSystemVolumeInformationAreSkipp
     EXPECT_FALSE(fs_.listed.contains(at("src/Sub/System Volume Information")));
 }
 
-TEST_F(CompareWalk, MissingDestinationGivesTheFailureReportAndStops) {
-    makeTree({"src/a"});
-    dialogs_->then(BoxAnswer::Retry).then(BoxAnswer::Abort);
-    EXPECT_FALSE(check("src", "nowhere"));
-    ASSERT_EQ(dialogs_->shown().size(), 2);
-    EXPECT_EQ(dialogs_->shown()[0].buttons, BoxButtons::AbortRetryIgnore);
-    EXPECT_EQ(dialogs_->shown()[0].title, "Unexpected Error");
-    EXPECT_EQ(results(), QList<QStringList>(9));
-}
-
-// An unlistable folder or unreadable time: Ignore leaves the item out (an unreadable folder is
-// never taken for an empty one) and goes on; Abort ends the walk.
+// An unreadable folder or time: Ignore leaves the item out (never taken as empty); Abort ends.
 TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {
     makeTree({"src/Sub/a", "dst/sub/b", "src/Zed/c", "dst/zed/", "src/f", "dst/f", "dst/g",
               "src/g@5000"});
@@ -133,8 +120,7 @@ TEST_F(CompareWalk, CancelSeenAtTheDisplayRefreshEndsTheWalkWithTrue) {
     EXPECT_EQ(form_.doEventsCount(), 1);
 }
 
-// Names equal after lower-casing on one side are matched by their exact names, and their lines
-// show those names; the stages take them by the exact name stored with each line.
+// Names equal after lower-casing are matched and listed by their exact names.
 TEST_F(CompareWalk, NamesDifferingOnlyInCaseWithinAFolderAreMatchedByTheirExactNames) {
     makeTree({"src/Readme.txt@5000", "src/README.txt", "dst/readme.txt", "src/normal.txt",
               "dst/Dup", "dst/dup", "src/Docs/a", "src/docs/b", "src/Fine/c", "dst/docs/",

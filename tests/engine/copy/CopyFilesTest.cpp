@@ -8,8 +8,7 @@ namespace {
 
 using CopyFiles = CopyTest;
 
-// Missing and newer files are copied with their time, the rest left alone, and attributes travel
-// by the carry rule.
+// Missing and newer files are copied with their time and attributes; the rest left alone.
 TEST_F(CopyFiles, CopiesMissingAndNewerFilesAndLeavesTheRestAlone) {
     makeTree({"src/a.txt=new a", "src/B.txt=new b@2000", "dst/b.txt=old b", "src/c.txt=same",
               "dst/c.txt=same too", "src/d.txt=older", "dst/d.txt=newer@5000",
@@ -53,8 +52,7 @@ TEST_F(CopyFiles, ArchiveModePassesOverFilesWhoseArchiveBitWasClearedSinceTheChe
     EXPECT_TRUE(loggedMessages().isEmpty());
 }
 
-// Each copy takes "five seconds", so the display refresh is due at the next item, where the user
-// clicks Cancel.
+// Each copy takes "five seconds": at the next item's refresh the user clicks Cancel.
 TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     makeTree({"src/a1", "src/a2", "src/a3", "dst/"});
     ASSERT_TRUE(check());
@@ -68,35 +66,7 @@ TEST_F(CopyFiles, CancelStopsBeforeTheNextFile) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-// A temporary file an interrupted replacement left is the program's own: the check does not
-// report it, test mode leaves it, a production copy into its folder removes it. A user file
-// that merely starts like one is listed and copied as any other.
-TEST_F(CopyFiles, LeftoverTemporaryIsNotReportedAndGoesWithAProductionCopy) {
-    const QString leftover = QStringLiteral("dst/.pelto-copy-0k3x9q2m7a1zb");
-    makeTree({"src/a.txt=new@2000", "dst/a.txt=old", "src/.pelto-copy-notes.txt=notes",
-              "dst/.pelto-copy-notes.txt.bak=kept"});
-    makeFile(leftover, QByteArray(199, 'x'));
-    ASSERT_TRUE(check());
-    QString reported;
-    for (const QStringList& lines : results())
-        reported += lines.join(u'|') + u'|';
-    EXPECT_TRUE(reported.contains(".pelto-copy-notes.txt ")) << reported.toStdString();
-    EXPECT_TRUE(reported.contains(".pelto-copy-notes.txt.bak")) << reported.toStdString();
-    EXPECT_FALSE(reported.contains(".pelto-copy-0")) << reported.toStdString();
-
-    form_.setOptTest(true);
-    const QStringList before = snapshot("dst");
-    EXPECT_TRUE(copy());
-    EXPECT_EQ(snapshot("dst"), before);
-
-    form_.setOptTest(false);
-    EXPECT_TRUE(copy());
-    EXPECT_EQ(snapshot("dst"), QStringList({".pelto-copy-notes.txt.bak=kept",
-                                            ".pelto-copy-notes.txt=notes", "a.txt=new"}));
-}
-
-// A list longer than one call takes is refused whole, also when its length would wrap a 16-bit
-// count to a small positive number (65537 lines would have read as 1).
+// A list beyond the item limit is refused whole, also where a 16-bit count would wrap.
 TEST_F(CopyFiles, ListsBeyondTheItemLimitAreRefusedWhole) {
     makeTree({"src/a.txt", "dst/"});
     form_.setOptTest(true);

@@ -1,6 +1,5 @@
 #pragma once
-// Copy tests: the compare fixture's trees, log and window, production mode, result lists made by
-// the real check, and the fault-injecting service over the Linux one.
+// Copy tests: the compare fixture in production mode, lists from the real check, injected faults.
 
 #include "engine/compare/CompareFixture.h"
 #include "engine/copy/Copy.h"
@@ -30,8 +29,7 @@ public:
         if (afterCopy)
             afterCopy();
     }
-    // Below this folder, look-ups answer as on a volume that ignores letter case: a name found
-    // only in another letter case is reported under the name asked for.
+    // Below this folder, look-ups answer as on a volume that ignores letter case.
     std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override {
         std::optional<QString> found = FaultInjectingFileSystem::ResolvePath(path, kind);
         if (!foldingBelow.isEmpty() && found && path.startsWith(foldingBelow) &&

@@ -1,7 +1,6 @@
 // After a copy run the destination holds, item by item, what `cp -a` makes of the same source:
-// type and mode, owner and group, modification time to the nanosecond, extended attributes and
-// ACLs, which names are one file, allocated blocks of large files, for files, folders and links.
-// Attributes the attribute rule writes are its own business and left out of the comparison.
+// mode, owner, time to the nanosecond, extended attributes and ACLs, hard links, holes; for files,
+// folders and links. The attribute rule's own attributes are left out of the comparison.
 
 #include "CopyFixture.h"
 
@@ -82,14 +81,20 @@ protected:
         }
         return true;
     }
-    // Every item below `root`, one line each, by relative path.
-    static QStringList describe(const QString& root) {
-        QStringList rels, lines;
+    // Every item below `root` by relative path, sorted.
+    static QStringList itemsBelow(const QString& root) {
+        QStringList rels;
         QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext())
             rels << QDir(root).relativeFilePath(it.next());
         rels.sort();
+        return rels;
+    }
+    // Every item below `root`, one line each, by relative path.
+    static QStringList describe(const QString& root) {
+        const QStringList rels = itemsBelow(root);
+        QStringList lines;
         QHash<QPair<quint64, quint64>, QStringList> names; // files of several names
         QList<struct stat> stats(rels.size());
         for (qsizetype i = 0; i < rels.size(); ++i) {
@@ -131,18 +136,14 @@ protected:
     // Distinct times to the nanosecond on every item, deepest first, so that no later change in
     // a folder moves its time again.
     void stampTimes() {
-        QStringList items;
-        QDirIterator it(S(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            items << it.next();
+        QStringList items = itemsBelow(S());
         std::sort(items.begin(), items.end(),
                   [](const QString& a, const QString& b) { return a.size() > b.size(); });
         for (qsizetype i = 0; i < items.size(); ++i) {
             const timespec t = {1'600'000'000 + i * 1000, long(i * 1'000'003 + 7)};
             const timespec times[2] = {t, t};
-            EXPECT_EQ(utimensat(AT_FDCWD, QFile::encodeName(items[i]).constData(), times,
-                                AT_SYMLINK_NOFOLLOW),
+            EXPECT_EQ(utimensat(AT_FDCWD, QFile::encodeName(S() + '/' + items[i]).constData(),
+                                times, AT_SYMLINK_NOFOLLOW),
                       0);
         }
     }

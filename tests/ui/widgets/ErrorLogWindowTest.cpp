@@ -63,8 +63,7 @@ TEST_F(ErrorLogWindowTest, FirstMessageShowsItDockedTheTextGrowsHiddenAndACheckE
     EXPECT_EQ(text(), "\nafter the check began");
 }
 
-// The timer docks again only when the main window's top changed since its last look; the first
-// look always docks, and a minimised window is left where it is.
+// The timer docks again only when the main window's top moved; a minimised window stays put.
 TEST_F(ErrorLogWindowTest, FollowsVerticalMovesOfTheMainWindowOnly) {
     window.show();
     window.move(0, 0);
