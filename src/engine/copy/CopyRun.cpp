@@ -15,7 +15,7 @@ void CopyRunState::clear() {
 }
 
 QString CopyRunState::key(const QString& path) {
-    return fspath::normalize(path).toLower();
+    return fspath::lowerCase(fspath::normalize(path));
 }
 
 void CopyRunState::noteSkippedFile(const QString& sourcePath) {
@@ -49,7 +49,8 @@ bool CopyRunState::folderSkipped(const QString& sourceFolder) const {
 
 QString CopyRunState::entryKey(const QString& path) {
     const QString normalized = fspath::normalize(path);
-    return fspath::join(fspath::parentOf(normalized).toLower(), fspath::nameOf(normalized));
+    return fspath::join(fspath::lowerCase(fspath::parentOf(normalized)),
+                        fspath::nameOf(normalized));
 }
 
 void CopyRunState::noteReplacedDestination(const QString& destinationPath) {
