@@ -83,11 +83,14 @@ protected:
                 n += list->lineData(i).kind == LineData::Kind::Entry;
         return n;
     }
-    // Many folders each with a file: a walk long enough to see a cancel.
-    void manyFolders(int n) {
-        for (int i = 0; i < n; ++i)
-            put(QByteArray("src/f" + QByteArray::number(i) + "/a.txt").constData());
-        QDir().mkpath(path("dst"));
+    // Many folders each with a file: a walk long enough to see a cancel. With `atDestination`
+    // the folders exist there, so their files are listed one by one.
+    void manyFolders(int n, bool atDestination = false) {
+        for (int i = 0; i < n; ++i) {
+            const QString folder = QStringLiteral("f%1").arg(i);
+            put(QFile::encodeName("src/" + folder + "/a.txt").constData());
+            QDir().mkpath(path(atDestination ? "dst/" : "dst") + (atDestination ? folder : ""));
+        }
     }
     int tab() { return w_->findChild<QTabWidget*>("SSTab1")->currentIndex(); }
 
@@ -173,10 +176,13 @@ TEST_F(WindowActions, CancelledCheckStopsAndKeepsTheCopyButtons) {
 TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
     for (const BoxAnswer answer : {BoxAnswer::No, BoxAnswer::Yes}) {
         bt::removeAllBelow(root("dst"));
-        manyFolders(12);
+        manyFolders(12, true);
         options({"optProd"});
         QTest::mouseClick(button("cmdCheck"), Qt::LeftButton);
         dialogs_.then(answer);
+        QString progress;
+        QMetaObject::invokeMethod(
+            w_.get(), [&] { progress = w_->progressText(); }, Qt::QueuedConnection);
         clickWhileRunning("cmdCancel");
         QTest::mouseClick(button("cmdCopy"), Qt::LeftButton);
         ASSERT_FALSE(dialogs_.shown().isEmpty());
@@ -184,6 +190,8 @@ TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
         const qsizetype copied = bt::snapshot(root("dst")).size();
         if (answer == BoxAnswer::No) {
             EXPECT_EQ(copied, 24);
+            EXPECT_TRUE(progress.startsWith("Copying")) << progress.toStdString();
+            EXPECT_TRUE(progress.contains(" of 12 files | ")) << progress.toStdString();
             EXPECT_TRUE(usable("cmdExit"));
         } else {
             EXPECT_LT(copied, 24);

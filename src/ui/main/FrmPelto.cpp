@@ -21,6 +21,7 @@
 #include "profiles/ProfileTables.h"
 #include "settings/SettingsKeys.h"
 #include "ui/common/Twips.h"
+#include "ui/main/CountingFileSystem.h"
 #include "ui/main/InstanceLock.h"
 #include "ui/widgets/ErrorLogWindow.h"
 #include "ui/widgets/FolderBrowser.h"
@@ -39,6 +40,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,7 +131,6 @@ FrmPelto::FrmPelto(QWidget* parent)
     progressLabel_->setObjectName(QStringLiteral("lblProgress"));
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("barProgress"));
-    progressBar_->setRange(0, 0); // the engines do not know how much is left: a busy bar
     progressBar_->setMaximumWidth(160);
     progressBar_->hide();
     statusBar()->addWidget(progressLabel_, 1);
@@ -302,10 +303,23 @@ QString FrmPelto::progressText() const {
     if (stage_.isEmpty())
         return lastRun_;
     QString text = stage_ + QLatin1Char(' ') + elapsedText(clock().nowMs() - stageStartMs_);
-    if (stage_ == QLatin1String("Checking"))
+    if (stage_ == QLatin1String("Checking")) {
         text += QStringLiteral(" | source %1 files | destination %2 files")
                     .arg(g().glSrcFiles)
                     .arg(g().glDstFiles);
+    } else if (stage_ == QLatin1String("Copying") && files_) {
+        const qint64 copied = files_->filesCopied();
+        text += QStringLiteral(" | %1").arg(copied);
+        if (copied <= filesListed_)
+            text += QStringLiteral(" of %1").arg(filesListed_);
+        text += QStringLiteral(" files | ") + QLocale().formattedDataSize(files_->bytesCopied());
+        // Files inside new folders are copied too but were not listed one by one, so the time
+        // left is only guessed while the listed count holds.
+        if (copied > 0 && copied < filesListed_)
+            text += QStringLiteral(" | about %1 left")
+                        .arg(elapsedText((clock().nowMs() - stageStartMs_) *
+                                         (filesListed_ - copied) / copied));
+    }
     ResultList& shown = const_cast<FrmPelto*>(this)->lstShowDirs();
     if (shown.count() > 0)
         text += QStringLiteral(" | ") + shown.item(shown.count() - 1).trimmed();
@@ -315,6 +329,11 @@ QString FrmPelto::progressText() const {
 void FrmPelto::showProgress() {
     progressLabel_->setText(progressText());
     progressBar_->setVisible(!stage_.isEmpty());
+    const bool counted = stage_ == QLatin1String("Copying") && files_ && filesListed_ > 0;
+    progressBar_->setRange(0, counted ? static_cast<int>(filesListed_) : 0);
+    if (counted)
+        progressBar_->setValue(
+            static_cast<int>(std::min<qint64>(files_->filesCopied(), filesListed_)));
 }
 
 void FrmPelto::CreateNewFolder(QString& asMyPath) {
@@ -380,6 +399,8 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
                                          QStringLiteral("Form_Load: txtUpdateFrequency"))));
     ProgramState& state = g();
     Registry& reg = *state.goReg;
+    files_ = std::make_unique<CountingFileSystem>(session_->fileSystem());
+    state.goFSO = files_.get();
     if (state.gbInDesign) {
         // The developer buttons I and K work on folders of the developer's own machine; they
         // stay hidden.
@@ -676,6 +697,10 @@ void FrmPelto::runCopy(const QString& button) {
     controller_.copyStarted(button);
     showState();
     const qsizetype logged = diag::messageLog().text().size();
+    filesListed_ = 0;
+    for (qsizetype i = 0; i < lstSrcFile().count(); ++i)
+        filesListed_ += lstSrcFile().lineData(i).kind == LineData::Kind::Entry;
+    files_->resetCounts();
     const workflow::StageResult result =
         workflow::RunCopy(*this, *this, runSource_, runDestination_);
     const QString took = elapsedText(clock().nowMs() - stageStartMs_);

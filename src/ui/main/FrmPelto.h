@@ -28,6 +28,7 @@ class FrmPelto;
 
 namespace pelto::ui {
 
+class CountingFileSystem;
 class InstanceLock;
 class FolderBrowser;
 class ErrorLogWindow;
@@ -138,6 +139,9 @@ private:
     MainController controller_;
     QtDialogs dialogs_;
     std::unique_ptr<workflow::ProgramSession> session_;
+    // The service the engines use in the window: the session's, counting what a copy writes.
+    std::unique_ptr<CountingFileSystem> files_;
+    qsizetype filesListed_ = 0; // file lines the check listed, for the copy's progress
     std::unique_ptr<InstanceLock> instance_;
     // One folder picker per side, made once the file-system service exists.
     QPointer<FolderBrowser> sourceBrowser_;
