@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
+#include "platform/QSettingsBackend.h"
+#include "settings/SettingsKeys.h"
 #include "support/ByteTree.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/FrmPelto.h"
@@ -142,7 +144,8 @@ TEST_P(CheckCopyCheck, CopyThenCheckListsNothingAndCopyDeleteMirrors) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, CheckCopyCheck,
                          ::testing::Values(CopyCase{"optCopy", "cmdCopy"},
-                                           CopyCase{"optSync", "cmdCopyDelete"}));
+                                           CopyCase{"optSync", "cmdCopyDelete"}),
+                         [](const auto& info) { return std::string(info.param.mode); });
 
 TEST_F(WindowActions, TestModeChangesNothingAndSaysSo) {
     put("src/a.txt");
@@ -271,6 +274,40 @@ TEST_F(WindowActions, UnusableFolderPairsAreRefusedBeforeTheCheck) {
         EXPECT_TRUE(w_->isVisible());
     }
     EXPECT_EQ(dialogs_.shown().size(), 3);
+}
+
+TEST_F(WindowActions, ProfileRunChecksAndCopiesEveryLineAndCountsTheUse) {
+    put("a1/x.txt");
+    put("a2/y.txt");
+    QDir().mkpath(path("b1"));
+    QDir().mkpath(path("b2"));
+    QFile ini(path("Pelto.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QFile::encodeName(
+        QStringLiteral("[Docs]\n%1/a1   %1/b1   subdirs\n%1/a2   %1/b2   subdirs\n")
+            .arg(dir_.path())));
+    ini.close();
+    w_.reset();
+    resetProgramState();
+    setClock(&clock_);
+    w_ = std::make_unique<FrmPelto>();
+    ASSERT_TRUE(w_->Form_Load({path("instance"), ini.fileName(), &dialogs_}));
+    w_->show();
+    w_->findChild<QAction*>("mnuProfile_1")->trigger();
+    options({"optProd"});
+    const auto timesUsed = [&] {
+        return QSettingsBackend(path("config"))
+            .read("Pelto", settings::profileSection(g().giProfileEntry), "TimesUsed")
+            .toInt();
+    };
+    const int before = timesUsed();
+    QTest::mouseClick(button("cmdCheck"), Qt::LeftButton);
+    EXPECT_EQ(w_->lstProfile().selectedIndex(), 1);
+    EXPECT_EQ(entriesListed(), 2);
+    QTest::mouseClick(button("cmdCopy"), Qt::LeftButton);
+    EXPECT_TRUE(QFile::exists(path("b1/x.txt")));
+    EXPECT_TRUE(QFile::exists(path("b2/y.txt")));
+    EXPECT_EQ(timesUsed(), before + 1);
 }
 
 struct ExtentCase {

@@ -125,6 +125,10 @@ FrmPelto::FrmPelto(QWidget* parent)
     ui_->lstSrcFile->setModel(&lstSrcFile());
     ui_->lstDstFile->setModel(&lstDstFile());
     ui_->lstProfile->setModel(&profileLines_);
+    // A profile check highlights the line it walks.
+    connect(&profileLines_, &ProfileListModel::selectedIndexChanged, this, [this](qsizetype row) {
+        ui_->lstProfile->setCurrentIndex(profileLines_.index(static_cast<int>(row)));
+    });
     for (QListView* list : {ui_->lstSrcFolder, ui_->lstDstFolder, ui_->lstSrcFile, ui_->lstDstFile})
         list->setItemDelegate(new ExtentDelegate(list));
     progressLabel_ = new QLabel(this);
