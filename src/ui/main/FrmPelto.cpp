@@ -594,10 +594,26 @@ bool FrmPelto::chosenPair(QString& source, QString& destination) {
             problem = e.description();
         }
     }
-    if (problem.isEmpty())
+    if (!problem.isEmpty()) {
+        dialogs().notice(problem, QStringLiteral("Pelto"), BoxIcon::Exclamation);
+        return false;
+    }
+    // A missing destination is made, exactly as named, only when the user agrees.
+    const QString crLf = QStringLiteral("\r\n");
+    try {
+        if (g().goFSO->FolderExistsExactly(destination))
+            return true;
+        if (!dialogs().yesNo(QStringLiteral("Destination directory not found:") + crLf +
+                                 destination + crLf +
+                                 QStringLiteral("Would you like to create the directory?"),
+                             QStringLiteral("Pelto"), BoxIcon::Critical))
+            return false;
+        workflow::createFolderExactly(*g().goFSO, destination);
         return true;
-    dialogs().notice(problem, QStringLiteral("Pelto"), BoxIcon::Exclamation);
-    return false;
+    } catch (const RuntimeError& e) {
+        dialogs().notice(e.description(), QStringLiteral("Pelto"), BoxIcon::Exclamation);
+        return false;
+    }
 }
 
 void FrmPelto::cmdCheck_Click() {
