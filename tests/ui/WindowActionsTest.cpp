@@ -117,6 +117,7 @@ TEST_P(CheckCopyCheck, CopyEmptiesTheListsAndCopyDeleteMirrors) {
     EXPECT_EQ(tab(), MainController::kResultsTab);
     EXPECT_TRUE(usable(copyButton) && usable("cmdCancel"));
     EXPECT_GT(w_->findChild<QListView*>("lstSrcFile")->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(w_->findChild<QListView*>("lstSrcFolder")->model()->rowCount(), 1); // "new"
     EXPECT_EQ(w_->findChild<QLabel*>("lblDstFile")->text().contains("will be deleted"), sync);
 
     click(copyButton);

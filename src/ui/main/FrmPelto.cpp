@@ -633,6 +633,7 @@ void FrmPelto::cmdCheck_Click() {
     showState();
     const workflow::StageResult result =
         workflow::RunCheck(*this, *this, *this, source, destination);
+    publishLists(); // the lines added since the walk's last refresh
     const QString took = elapsedText(clock().nowMs() - stageStartMs_);
     stage_.clear();
     if (result != workflow::StageResult::Completed) {
@@ -723,6 +724,7 @@ void FrmPelto::runCopy(const QString& button) {
     files_->resetCounts();
     const workflow::StageResult result =
         workflow::RunCopy(*this, *this, runSource_, runDestination_);
+    publishLists();
     const QString took = elapsedText(clock().nowMs() - stageStartMs_);
     stage_.clear();
     if (result == workflow::StageResult::Cancelled) {
