@@ -303,7 +303,7 @@ void FrmPelto::enterStage(const QString& stage) {
     showProgress();
 }
 
-QString FrmPelto::progressText() const {
+QString FrmPelto::progressText() {
     if (stage_.isEmpty())
         return lastRun_;
     QString text = stage_ + QLatin1Char(' ') + elapsedText(clock().nowMs() - stageStartMs_);
@@ -324,7 +324,7 @@ QString FrmPelto::progressText() const {
                         .arg(elapsedText((clock().nowMs() - stageStartMs_) *
                                          (filesListed_ - copied) / copied));
     }
-    ResultList& shown = const_cast<FrmPelto*>(this)->lstShowDirs();
+    const ResultList& shown = lstShowDirs();
     if (shown.count() > 0)
         text += QStringLiteral(" | ") + shown.item(shown.count() - 1).trimmed();
     return text;
@@ -586,7 +586,7 @@ bool FrmPelto::chosenPair(QString& source, QString& destination) {
         source = fspath::normalize(sourceText);
         destination = fspath::normalize(destinationText);
         try {
-            if (!g().goFSO->FolderExists(source))
+            if (!g().goFSO->FolderExistsExactly(source))
                 problem = QStringLiteral("Source directory not found:") + source;
             else
                 problem = workflow::folderPairProblem(*g().goFSO, source, destination);
@@ -707,7 +707,8 @@ void FrmPelto::cmdCopyDelete_Click() {
 }
 
 void FrmPelto::runCopy(const QString& button) {
-    if (!MainController::mayStartAction())
+    // A copy works on the lists of the check before it.
+    if (!MainController::mayStartAction() || runDestination_.isEmpty())
         return;
     diag::Procedure proc("Pelto",
                          button == QLatin1String("cmdCopy") ? "Sub cmdCopy_Click"

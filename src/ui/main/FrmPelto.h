@@ -101,7 +101,7 @@ public:
     // Gives the list view a horizontal scroll extent wide enough for its widest line.
     void CheckHScroll(QListView* view, const ResultList& list);
     // The status line under the lists: what a run does now, or what the last run did.
-    QString progressText() const;
+    QString progressText();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
