@@ -8,6 +8,7 @@
 #include "platform/qt/QtDialogs.h"
 #include "profiles/ProfileForm.h"
 #include "ui/main/MainController.h"
+#include "workflow/Stage.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,17 +18,25 @@ namespace pelto::workflow {
 class ProgramSession;
 }
 
+class QLabel;
+class QListView;
+class QProgressBar;
+
 namespace Ui {
 class FrmPelto;
 }
 
 namespace pelto::ui {
 
+class CountingFileSystem;
 class InstanceLock;
 class FolderBrowser;
 class ErrorLogWindow;
 
-class FrmPelto : public QMainWindow, public MainForm, public ProfileForm {
+class FrmPelto : public QMainWindow,
+                 public MainForm,
+                 public ProfileForm,
+                 public workflow::StageHook {
     Q_OBJECT
 
 public:
@@ -75,6 +84,9 @@ public:
     ProfileListModel& lstProfile() override { return profileLines_; }
     void CreateNewFolder(QString& asMyPath) override;
 
+    // The workflows' view: the stage that begins shows in the status line.
+    void enterStage(const QString& stage) override;
+
     // Menu and button handlers.
     void mnuProfile_Click(int index);
     void cmdCheck_Click();
@@ -85,6 +97,11 @@ public:
     void cmdResetArc_Click();
     void cmdDesign_Click();
     void cmdRegTest_Click();
+
+    // Gives the list view a horizontal scroll extent wide enough for its widest line.
+    void CheckHScroll(QListView* view, const ResultList& list);
+    // The status line under the lists: what a run does now, or what the last run did.
+    QString progressText();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -103,12 +120,28 @@ private:
     void rebuildProfileMenu();
     void showProfileMenu();
     void Form_Unload();
+    // The folder pair of a single-pair run as the pickers show it; false, with the reason shown,
+    // when there is none to run on.
+    bool chosenPair(QString& source, QString& destination);
+    // The copy of both copy buttons: the workflow's stages, then the window's after-run state.
+    void runCopy(const QString& button);
+    void checkHScrollResults();
+    // Called once a check of a profile has finished with its copy buttons on screen: where the
+    // automatic copy of a profile that asks for it begins.
+    void copyAutomaticallyIfChosen();
+    // Called at the end of a completed check and of a completed copy: plays the notification
+    // sound when "Play sound" is ticked.
+    void playEndSound();
+    void showProgress();
     qreal dpi() const;
 
     std::unique_ptr<Ui::FrmPelto> ui_;
     MainController controller_;
     QtDialogs dialogs_;
     std::unique_ptr<workflow::ProgramSession> session_;
+    // The service the engines use in the window: the session's, counting what a copy writes.
+    std::unique_ptr<CountingFileSystem> files_;
+    qsizetype filesListed_ = 0; // file lines the check listed, for the copy's progress
     std::unique_ptr<InstanceLock> instance_;
     // One folder picker per side, made once the file-system service exists.
     QPointer<FolderBrowser> sourceBrowser_;
@@ -118,6 +151,14 @@ private:
     ProfileListModel profileLines_;
     QList<QPointer<QAction>> profileActions_; // entry i at i - 1
     QPointer<QAction> profileSeparator_;
+    // The folder pair the last check ran on, for the copy and the archive reset after it.
+    QString runSource_;
+    QString runDestination_;
+    QString stage_; // the running stage, "" when idle
+    qint64 stageStartMs_ = 0;
+    QString lastRun_; // one line about the last finished run
+    QPointer<QLabel> progressLabel_;
+    QPointer<QProgressBar> progressBar_;
     QRect designedTwips_;  // fixed when the window is placed
     bool showing_ = false; // controls are being set from the controller's state
     bool firstShown_ = false;

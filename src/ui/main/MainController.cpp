@@ -5,6 +5,10 @@
 #include "platform/ProgramState.h"
 #include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
+#include "ui/common/Twips.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace pelto::ui {
 namespace {
@@ -400,6 +404,49 @@ void MainController::copyEnded(bool offerArchiveReset) {
     }
 }
 
+void MainController::copyStarted(const QString& button) {
+    setEnabled(button, false);
+}
+
+void MainController::CancelCopy() {
+    if (!g().gbCancel)
+        return;
+    setShown(QStringLiteral("cmdCancel"), false);
+    g().gbCancel = false;
+    // The run is over: a new check, or Exit, may start.
+    g().gsAction.clear();
+    selectTab(1);
+}
+
+MainController::CancelEffect
+MainController::cancelClicked(const std::function<bool()>& confirmCopyCancel) {
+    ProgramState& state = g();
+    const bool check = state.gsAction == QLatin1String("check");
+    if (check || state.gsAction == QLatin1String("copy")) {
+        if (!check && !confirmCopyCancel())
+            return CancelEffect::None;
+        state.gbCancel = true;
+        setEnabled(QStringLiteral("cmdCancel"), false);
+        return CancelEffect::Requested;
+    }
+    selectTab(1);
+    DisableButtons();
+    setEnabled(QStringLiteral("cmdCheck"), true);
+    return CancelEffect::Reset;
+}
+
+void MainController::archiveResetStarted() {
+    setShown(QStringLiteral("cmdExit"), false);
+    setEnabled(QStringLiteral("cmdExit"), false);
+}
+
+void MainController::archiveResetEnded() {
+    setShown(QStringLiteral("cmdResetArc"), false);
+    setEnabled(QStringLiteral("cmdResetArc"), false);
+    setShown(QStringLiteral("cmdExit"), true);
+    setEnabled(QStringLiteral("cmdExit"), true);
+}
+
 void MainController::showProfileLines(bool shown) {
     setShown(QStringLiteral("lstProfile"), shown);
     for (const char* picker : kPickers)
@@ -525,6 +572,32 @@ QPoint MainController::restoredPosition(Registry& reg, const QRect& designedTwip
     if (!reachable(QRect(at, designedTwips.size()), screensTwips))
         return designedTwips.topLeft();
     return at;
+}
+
+namespace {
+
+// A width as a 16-bit whole number; wider than that stays at the largest.
+int width16(double width) {
+    return static_cast<int>(std::clamp(std::round(width), 0.0, 32767.0));
+}
+
+} // namespace
+
+std::optional<int> horizontalExtent(const QStringList& lines, int listWidthTwips, bool courier,
+                                    qreal logicalDpi,
+                                    const std::function<int(const QString&)>& pixelWidth) {
+    const double factor = courier ? 2.0 : 1.0;
+    int limit = width16(listWidthTwips * 0.9);
+    std::optional<int> extent;
+    for (const QString& line : lines) {
+        const int pixels = pixelWidth(line);
+        const int twips = width16(factor * pixels * kTwipsPerInch / logicalDpi);
+        if (twips <= limit)
+            continue;
+        limit = twips;
+        extent = width16(factor * width16(pixels * 1.3));
+    }
+    return extent;
 }
 
 bool reachable(const QRect& windowTwips, const QList<QRect>& screensTwips) {

@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <map>
 #include <optional>
@@ -84,6 +85,24 @@ public:
     void checkStarted();
     void checkEnded(bool cancelled);
     void copyEnded(bool offerArchiveReset);
+    // A copy begins: the pressed button is disabled; Cancel and the others keep their state.
+    void copyStarted(const QString& button);
+    // A cancelled copy ends: Cancel is hidden and the progress tab shown; the other buttons keep
+    // their state, as the lists no longer match the disks. Nothing runs any more, so a new check
+    // or Exit may start.
+    void CancelCopy();
+    // What a click on Cancel did.
+    enum class CancelEffect {
+        None,      // a running copy goes on: the user said No
+        Requested, // the running check or copy stops at its next look at the cancel flag
+        Reset,     // nothing ran: the action buttons are hidden and a new check may start
+    };
+    // A running check stops without a question; a running copy only when `confirmCopyCancel`
+    // says so.
+    CancelEffect cancelClicked(const std::function<bool()>& confirmCopyCancel);
+    // The archive reset a user starts after a copy: Exit waits until it is done.
+    void archiveResetStarted();
+    void archiveResetEnded();
 
     // The profile menu: entry choice shows the profile's lines in place of the pickers.
     void showProfileLines(bool shown);
@@ -139,6 +158,14 @@ private:
     int tab_ = 0;
     bool loading_ = false;
 };
+
+// The horizontal scroll extent, in pixels, that lets the widest line of a list be scrolled into
+// view; nullopt while every line fits in 90 % of the list's width. A line is compared with the
+// limit in twips (each wider line raises it) and the extent is 1.3 times the last such line's
+// pixel width; a list shown in "Courier" counts both doubled. Widths saturate at 32767.
+std::optional<int> horizontalExtent(const QStringList& lines, int listWidthTwips, bool courier,
+                                    qreal logicalDpi,
+                                    const std::function<int(const QString&)>& pixelWidth);
 
 // A window at `windowTwips` can be reached: a strip of its title bar lies on some screen.
 bool reachable(const QRect& windowTwips, const QList<QRect>& screensTwips);
