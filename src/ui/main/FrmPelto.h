@@ -6,11 +6,14 @@
 
 #include "engine/compare/MainForm.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSoundPlayer.h"
 #include "profiles/ProfileForm.h"
 #include "ui/main/MainController.h"
+#include "ui/main/SoundNotifier.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 namespace pelto::workflow {
@@ -40,6 +43,8 @@ public:
         Dialogs* dialogs = nullptr;
         // Shows the splash window while the program starts (not in developer mode).
         bool splash = false;
+        // Plays the end-of-work sound; nullptr for the real audio output.
+        SoundPlayer* sound = nullptr;
     };
 
     explicit FrmPelto(QWidget* parent = nullptr);
@@ -86,6 +91,10 @@ public:
     void cmdDesign_Click();
     void cmdRegTest_Click();
 
+    // The end of a check or copy: the sound plays when "Play sound" is ticked.
+    void playEndSound();
+    SoundNotifier& sound() { return sound_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -103,6 +112,9 @@ private:
     void rebuildProfileMenu();
     void showProfileMenu();
     void Form_Unload();
+    // The sound buttons, the repeat timer and the controls whose mouse moves stop a repetition.
+    void connectSound();
+    bool stopsRepeat(const QWidget* widget) const;
     qreal dpi() const;
 
     std::unique_ptr<Ui::FrmPelto> ui_;
@@ -122,6 +134,10 @@ private:
     bool showing_ = false; // controls are being set from the controller's state
     bool firstShown_ = false;
     bool unloaded_ = false;
+    // The end-of-work sound and its repeat timer.
+    QtSoundPlayer soundPlayer_;
+    SoundNotifier sound_{controller_, soundPlayer_};
+    QTimer Timer1_;
 };
 
 } // namespace pelto::ui
