@@ -33,8 +33,8 @@ void setRepeat(MainController& c, bool repeat, bool every, const char* count, co
     c.setText("cboRepeatFreq", QString::fromLatin1(unit));
 }
 
-// Script letters: p PlaySounds, t a tick of the timer when it runs, f the playing sounds end, m the mouse moves over
-// a control that stops the repetition.
+// Script letters: p PlaySounds, t a tick of the timer when it runs, f the playing sounds end,
+// m the mouse moves over a control that stops the repetition.
 TEST(SoundNotifier, PlaysOnceTimesOrEveryIntervalUntilTheMouseMoves) {
     struct Row {
         const char* what;
@@ -49,6 +49,7 @@ TEST(SoundNotifier, PlaysOnceTimesOrEveryIntervalUntilTheMouseMoves) {
     };
     const Row rows[] = {
         {"no repeat: once", false, false, "10", "10", "Seconds", "pf", 1, false, 0},
+        {"second end while playing waits", false, false, "10", "10", "Seconds", "ppf", 2, false, 0},
         {"3 times, no timer", true, false, "3", "10", "Seconds", "pf", 3, false, 0},
         {"count 0", true, false, "0", "10", "Seconds", "pf", 0, false, 0},
         {"negative count", true, false, "-4", "10", "Seconds", "pf", 0, false, 0},

@@ -6,6 +6,8 @@
 #include <QMediaDevices>
 #include <QMediaPlayer>
 #include <QUrl>
+#include <algorithm>
+#include <climits>
 
 namespace pelto {
 
