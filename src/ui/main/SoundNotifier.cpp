@@ -86,20 +86,14 @@ void SoundNotifier::cmdChgSound_Click(Dialogs& dialogs, const QString& windowsDi
 void SoundNotifier::playTimes(int count) {
     if (count <= 0)
         return;
-    const bool wasBusy = busy();
     queued_ += count;
     if (!playing_)
         playNext();
-    if (!wasBusy && onBusyChanged)
-        onBusyChanged();
 }
 
 void SoundNotifier::playNext() {
-    if (queued_ == 0) {
-        if (onBusyChanged)
-            onBusyChanged();
+    if (queued_ == 0)
         return;
-    }
     --queued_;
     playing_ = true;
     player_->play(controls_.caption(QStringLiteral("txtSoundFile")), [this] {

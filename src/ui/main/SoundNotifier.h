@@ -49,8 +49,6 @@ public:
     int timerInterval() const { return timerInterval_; }
     // Runs when the timer is enabled or disabled or its interval changes.
     std::function<void()> onTimerChanged;
-    // Runs when busy() changes.
-    std::function<void()> onBusyChanged;
 
 private:
     void playTimes(int count);
