@@ -63,6 +63,24 @@ QString shownText(const QString& caption) {
     return lines.join(QLatin1Char('\n'));
 }
 
+// Keys, clicks, the wheel, context menus and shortcuts: what a window ignores while a sound plays.
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 FrmPelto::FrmPelto(QWidget* parent)
@@ -465,36 +483,26 @@ void FrmPelto::showEvent(QShowEvent* event) {
 }
 
 bool FrmPelto::eventFilter(QObject* watched, QEvent* event) {
+    // Every event of the program passes here: the type is looked at before anything else.
+    const QEvent::Type type = event->type();
+    const bool move = (type == QEvent::MouseMove || type == QEvent::Enter) && sound_.stoppable();
+    const bool blocked = sound_.busy() && isUserInput(type);
+    if (!move && !blocked && type != QEvent::KeyPress)
+        return false;
     auto* const widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this)
         return false;
-    switch (event->type()) {
-    case QEvent::MouseMove:
-    case QEvent::Enter:
+    if (move) {
         if (stopsRepeat(widget))
             sound_.mouseMoved();
         return false;
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
+    }
+    if (blocked) {
         // While a sound plays the window takes no input; an accepted shortcut override keeps
         // menu and button shortcuts from firing.
-        if (sound_.busy()) {
-            event->accept();
-            return true;
-        }
-        break;
-    default:
-        break;
+        event->accept();
+        return true;
     }
-    if (event->type() != QEvent::KeyPress)
-        return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     const bool shift = key->modifiers() & Qt::ShiftModifier;

@@ -39,6 +39,8 @@ public:
     // The mouse moved over a control that stops the repetition: it stops once the repetition
     // has sounded at least once since it started; before that the mouse changes nothing.
     void mouseMoved();
+    // A mouse move over such a control would stop the repetition now.
+    bool stoppable() const { return timerEnabled_ && mbSoundPlayed_; }
     // Lets the user pick another sound file, starting in the "Media" folder of `windowsDir`; a
     // cancelled dialog keeps the file as it was.
     void cmdChgSound_Click(Dialogs& dialogs, const QString& windowsDir);
