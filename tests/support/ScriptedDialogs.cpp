@@ -34,7 +34,9 @@ BoxAnswer ScriptedDialogs::ask(BoxButtons buttons, const QString& text, const QS
     return answer;
 }
 
-QString ScriptedDialogs::openFile(const QString& title, const QString&, const QString&) {
+QString ScriptedDialogs::openFile(const QString& title, const QString& startPath,
+                                  const QString& filter) {
+    fileDialogs_.append({title, startPath, filter});
     if (files_.empty()) {
         ADD_FAILURE() << "unscripted open-file dialog \"" << title.toStdString() << "\"";
         return {};

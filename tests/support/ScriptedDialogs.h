@@ -17,6 +17,12 @@ struct ShownBox {
     BoxIcon icon;
 };
 
+struct ShownFileDialog {
+    QString title;
+    QString startPath;
+    QString filter;
+};
+
 class ScriptedDialogs : public Dialogs {
 public:
     ScriptedDialogs();
@@ -35,12 +41,14 @@ public:
                      const QString& filter) override;
 
     const QList<ShownBox>& shown() const { return shown_; }
+    const QList<ShownFileDialog>& fileDialogs() const { return fileDialogs_; }
     qsizetype unanswered() const { return static_cast<qsizetype>(answers_.size()); }
 
 private:
     std::deque<BoxAnswer> answers_;
     std::deque<QString> files_;
     QList<ShownBox> shown_;
+    QList<ShownFileDialog> fileDialogs_;
 };
 
 } // namespace pelto::test

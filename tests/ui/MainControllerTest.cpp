@@ -95,7 +95,8 @@ TEST(MainController, UpdateFrequencyAndRepeatCount) {
         c.setText("txtUpdateFrequency", QString::fromLatin1(text));
         EXPECT_EQ(g().giUpdateFrequency, seconds) << text;
     }
-    for (const auto& [typed, shown] : {std::pair{"21", "20"}, {"20", "20"}, {"-5", "-5"}}) {
+    for (const auto& [typed, shown] :
+         {std::pair{"21", "20"}, {"25", "20"}, {"20", "20"}, {"-5", "-5"}}) {
         c.setText("txtRepeatCount", QString::fromLatin1(typed));
         EXPECT_EQ(c.caption("txtRepeatCount"), QString::fromLatin1(shown));
     }

@@ -95,6 +95,24 @@ QString elapsedText(qint64 ms) {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
+// Keys, clicks, the wheel, context menus and shortcuts: what a window ignores while a sound plays.
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 FrmPelto::FrmPelto(QWidget* parent)
@@ -142,6 +160,7 @@ FrmPelto::FrmPelto(QWidget* parent)
     ui_->barButtons->setFixedHeight(twipsToPixels(kButtonRowHeight, dpi()));
     resize(twipsToPixels(kDesignedWidth, dpi()), twipsToPixels(kDesignedHeight, dpi()));
     connectControls();
+    connectSound();
     qApp->installEventFilter(this);
     showState();
 }
@@ -215,6 +234,54 @@ void FrmPelto::connectControls() {
         if (!ReadINI(QStringLiteral("Reload"), *this))
             g().gbErrorFlag = true;
     };
+}
+
+void FrmPelto::connectSound() {
+    connect(findChild<QPushButton*>(QStringLiteral("cmdTestSound")), &QPushButton::clicked, this,
+            [this] { sound_.cmdTestSound_Click(); });
+    connect(findChild<QPushButton*>(QStringLiteral("cmdChgSound")), &QPushButton::clicked, this,
+            [this] {
+                sound_.cmdChgSound_Click(dialogs(), GetWindowsDir());
+                showState();
+            });
+    sound_.onTimerChanged = [this] {
+        if (sound_.timerEnabled())
+            Timer1_.start(sound_.timerInterval());
+        else
+            Timer1_.stop();
+    };
+    Timer1_.setObjectName(QStringLiteral("Timer1"));
+    Timer1_.setParent(this);
+    connect(&Timer1_, &QTimer::timeout, this, [this] { sound_.Timer1_Timer(); });
+    // Moves count without a pressed button too.
+    QList<QWidget*> tracked = {ui_->cmdCancel, ui_->cmdCopy, ui_->cmdCopyDelete,
+                               ui_->cmdExit,   ui_->SSTab1,  ui_->SSTab1->tabBar()};
+    for (QListView* list : {ui_->dirSrc, ui_->dirDst, ui_->filSrc, ui_->filDst})
+        tracked << list << list->viewport();
+    for (int page = 0; page < ui_->SSTab1->count(); ++page)
+        tracked << ui_->SSTab1->widget(page);
+    for (QWidget* widget : tracked)
+        widget->setMouseTracking(true);
+}
+
+bool FrmPelto::stopsRepeat(const QWidget* widget) const {
+    // The action buttons and the folder and file lists with everything inside them.
+    const QWidget* const controls[] = {ui_->cmdCancel, ui_->cmdCopy, ui_->cmdCopyDelete,
+                                       ui_->cmdExit,   ui_->dirSrc,  ui_->dirDst,
+                                       ui_->filSrc,    ui_->filDst};
+    for (const QWidget* control : controls)
+        if (widget == control || control->isAncestorOf(widget))
+            return true;
+    // The outer tab control itself: its tabs and the free area of its pages, not the controls
+    // that sit on them.
+    const QTabWidget* const tabs = ui_->SSTab1;
+    return widget == tabs || widget->parentWidget() == tabs ||
+           tabs->indexOf(const_cast<QWidget*>(widget)) != -1;
+}
+
+void FrmPelto::playEndSound() {
+    if (controller_.value(QStringLiteral("chkPlaySound")))
+        sound_.PlaySounds();
 }
 
 void FrmPelto::connectFolderBrowsers() {
@@ -397,6 +464,8 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
     diag::Procedure proc("Pelto", "Sub Form_Load", [] { return QStringLiteral("()"); });
     const auto trap = proc.trap();
     controller_.setLoading(true);
+    if (options.sound)
+        sound_.setPlayer(*options.sound);
     session_ = std::make_unique<workflow::ProgramSession>(
         options.dialogs ? *options.dialogs : dialogs_,
         static_cast<qint16>(diag::CvtInt(controller_.caption(QStringLiteral("txtUpdateFrequency")),
@@ -486,8 +555,9 @@ void FrmPelto::Form_Unload() {
 }
 
 void FrmPelto::closeEvent(QCloseEvent* event) {
-    // Closing while a check or copy runs would pull the window from under it.
-    if (!MainController::mayStartAction()) {
+    // Closing while a check or copy runs would pull the window from under it; while a sound
+    // plays the window takes no input.
+    if (!MainController::mayStartAction() || sound_.busy()) {
         event->ignore();
         return;
     }
@@ -506,11 +576,26 @@ void FrmPelto::showEvent(QShowEvent* event) {
 }
 
 bool FrmPelto::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
+    // Every event of the program passes here: the type is looked at before anything else.
+    const QEvent::Type type = event->type();
+    const bool move = (type == QEvent::MouseMove || type == QEvent::Enter) && sound_.stoppable();
+    const bool blocked = sound_.busy() && isUserInput(type);
+    if (!move && !blocked && type != QEvent::KeyPress)
         return false;
     auto* const widget = qobject_cast<QWidget*>(watched);
     if (!widget || widget->window() != this)
         return false;
+    if (move) {
+        if (stopsRepeat(widget))
+            sound_.mouseMoved();
+        return false;
+    }
+    if (blocked) {
+        // While a sound plays the window takes no input; an accepted shortcut override keeps
+        // menu and button shortcuts from firing.
+        event->accept();
+        return true;
+    }
     const auto* key = static_cast<QKeyEvent*>(event);
     const bool ctrl = key->modifiers() & Qt::ControlModifier;
     const bool shift = key->modifiers() & Qt::ShiftModifier;
@@ -671,10 +756,6 @@ void FrmPelto::cmdCheck_Click() {
 
 void FrmPelto::copyAutomaticallyIfChosen() {
     // A profile that copies on its own after a check starts its copy here.
-}
-
-void FrmPelto::playEndSound() {
-    // The notification sound of a finished run plays here.
 }
 
 void FrmPelto::checkHScrollResults() {

@@ -6,12 +6,15 @@
 
 #include "engine/compare/MainForm.h"
 #include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtSoundPlayer.h"
 #include "profiles/ProfileForm.h"
 #include "ui/main/MainController.h"
+#include "ui/main/SoundNotifier.h"
 #include "workflow/Stage.h"
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 namespace pelto::workflow {
@@ -49,6 +52,8 @@ public:
         Dialogs* dialogs = nullptr;
         // Shows the splash window while the program starts (not in developer mode).
         bool splash = false;
+        // Plays the end-of-work sound; nullptr for the real audio output.
+        SoundPlayer* sound = nullptr;
     };
 
     explicit FrmPelto(QWidget* parent = nullptr);
@@ -102,6 +107,10 @@ public:
     void CheckHScroll(QListView* view, const ResultList& list);
     // The status line under the lists: what a run does now, or what the last run did.
     QString progressText();
+    // Called at the end of a completed check and of a completed copy: the sound plays when
+    // "Play sound" is ticked.
+    void playEndSound();
+    SoundNotifier& sound() { return sound_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -129,10 +138,10 @@ private:
     // Called once a check of a profile has finished with its copy buttons on screen: where the
     // automatic copy of a profile that asks for it begins.
     void copyAutomaticallyIfChosen();
-    // Called at the end of a completed check and of a completed copy: plays the notification
-    // sound when "Play sound" is ticked.
-    void playEndSound();
     void showProgress();
+    // The sound buttons, the repeat timer and the controls whose mouse moves stop a repetition.
+    void connectSound();
+    bool stopsRepeat(const QWidget* widget) const;
     qreal dpi() const;
 
     std::unique_ptr<Ui::FrmPelto> ui_;
@@ -163,6 +172,10 @@ private:
     bool showing_ = false; // controls are being set from the controller's state
     bool firstShown_ = false;
     bool unloaded_ = false;
+    // The end-of-work sound and its repeat timer.
+    QtSoundPlayer soundPlayer_;
+    SoundNotifier sound_{controller_, soundPlayer_};
+    QTimer Timer1_;
 };
 
 } // namespace pelto::ui
