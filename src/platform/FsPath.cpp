@@ -188,7 +188,7 @@ QByteArray native(const QString& path) {
     return bytes;
 }
 
-const char* nativeName(const QString& name, QByteArray& buffer) {
+const char* nativeName(QStringView name, QByteArray& buffer) {
     // Room for three bytes per code and the end mark.
     const qsizetype room = 3 * name.size() + 1;
     if (buffer.size() < room)

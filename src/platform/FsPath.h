@@ -21,7 +21,7 @@ bool isWithin(const QString& path, const QString& folder);
 // written back as it was.
 QByteArray native(const QString& path);
 // The same for one name, written into a buffer the caller reuses; returns it as a C string.
-const char* nativeName(const QString& name, QByteArray& buffer);
+const char* nativeName(QStringView name, QByteArray& buffer);
 // A name as stored, decoded from the bytes the system gave: valid UTF-8 as such, and each other
 // byte b (0x80..0xFF) as the lone surrogate U+DC00 + b, so that native() gives the same bytes
 // back. Such a name is displayed with replacement characters, but never loses its identity.

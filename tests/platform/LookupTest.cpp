@@ -86,6 +86,44 @@ TEST_F(LookupTest, BelowATopFolderNoLinkIsFollowed) {
     EXPECT_EQ(tree.names("outside"), QStringList({"file.txt", "sub"}));
 }
 
+// The nearest top folder above a path decides how it is opened, however many tops were named: a
+// top may itself be reached through a link, and a name that merely begins like a top's lies
+// outside it.
+TEST_F(LookupTest, TheNearestTopAboveAPathDecidesWithFewOrManyTops) {
+    tree.makeFolder("top/real");
+    tree.makeFolder("outside/sub/deeper");
+    tree.link("top/d", tree.path("outside"));
+    tree.link("alias", tree.path("top"));
+    tree.link("alias-x", tree.path("top"));
+    const auto exists = [&](const char* relative) { return fs.FolderExists(tree.path(relative)); };
+    const auto expectRows = [&](const std::vector<std::pair<const char*, bool>>& rows,
+                                const char* when) {
+        for (const auto& [relative, found] : rows)
+            EXPECT_EQ(exists(relative), found) << relative << ", " << when;
+    };
+    ASSERT_TRUE(fs.FolderExistsExactly(tree.path("alias")));
+    const std::vector<std::pair<const char*, bool>> belowAlias{
+        {"alias/real", true},
+        {"alias/d/sub/deeper", false},  // a link below the top
+        {"alias-x/d/sub/deeper", true}, // not below "alias": followed as the kernel does
+    };
+    expectRows(belowAlias, "one top");
+    // Named as a top, the linked folder is opened as named; what lies below it is its own.
+    ASSERT_TRUE(fs.FolderExistsExactly(tree.path("alias/d")));
+    const std::vector<std::pair<const char*, bool>> belowD{
+        {"alias/real", true},
+        {"alias/d/sub/deeper", true},
+        {"alias-x/d/sub/deeper", true},
+    };
+    expectRows(belowD, "two tops");
+    for (int i = 0; i < 10; ++i) {
+        const QString folder = "many/" + QString::number(i);
+        tree.makeFolder(folder);
+        ASSERT_TRUE(fs.FolderExistsExactly(tree.path(folder)));
+    }
+    expectRows(belowD, "many tops");
+}
+
 // One scan answers every lookup in a folder; own and others' changes are seen.
 TEST_F(LookupTest, OneScanAnswersEveryLookupOwnChangesKeepItOthersChangesAreSeen) {
     const auto numbered = [](const char* name, int i) {

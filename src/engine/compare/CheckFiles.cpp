@@ -429,10 +429,11 @@ private:
 // Adds the files of one side to its list, leaving out excluded ones with a note.
 void addFiles(const detail::FolderEntries& listing, const QString& folderPath, bool exclude,
               bool source, SortedList& list, detail::StoredNames& names) {
-    for (const DirEntry& entry : std::as_const(listing.entries)) {
+    for (qsizetype k = 0; k < listing.entries.size(); ++k) {
+        const DirEntry& entry = listing.entries.at(k);
         if (entry.kind != EntryKind::File)
             continue;
-        QString lower = detail::LowerCaseKey(entry.name);
+        QString lower = listing.keys.at(k);
         if (exclude && FileExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFiles"),
                            (source ? QStringLiteral("Source file excluded: ")

@@ -179,10 +179,11 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
 
     StoredNames names;
     names.reserve(static_cast<size_t>(src.folders + dst.folders));
-    for (const DirEntry& entry : std::as_const(src.entries)) {
+    for (qsizetype k = 0; k < src.entries.size(); ++k) {
+        const DirEntry& entry = std::as_const(src.entries).at(k);
         if (entry.kind != EntryKind::Folder)
             continue;
-        QString lower = LowerCaseKey(entry.name);
+        QString lower = src.keys.at(k);
         if (exclude && FolderExcluded(lower)) {
             diag::LogError(QString::fromLatin1(kModule), QStringLiteral("CheckFolders"),
                            QStringLiteral("Source folder excluded: ") + lower, false);
@@ -191,11 +192,12 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
         names.push_back(&entry.name);
         srcList.addNumbered(static_cast<qint32>(names.size()), std::move(lower));
     }
-    for (const DirEntry& entry : std::as_const(dst.entries)) {
+    for (qsizetype k = 0; k < dst.entries.size(); ++k) {
+        const DirEntry& entry = std::as_const(dst.entries).at(k);
         if (entry.kind != EntryKind::Folder)
             continue;
         names.push_back(&entry.name);
-        dstList.addNumbered(static_cast<qint32>(names.size()), LowerCaseKey(entry.name));
+        dstList.addNumbered(static_cast<qint32>(names.size()), dst.keys.at(k));
     }
     srcList.Sort();
     dstList.Sort();

@@ -14,19 +14,6 @@ namespace pelto::detail {
 
 namespace {
 
-QSet<QString> twinKeys(const QList<DirEntry>& entries) {
-    QSet<QString> seen, twins;
-    seen.reserve(entries.size());
-    for (const DirEntry& entry : entries) {
-        QString key = LowerCaseKey(entry.name);
-        if (seen.contains(key))
-            twins.insert(std::move(key));
-        else
-            seen.insert(std::move(key));
-    }
-    return twins;
-}
-
 bool isSystemVolumeInformation(const QString& path) {
     const QString name = path.section(PathSeparator(), -1, -1, QString::SectionSkipEmpty);
     return name.compare(QLatin1StringView("System Volume Information"), Qt::CaseInsensitive) == 0;
@@ -61,6 +48,35 @@ void ReportOthersLeftOut(const QString& asProc, const QString& folderPath,
     }
 }
 
+QSet<QString> TwinKeys(const QList<DirEntry>& entries, const QList<QString>& keys) {
+    // The names of one folder differ from each other, so two of them share a key only when at
+    // least one of the two changes as it is lowered. Only the keys of such names are gathered;
+    // the names that stay as they are are then looked up among them, and only when there are any.
+    // A key that shares its name's text is that name unchanged (lowering hands back the name
+    // itself when it has nothing to lower); a key with text of its own counts as changed, which
+    // is safe either way: only two unchanged names are never compared.
+    const auto unchanged = [&](qsizetype k) {
+        return keys.at(k).constData() == entries.at(k).name.constData();
+    };
+    QSet<QString> changed, twins;
+    changed.reserve(entries.size());
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        if (unchanged(k))
+            continue;
+        if (changed.contains(keys.at(k)))
+            twins.insert(keys.at(k));
+        else
+            changed.insert(keys.at(k));
+    }
+    if (changed.isEmpty())
+        return twins;
+    for (qsizetype k = 0; k < entries.size(); ++k) {
+        if (unchanged(k) && changed.contains(keys.at(k)))
+            twins.insert(keys.at(k));
+    }
+    return twins;
+}
+
 ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
                               FolderEntries& out) {
     // A folder of the system that may not be read is given up here: it lists as empty.
@@ -72,9 +88,12 @@ ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& p
     const auto listed = trap([&] {
         out = FolderEntries();
         out.entries = g().goFSO->ListWithOthers(path, out.others);
-        for (const DirEntry& entry : std::as_const(out.entries))
+        out.keys.reserve(out.entries.size());
+        for (const DirEntry& entry : std::as_const(out.entries)) {
             ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
-        out.twins = twinKeys(out.entries);
+            out.keys.append(LowerCaseKey(entry.name));
+        }
+        out.twins = TwinKeys(out.entries, out.keys);
     });
     if (listed.skipped())
         return ListOutcome::Listed;

@@ -16,6 +16,8 @@ namespace pelto::detail {
 // the stored names without copying them.
 struct FolderEntries {
     QList<DirEntry> entries;
+    // The list key of each entry (LowerCaseKey of its name), by the entry's place.
+    QList<QString> keys;
     qsizetype files = 0;
     qsizetype folders = 0;
     // List keys held by more than one entry of any kind: names that differ only in letter case.
@@ -24,6 +26,9 @@ struct FolderEntries {
     // copied, only reported (see ReportOthersLeftOut).
     QStringList others;
 };
+
+// The keys that more than one entry holds, where keys[k] is the key of entries[k].
+QSet<QString> TwinKeys(const QList<DirEntry>& entries, const QList<QString>& keys);
 
 enum class ListOutcome {
     Listed,  // `out` holds the entries

@@ -48,7 +48,8 @@ QList<QByteArray> attributeNames(int fd) {
     const auto list =
         readGrowing([fd](char* buffer, size_t size) { return flistxattr(fd, buffer, size); });
     QList<QByteArray> names;
-    if (!list)
+    // Most items have none: an empty listing needs no splitting.
+    if (!list || list->isEmpty())
         return names;
     for (const QByteArray& name : list->split('\0')) {
         if (!name.isEmpty())

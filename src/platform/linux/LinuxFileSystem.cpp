@@ -68,13 +68,33 @@ std::optional<QString> LinuxFileSystem::ExactFolderPath(const QString& path) {
     }
     if (!S_ISDIR(st.st_mode))
         return std::nullopt;
-    tops_.insert(normalized);
+    if (!tops_.contains(normalized)) {
+        tops_.insert(normalized);
+        topList_.append(normalized);
+    }
     return normalized;
 }
 
 std::optional<QString> LinuxFileSystem::topAbove(const QString& path) const {
     if (tops_.isEmpty())
         return std::nullopt;
+    // Mostly there are a few tops (the two folders of each walk): each is tried against the
+    // path, and the longest one it lies strictly below is the nearest. This makes no text for
+    // each folder above the path, as the look-up by folder below does.
+    constexpr qsizetype kFewTops = 8;
+    if (topList_.size() <= kFewTops) {
+        const QString* nearest = nullptr;
+        for (const QString& top : topList_) {
+            const bool above = top == QLatin1String("/")
+                                   ? path.size() > 1 && path.startsWith(QLatin1Char('/'))
+                                   : path.size() > top.size() &&
+                                         path.at(top.size()) == QLatin1Char('/') &&
+                                         path.startsWith(top);
+            if (above && (!nearest || top.size() > nearest->size()))
+                nearest = &top;
+        }
+        return nearest ? std::optional<QString>(*nearest) : std::nullopt;
+    }
     for (QString folder = fspath::parentOf(path); !folder.isEmpty();
          folder = fspath::parentOf(folder)) {
         if (tops_.contains(folder))
@@ -90,8 +110,8 @@ UniqueFd LinuxFileSystem::openFolder(const QString& path) const {
     if (!top)
         return fd;
     QByteArray buffer;
-    const QStringList below = path.mid(top->size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (const QString& name : below) {
+    const QStringView below = QStringView(path).sliced(top->size());
+    for (const QStringView name : below.tokenize(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         if (!fd.valid())
             break;
         const int next = openat(fd.get(), fspath::nativeName(name, buffer),

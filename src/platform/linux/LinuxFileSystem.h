@@ -21,6 +21,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <QStringList>
 #include <sys/stat.h>
 
 namespace pelto {
@@ -105,6 +106,8 @@ private:
     FolderIndexCache index_;
     // The folders ExactFolderPath found: the top folders of the runs.
     QSet<QString> tops_;
+    // The same folders in the order found: while they are few, each is tried against a path.
+    QStringList topList_;
     BeforeReplaceHook beforeReplace_;
     bool unnamedCopies_ = true;
     // The last destination folder found case-blind: the files of a folder named in another
