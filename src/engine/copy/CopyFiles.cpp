@@ -3,6 +3,7 @@
 
 #include "diag/Procedure.h"
 #include "engine/compare/Compare.h"
+#include "engine/compare/CompareWalk.h"
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/FolderListing.h"
 #include "engine/compare/MainForm.h"
@@ -450,15 +451,13 @@ FolderContent listFolder(const QString& folderPath) {
     const QList<DirEntry> entries = g().goFSO->ListWithOthers(folderPath, others);
     ReportOthersLeftOut(QStringLiteral("CopyFolders2"), folderPath, others);
     content.files.reserve(entries.size());
-    QSet<QString> seen;
+    QList<QString> keys;
+    keys.reserve(entries.size());
     for (const DirEntry& entry : entries) {
         (entry.kind == EntryKind::Folder ? content.folders : content.files).append(entry.name);
-        QString key = fspath::lowerCase(entry.name);
-        if (seen.contains(key))
-            content.twins.insert(std::move(key));
-        else
-            seen.insert(std::move(key));
+        keys.append(LowerCaseKey(entry.name));
     }
+    content.twins = TwinKeys(entries, keys);
     return content;
 }
 
