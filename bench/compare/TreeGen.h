@@ -51,7 +51,6 @@ struct TreeExpectation {
     std::int64_t destinationHeaders = 0;
     std::int64_t sourceFolderLines = 0;
     std::int64_t destinationFolderLines = 0;
-    std::int64_t caseCollisionEntries = 0; // entries left out for colliding names, both sides
 };
 
 // Creates `sourceRoot` and `destinationRoot` (which must not exist) and fills them.
