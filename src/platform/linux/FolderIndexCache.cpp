@@ -1,5 +1,7 @@
 #include "platform/linux/FolderIndexCache.h"
 
+#include <functional>
+
 #include "platform/FsPath.h"
 #include "platform/linux/LongPath.h"
 
@@ -201,28 +203,27 @@ void FolderIndexCache::noteAdded(const QString& folderPath, const DirEntry& entr
 
 void FolderIndexCache::recordAdded(const QString& folderPath, const DirEntry& entry,
                                    bool wasCurrent, const FolderStamp* known) {
-    const auto it = indexes_.find(folderPath);
-    if (it == indexes_.end())
-        return;
-    if (!wasCurrent) {
-        forget(folderPath);
-        return;
-    }
-    it->add(entry);
-    restamp(folderPath, *it, known);
+    recordChange(folderPath, wasCurrent, known, [&](Index& index) { index.add(entry); });
 }
 
 void FolderIndexCache::noteRemoved(const QString& folderPath, const QString& name,
                                    bool wasCurrent) {
+    recordChange(folderPath, wasCurrent, nullptr, [&](Index& index) { index.remove(name); });
+}
+
+void FolderIndexCache::recordChange(const QString& folderPath, bool wasCurrent,
+                                    const FolderStamp* known,
+                                    const std::function<void(Index&)>& change) {
     const auto it = indexes_.find(folderPath);
     if (it == indexes_.end())
         return;
+    // An index that was already behind the disk cannot be brought up to date by one change.
     if (!wasCurrent) {
         forget(folderPath);
         return;
     }
-    it->remove(name);
-    restamp(folderPath, *it);
+    change(*it);
+    restamp(folderPath, *it, known);
 }
 
 void FolderIndexCache::forget(const QString& folderPath) {

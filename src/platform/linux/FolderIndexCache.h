@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <functional>
 
 namespace pelto {
 
@@ -75,6 +76,9 @@ private:
                                    const FolderStamp* known);
     void recordAdded(const QString& folderPath, const DirEntry& entry, bool wasCurrent,
                      const FolderStamp* known);
+    // Applies one change to the folder's index when it was current before the change.
+    void recordChange(const QString& folderPath, bool wasCurrent, const FolderStamp* known,
+                      const std::function<void(Index&)>& change);
 
     qsizetype capacity_;
     QHash<QString, Index> indexes_;
