@@ -1,4 +1,4 @@
-// Numbers from text: syntax, banker's rounding, the 16-bit message and overflow beyond 32 bits.
+// Numbers from text: the 16-bit message and overflow beyond 32 bits.
 #include "diag/Convert.h"
 #include "DiagFixture.h"
 
@@ -7,23 +7,6 @@ namespace {
 
 using diag::CvtInt;
 using diag::CvtLng;
-using diag::roundedNumber;
-
-TEST(ConvertSyntaxTest, NumbersRoundHalvesToEvenAndEverythingElseIsNoNumber) {
-    const std::pair<const char*, std::optional<qint64>> cases[] = {
-        {"0", 0},     {" 7 ", 7},    {"\t-7\t", -7}, {"+ 3", 3},       {"12.5", 12},
-        {"13.5", 14}, {"-2.5", -2},  {"2.50001", 3}, {".5", 0},        {"5.", 5},
-        {"", {}},     {"abc", {}},   {"1e3", {}},    {"12,5", {}},     {".", {}},
-        {"7 8", {}},  {"1.2.3", {}}, {"12abc", {}},  {"\xd9\xa3", {}}, // a digit of another script is not a number here
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(roundedNumber(QString::fromUtf8(text)), expected) << '"' << text << '"';
-    // Huge numbers stay out of range without wrapping.
-    const QString huge = QStringLiteral("9").repeated(40);
-    EXPECT_GT(roundedNumber(huge).value_or(0), std::numeric_limits<qint32>::max());
-    EXPECT_LT(roundedNumber(QLatin1Char('-') + huge).value_or(0),
-              std::numeric_limits<qint32>::min());
-}
 
 using ConvertTest = DiagTest;
 

@@ -1,4 +1,4 @@
-// CreateFolder, DeleteFile and DeleteFolder: their refusals, read-only items, links and volumes.
+// DeleteFile and DeleteFolder: their refusals, read-only items, links and volumes.
 #include "FsTestTree.h"
 
 #include "platform/FileSystem.h"
@@ -9,17 +9,6 @@ using pelto::test::errorOf;
 namespace {
 
 using CreateDeleteTest = pelto::test::FsTest;
-
-TEST_F(CreateDeleteTest, CreateFolderMakesOneFolderUnderAnExistingParent) {
-    tree.makeFolder("Parent");
-    tree.write("Parent/file", "x");
-    fs.CreateFolder(tree.path("parent/Child"));
-    EXPECT_EQ(tree.names("Parent"), QStringList({"Child", "file"}));
-    EXPECT_EQ(errorOf([&] { fs.CreateFolder(tree.path("missing/child")); }), err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { fs.CreateFolder(tree.path("Parent/CHILD")); }), err::FileAlreadyExists);
-    EXPECT_EQ(errorOf([&] { fs.CreateFolder(tree.path("Parent/File")); }), err::FileAlreadyExists);
-    EXPECT_EQ(errorOf([&] { fs.CreateFolder(tree.path("Parent/file/inner")); }), err::PathNotFound);
-}
 
 // Read-only files go only with force; a folder goes whole, but never through a link.
 TEST_F(CreateDeleteTest, DeletingRemovesReadOnlyItemsOnlyWithForceAndNeverFollowsALink) {

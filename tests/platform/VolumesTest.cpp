@@ -1,5 +1,4 @@
-// The volumes a drive list offers: real file systems from the mount table, with their labels, and
-// the system's own name from os-release.
+// The volumes a drive list offers: real file systems from the mount table, with their labels.
 #include "FsTestTree.h"
 
 #include "platform/linux/VolumeTable.h"
@@ -53,23 +52,6 @@ TEST(VolumesTest, OnlyVolumesHoldingRealFilesAreOfferedWithTheirLabels) {
     EXPECT_EQ(textsOf(volumes::volumesOf(volumes::parseMountInfo(table), labels)),
               QStringList({"/", "/home/ann/remote  [ann@host:/srv]", "/mnt/share  [server:/export]",
                            "/run/media/ann/BACKUP DISK  [BACKUP DISK]", "/srv", "/tmp"}));
-}
-
-TEST(VolumesTest, SystemNameIsThePrettyNameWithItsQuotingUndone) {
-    const struct {
-        QByteArray osRelease;
-        QString name;
-    } cases[] = {
-        {"NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n",
-         "Debian GNU/Linux 12 (bookworm)"},
-        {"PRETTY_NAME='Arch Linux'\nNAME=Arch\n", "Arch Linux"},
-        {"PRETTY_NAME=\"Say \\\"hi\\\" \\\\ \\$HOME\"", "Say \"hi\" \\ $HOME"},
-        {"NAME=Alpine\nID=alpine\n", "Alpine"},
-        {"ID=none\n", ""},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(volumes::prettyName(c.osRelease), c.name) << c.osRelease.constData();
-    EXPECT_FALSE(systemName().isEmpty());
 }
 
 } // namespace

@@ -80,13 +80,5 @@ TEST_F(RegistryTest, NamesPersistAreApartDelRegRemovesOneKeyFailuresRaise) {
     EXPECT_THROW(save(*reg, "TestProd", "1"), RuntimeError);
 }
 
-TEST(SettingsKeysTest, SectionNamesAreDistinct) {
-    using namespace settings;
-    QSet<QString> names;
-    for (const SettingKey& key : settingsSectionKeys())
-        names.insert(keyName(key));
-    EXPECT_EQ(names.size(), static_cast<qsizetype>(settingsSectionKeys().size()));
-}
-
 } // namespace
 } // namespace pelto

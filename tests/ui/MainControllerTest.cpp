@@ -88,59 +88,6 @@ TEST(MainController, ArchiveOptionsFollowCopyMode) {
     }
 }
 
-TEST(MainController, UpdateFrequencyAndRepeatCount) {
-    MainController c;
-    for (const auto& [text, seconds] :
-         {std::pair{"", 1}, {"0", 1}, {"15", 15}, {"99999", 15}, {"7", 7}}) {
-        c.setText("txtUpdateFrequency", QString::fromLatin1(text));
-        EXPECT_EQ(g().giUpdateFrequency, seconds) << text;
-    }
-    for (const auto& [typed, shown] :
-         {std::pair{"21", "20"}, {"25", "20"}, {"20", "20"}, {"-5", "-5"}}) {
-        c.setText("txtRepeatCount", QString::fromLatin1(typed));
-        EXPECT_EQ(c.caption("txtRepeatCount"), QString::fromLatin1(shown));
-    }
-}
-
-TEST(MainController, ActionButtonsAroundCheckAndCopy) {
-    struct Row {
-        bool test, sync;
-        const char* shownCopy;
-        const char* caption;
-        bool enabled;
-    };
-    for (const Row& row : {Row{true, false, "cmdCopy", "TEST MODE", false},
-                           Row{false, false, "cmdCopy", "C&opy files", true},
-                           Row{false, true, "cmdCopyDelete", "C&opy / Delete files", true}}) {
-        MainController c;
-        c.select(row.test ? "optTest" : "optProd");
-        c.select(row.sync ? "optSync" : "optCopy");
-        c.checkStarted();
-        EXPECT_EQ(c.control("cmdCancel").left, c.control("cmdCheck").left);
-        EXPECT_FALSE(MainController::mayStartAction());
-        c.checkEnded(false);
-        EXPECT_TRUE(MainController::mayStartAction());
-        const ControlState& copy = c.control(QString::fromLatin1(row.shownCopy));
-        EXPECT_TRUE(copy.visible);
-        EXPECT_EQ(copy.left, MainController::kCopyLeft);
-        EXPECT_EQ(copy.caption, QString::fromLatin1(row.caption));
-        EXPECT_EQ(copy.enabled, row.enabled);
-        EXPECT_EQ(c.control("cmdCancel").left, MainController::kCancelLeft);
-        EXPECT_FALSE(c.control("cmdExit").visible);
-        EXPECT_EQ(c.tab(), MainController::kResultsTab);
-        EXPECT_EQ(c.caption("lblDstFile").endsWith("deleted!"), row.sync);
-        // Any mode change invalidates the check.
-        c.select("optRecurse");
-        EXPECT_FALSE(c.control(QString::fromLatin1(row.shownCopy)).enabled);
-        c.selectTab(1);
-        EXPECT_FALSE(c.control("cmdCancel").visible);
-        c.copyEnded(true);
-        EXPECT_EQ(c.control("cmdExit").left, MainController::kCopyLeft);
-        EXPECT_EQ(c.control("cmdAgain").left, MainController::kCancelLeft);
-        EXPECT_TRUE(c.control("cmdResetArc").visible);
-    }
-}
-
 // The settings store in a folder of its own, section "Settings".
 struct TempRegistry {
     TempRegistry() {
@@ -155,19 +102,6 @@ struct TempRegistry {
     QTemporaryDir dir;
     Registry reg{std::make_unique<QSettingsBackend>(dir.path())};
 };
-
-TEST(MainController, RestoredRepeatFieldsShowOnlyOneToNineteen) {
-    TempRegistry store;
-    for (const auto& [stored, shown] :
-         {std::pair{"20", "0"}, {"0", "0"}, {"ten", "0"}, {"19", "19"}, {"1", "1"}}) {
-        store.save("RepeatCount", stored);
-        store.save("RepeatFreq", stored);
-        MainController c;
-        c.restoreSound(store.reg, QString(), [](const QString&) { return false; });
-        EXPECT_EQ(c.caption("txtRepeatCount"), QString::fromLatin1(shown)) << stored;
-        EXPECT_EQ(c.caption("txtRepeatFreq"), QString::fromLatin1(shown)) << stored;
-    }
-}
 
 TEST(MainController, WindowPlacement) {
     TempRegistry store;

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -132,15 +131,6 @@ TEST_F(MainWindowTest, EveryOptionComesBackAfterShutdown) {
     EXPECT_FALSE(g().gbArchive); // synchronising: archive mode is not in force
 }
 
-TEST_F(MainWindowTest, StartFolderOnAMissingVolumeIsPassedOverQuietly) {
-    store("PathSource", "/media/pelto-unplugged-card/photos/");
-    store("PathDest", dir_.path()); // stored without the separator
-    const auto w = open();
-    EXPECT_EQ(child<QLineEdit>(*w, "txtSource")->text(), QString());
-    EXPECT_EQ(child<QLineEdit>(*w, "txtDest")->text(), dir_.path() + QLatin1Char('/'));
-    EXPECT_TRUE(dialogs_.shown().isEmpty());
-}
-
 TEST_F(MainWindowTest, UnreadableProfileFileEndsTheStartUp) {
     QFile ini(dir_.path() + "/Pelto.INI");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
@@ -169,17 +159,6 @@ TEST_F(MainWindowTest, SecondInstanceCountsOnAndKeepsItsOwnPlace) {
     EXPECT_EQ(stored("Instance2Left"), "2250");
     EXPECT_EQ(stored("Instance2Top"), "1800");
     EXPECT_EQ(stored("Instance1Top"), QString());
-}
-
-TEST_F(MainWindowTest, PlacementRoundTrip) {
-    {
-        const auto w = open();
-        w->move(45, 30);
-        w->close();
-    }
-    EXPECT_EQ(stored("Instance1Left"), "675");
-    resetProgramState();
-    EXPECT_EQ(open()->pos(), QPoint(45, 30));
 }
 
 TEST_F(MainWindowTest, CtrlTabWrapsThroughOptionPagesUnlessAnActionRuns) {
@@ -221,17 +200,6 @@ TEST_F(MainWindowTest, ClicksThatStartAnActionWaitForTheRunningOne) {
     dialogs_.then(BoxAnswer::Ok); // no folders chosen yet: the check says so
     click(*w, "cmdCheck");
     EXPECT_FALSE(g().gbErrorFlag);
-}
-
-TEST_F(MainWindowTest, LongResultListsReachTheViewsInBatches) {
-    const auto w = open();
-    auto* const view = child<QListView>(*w, "lstSrcFile");
-    for (int i = 0; i < 200000; ++i)
-        w->lstSrcFile().add(QStringLiteral("file %1").arg(i));
-    EXPECT_EQ(view->model()->rowCount(), 0);
-    w->DoEvents();
-    EXPECT_EQ(view->model()->rowCount(), 200000);
-    EXPECT_TRUE(QFontInfo(child<QListView>(*w, "lstShowDirs")->font()).fixedPitch());
 }
 
 TEST_F(MainWindowTest, ProfileChoiceAfterAnEarlierErrorKeepsTheWindow) {

@@ -272,25 +272,5 @@ TEST_F(WindowActions, ProfileRunChecksAndCopiesEveryLineAndCountsTheUse) {
     EXPECT_EQ(timesUsed(), before + 1);
 }
 
-// Lines 10 pixels a letter, at 96 dpi (15 twips a pixel), in a list 1500 twips wide.
-TEST(HorizontalExtent, OnlyLinesWiderThanNineTenthsOfTheListSetIt) {
-    const struct {
-        QStringList lines;
-        bool courier;
-        std::optional<int> extent;
-    } cases[] = {
-        {{"abc", QString(9, 'a')}, false, std::nullopt},
-        {{QString(10, 'a')}, false, 130},
-        {{QString(10, 'a'), QString(12, 'a'), QString(11, 'a')}, false, 156},
-        {{QString(5, 'a')}, true, 130},
-        {{QString(4000, 'a')}, false, 32767},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(horizontalExtent(c.lines, 1500, c.courier, 96,
-                                   [](const QString& line) { return int(line.size()) * 10; }),
-                  c.extent)
-            << c.lines.join(',').left(20).toStdString();
-}
-
 } // namespace
 } // namespace pelto::ui

@@ -129,7 +129,7 @@ protected:
     std::optional<ScriptedDialogs> dialogs_;
 };
 
-// The Linux service, counting calls per path, with chosen folders taken as drive roots.
+// The Linux service, counting calls per path.
 class ProbedFileSystem : public LinuxFileSystem {
 public:
     QList<DirEntry> List(const QString& p) override {
@@ -144,11 +144,7 @@ public:
         ++attributesRead[p];
         return LinuxFileSystem::AttributesOf(p);
     }
-    bool IsDriveRoot(const QString& p) override {
-        return driveRoots.contains(p) || LinuxFileSystem::IsDriveRoot(p);
-    }
     QHash<QString, int> listed, stated, attributesRead;
-    QSet<QString> driveRoots;
 };
 
 class CompareTest : public TreeTest {

@@ -1,4 +1,4 @@
-// How the walk treats archive mode, exclusions, built-in skips, failures, cancel and case twins.
+// How the walk treats archive mode, exclusions, failures and case twins.
 
 #include "CompareFixture.h"
 
@@ -57,26 +57,6 @@ TEST_F(CompareWalk, ExclusionsReachSubfoldersOnlyWithSubdirs) {
               QStringList({dir(S(), D()), keep, sub, tagged(2, "deep.txt unmatched")}));
 }
 
-TEST_F(CompareWalk, RecycleBinsBelowADriveRootAndSystemVolumeInformationAreSkipped) {
-    fs_.driveRoots.insert(S());
-    makeTree({"src/$Recycle.Bin/x", "src/RECYCLER/y", "src/Sub/recycled/z",
-              "src/Sub/System Volume Information/w", "dst/$recycle.bin/", "dst/sub/recycled/",
-              "dst/sub/system volume information/"});
-
-    ASSERT_TRUE(check());
-    QList<QStringList> expected(9);
-    expected[0] = {dir(S() + "/Sub/recycled", D() + "/sub/recycled"), tagged(2, "z unmatched")};
-    // A bin missing at the destination is still a mismatch of its parent folder.
-    expected[2] = {tagged(1, S() + "/recycler unmatched") + " to " + D() + "/"};
-    expected[4] = {S() + "/"};
-    expected[5] = {D() + "/"};
-    expected[8] = {fitted(S()), fitted(S() + "/$recycle.bin"), fitted(S() + "/sub"),
-                   fitted(S() + "/sub/recycled"), fitted(S() + "/sub/system volume information")};
-    EXPECT_EQ(results(), expected);
-    EXPECT_FALSE(fs_.listed.contains(at("src/$Recycle.Bin")));
-    EXPECT_FALSE(fs_.listed.contains(at("src/Sub/System Volume Information")));
-}
-
 // An unreadable folder or time: Ignore leaves the item out (never taken as empty); Abort ends.
 TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {
     makeTree({"src/Sub/a", "dst/sub/b", "src/Zed/c", "dst/zed/", "src/f", "dst/f", "dst/g",
@@ -104,20 +84,6 @@ TEST_F(CompareWalk, ReadFailuresLeaveTheItemOutOrEndTheWalk) {
     EXPECT_FALSE(check());
     EXPECT_TRUE(g().gbErrorFlag);
     EXPECT_EQ(form_.lstSrcFile().items(), QStringList({dir(S(), D()), tagged(1, "g newer")}));
-}
-
-TEST_F(CompareWalk, CancelSeenAtTheDisplayRefreshEndsTheWalkWithTrue) {
-    makeTree({"src/a", "src/b", "src/c", "src/F/", "dst/"});
-    g().giUpdateFrequency = 4;
-    clock_.advance(4001);
-    form_.onDoEvents = [] { g().gbCancel = true; };
-
-    EXPECT_TRUE(check());
-    QList<QStringList> expected(9);
-    expected[0] = {dir(S(), D()), tagged(1, "a unmatched")};
-    EXPECT_EQ(results(), expected);
-    EXPECT_EQ(clock_.totalSlept(), 500);
-    EXPECT_EQ(form_.doEventsCount(), 1);
 }
 
 // Names equal after lower-casing are matched and listed by their exact names.

@@ -21,28 +21,6 @@ protected:
     }
 };
 
-TEST_F(ResetArchive, ClearsTheArchiveBitOfEachCopiedFileAndItsCopy) {
-    makeTree({"src/ro.txt", "src/untouched.txt"});
-    setAttributes("src/ro.txt", attr::ReadOnly | attr::Archive);
-    setAttributes("src/untouched.txt", attr::Hidden);
-    copyTree({"src/plain.txt", "src/New/Inner/n.txt"});
-    ASSERT_EQ(attributes("dst/ro.txt"), attr::ReadOnly);
-
-    EXPECT_TRUE(reset());
-    for (const char* file :
-         {"src/plain.txt", "dst/plain.txt", "src/New/Inner/n.txt", "dst/new/Inner/n.txt"})
-        EXPECT_EQ(attributes(file), 0) << file;
-    EXPECT_EQ(attributes("src/ro.txt"), attr::ReadOnly);
-    EXPECT_EQ(attributes("dst/ro.txt"), attr::ReadOnly);
-    EXPECT_EQ(attributes("src/untouched.txt"), attr::Hidden);
-
-    // The next check in archive mode finds nothing to copy (only folder header lines).
-    ASSERT_TRUE(check());
-    for (const QString& line : form_.lstSrcFile().items())
-        EXPECT_TRUE(line.startsWith("Dir: ")) << line.toStdString();
-    EXPECT_EQ(form_.lstSrcFolder().count(), 0);
-}
-
 // What the copy did not copy keeps its archive bit for the next run, without a report.
 TEST_F(ResetArchive, FilesAndFoldersTheCopySkippedKeepTheirBitWithoutAReport) {
     setExcludes({"*.tmp", "/cache"}, true);

@@ -1,5 +1,5 @@
 // The message-log window beside a main window: filled and shown by the error log, hidden by its
-// button and close box, emptied by a check, following vertical moves of the main window.
+// button and close box, emptied by a check.
 #include "ui/widgets/ErrorLogWindow.h"
 
 #include "diag/ErrorLog.h"
@@ -61,24 +61,6 @@ TEST_F(ErrorLogWindowTest, FirstMessageShowsItDockedTheTextGrowsHiddenAndACheckE
     EXPECT_EQ(text(), "");
     diag::LogError("Pelto", "CheckFiles", "after the check began", false, false);
     EXPECT_EQ(text(), "\nafter the check began");
-}
-
-// The timer docks again only when the main window's top moved; a minimised window stays put.
-TEST_F(ErrorLogWindowTest, FollowsVerticalMovesOfTheMainWindowOnly) {
-    window.show();
-    window.move(0, 0);
-    const std::tuple<QPoint, bool, bool> ticks[] = {
-        {{100, 50}, false, true},  {{300, 50}, false, false}, {{300, 120}, false, true},
-        {{300, 200}, true, false}, {{300, 200}, false, true},
-    };
-    for (const auto& [mainAt, minimized, follows] : ticks) {
-        const QList<int> before = leftTopHeight(window);
-        main.move(mainAt);
-        window.setWindowState(minimized ? Qt::WindowMinimized : Qt::WindowNoState);
-        window.followMainWindow();
-        EXPECT_TRUE(follows ? docked() : leftTopHeight(window) == before) << mainAt.y();
-    }
-    EXPECT_EQ(window.followTimer().interval(), 500);
 }
 
 } // namespace
