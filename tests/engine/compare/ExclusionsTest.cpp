@@ -99,6 +99,20 @@ TEST_F(ExclusionsTest, FaultyTextsAreReportedExactly) {
     EXPECT_TRUE(validate("exclude AZaz09.?*_-+~$ \"x y\" " + kSep + "tmp"));
 }
 
+TEST_F(ExclusionsTest, NinetyNinePiecesFitHoweverWritten) {
+    ASSERT_EQ(excludeLimit(), 99);
+    const QString tail = specifications(98).mid(8);
+    for (const auto& [field, kept] : std::initializer_list<std::pair<QString, int>>{
+             {specifications(99), 99},
+             {"exclude subdirs " + tail, 98},
+             {"exclude " + tail + " subdirs", 98},
+             {"exclude " + specifications(49, "\"a %1\"").mid(8) + " x", 50}}) {
+        EXPECT_TRUE(validate(field)) << field.toStdString();
+        EXPECT_EQ(table()[0], QString::number(kept + 1));
+        EXPECT_TRUE(table()[101].isEmpty());
+    }
+}
+
 // Whole names, any letter case; '?' takes one character, also a surrogate pair.
 TEST_F(ExclusionsTest, FilesMatchSpecificationsFoldersMatchThemWithoutFirstCharacter) {
     ASSERT_TRUE(validate("exclude *tmp* " + kSep + "cache* *.BAK a?c"));

@@ -29,6 +29,15 @@ public:
         if (afterCopy)
             afterCopy();
     }
+    // Below this folder, look-ups answer as on a volume that ignores letter case.
+    std::optional<QString> ResolvePath(const QString& path, EntryKind kind) override {
+        std::optional<QString> found = FaultInjectingFileSystem::ResolvePath(path, kind);
+        if (!foldingBelow.isEmpty() && found && path.startsWith(foldingBelow) &&
+            found->compare(fspath::normalize(path), Qt::CaseInsensitive) == 0)
+            return fspath::normalize(path);
+        return found;
+    }
+    QString foldingBelow;
     QSet<QString> driveRoots;
     QStringList created;
     std::function<void()> afterCopy;
@@ -55,6 +64,11 @@ protected:
     bool check(const QString& src = {}, const QString& dst = {}) {
         newCheck();
         return CheckFolders(src.isEmpty() ? S() : src, dst.isEmpty() ? D() : dst, form_, true);
+    }
+    bool nothingListed() {
+        return form_.lstSrcFolder().count() + form_.lstDstFolder().count() +
+                   form_.lstSrcFile().count() + form_.lstDstFile().count() ==
+               0;
     }
     bool copy() {
         BeginCopyRun();

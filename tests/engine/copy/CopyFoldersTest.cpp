@@ -1,7 +1,9 @@
 // Folder copy over real trees: missing folders created and filled, names, parents, profile
-// history and drive not ready.
+// history, drive not ready, and twins the destination cannot hold.
 
 #include "CopyFixture.h"
+
+#include "platform/LeftOut.h"
 
 namespace pelto::test {
 namespace {
@@ -88,6 +90,20 @@ TEST_F(CopyFolders, DriveNotReadyIsShownAndTheFollowingCopyFailsOnItsOwn) {
               QStringList({"OOPS! Drive not ready - please try again.",
                            "OOPS! Drive not ready - please try again.",
                            "Path not found, flag ='CopyFile' with " + D() + "/Temp/Sub/s1"}));
+}
+
+// Where the destination ignores letter case, the second of twins is left out and counted.
+TEST_F(CopyFolders, TwinsTheDestinationCannotHoldAreLeftOutAndCounted) {
+    makeTree({"src/a.txt=lower", "src/A.txt=upper", "src/Docs/x=D", "src/docs/x=d", "dst/"});
+    fs_.foldingBelow = D();
+    ASSERT_TRUE(check());
+    EXPECT_TRUE(copy());
+    const QStringList copied = snapshot("dst");
+    EXPECT_EQ(copied.size(), 3) << copied.join(',').toStdString();
+    EXPECT_TRUE(copied.contains("A.txt=upper") != copied.contains("a.txt=lower"));
+    EXPECT_TRUE(copied.contains("Docs/x=D") != copied.contains("docs/x=d"));
+    EXPECT_EQ(leftOut().count(LeftOutReason::NameNotHeld), 2);
+    EXPECT_EQ(loggedMessages().filter("ignores letter case").size(), 2);
 }
 
 } // namespace
