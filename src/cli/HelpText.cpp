@@ -1,6 +1,7 @@
 #include "cli/HelpText.h"
 
 #include "diag/Version.h"
+#include "platform/ProgramPaths.h"
 
 namespace pelto::cli {
 
@@ -28,7 +29,7 @@ Folders:
                       with its exclusions and its subdirs words; each use is recorded in the
                       profile history, and a completed copy in production mode counts as a
                       use ("TimesUsed") as in the window
-  --ini FILE          the profile file (default: Pelto.INI beside the program)
+  --ini FILE          the profile file (default: Pelto.INI in the program folder)
 
 Options:
   --production        really copy and delete (production mode)
@@ -49,7 +50,7 @@ Options:
                       ends the run)
   --on-error=abort    the default
   -h, --help          show this text
-  --version           show the program's version
+  --version           show the program's version and its program folder
 
 Questions cannot be asked on the command line: they and all notices go to standard error with
 the answer given; without --yes every Yes/No question is answered No.
@@ -94,9 +95,11 @@ Exit status:
      the destination is not a whole copy of the source
 
 Files:
-  Error Log.txt       the error log, in the program's folder, shared with the window
-  Pelto.INI           the profile file, in the program's folder
+  Error Log.txt       the error log, in the program folder, shared with the window
+  Pelto.INI           the profile file, in the program folder
   ~/.config/Pelto.ini the settings store with the profile history (XDG_CONFIG_HOME)
+The program folder is the folder of pelto-cli when you may write there, else
+~/.local/share/Pelto (XDG_DATA_HOME); --version names it.
 
 The window's other options (sound, automatic copy, screen updates) do not apply: the command
 line never pauses for display refreshes (use nice to yield to other programs), never plays a
@@ -105,10 +108,11 @@ sound and copies only when told to.
 }
 
 QString versionText() {
-    return QStringLiteral("pelto-cli %1.%2.%3")
+    return QStringLiteral("pelto-cli %1.%2.%3\nProgram folder: %4")
         .arg(kVersion.major)
         .arg(kVersion.minor)
-        .arg(kVersion.revision);
+        .arg(kVersion.revision)
+        .arg(programFolder());
 }
 
 QString usageHint() {

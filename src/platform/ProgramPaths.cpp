@@ -1,15 +1,64 @@
 #include "platform/ProgramPaths.h"
 
+#include "platform/ProgramState.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <utility>
 
 namespace pelto {
 
+namespace {
+
+QString withSeparator(const QString& folder) {
+    QString native = QDir::toNativeSeparators(folder);
+    if (!native.endsWith(pathSeparator()))
+        native += pathSeparator();
+    return native;
+}
+
+FolderWritableCheck& writableCheck() {
+    static FolderWritableCheck check;
+    return check;
+}
+
+const StateReset kResetWritableCheck{[] { writableCheck() = {}; }};
+
+bool folderWritable(const QString& folder) {
+    if (writableCheck())
+        return writableCheck()(folder);
+    // QFileInfo asks access(2), which also answers "no" on a read-only mount.
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+} // namespace
+
+QString executableFolder() {
+    return withSeparator(QCoreApplication::applicationDirPath());
+}
+
+QString perUserFolder() {
+    // Relative values of XDG_DATA_HOME are invalid and ignored, as the base directory rules say.
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return withSeparator(QDir::cleanPath(base + QStringLiteral("/Pelto")));
+}
+
 QString programFolder() {
-    QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    if (!folder.endsWith(pathSeparator()))
-        folder += pathSeparator();
-    return folder;
+    const QString beside = executableFolder();
+    if (folderWritable(beside))
+        return beside;
+    const QString perUser = perUserFolder();
+    // Created on first use; when that fails, writing the files there reports the failure.
+    QDir().mkpath(perUser);
+    return perUser;
+}
+
+void setFolderWritableCheck(FolderWritableCheck check) {
+    writableCheck() = std::move(check);
 }
 
 QString developerFolder() {

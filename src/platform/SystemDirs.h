@@ -2,7 +2,8 @@
 // The two system folders the program asks for by name.
 //
 // On Linux the "Windows directory" is the program's data folder, the one that ships
-// Media/Ding.wav: <prefix>/share/pelto beside an installed program (<prefix>/bin/pelto), or the
+// Media/Ding.wav and PeltoRev.txt: the program's own folder when those files lie beside it (a
+// portable copy), <prefix>/share/pelto beside an installed program (<prefix>/bin/pelto), or the
 // source tree's data folder when the program runs from its build tree. The "system directory" is
 // the running system's configuration folder, /etc.
 //
@@ -24,5 +25,8 @@ QString GetSystemDir();
 QStringList dataDirCandidates(const QString& programDir);
 // The first of `candidates` that is an existing folder (absolute, cleaned), or "API call failed".
 QString firstExistingDir(const QStringList& candidates);
+// The data folder of a program that lives in `programDir`: that folder itself when it holds
+// Media/Ding.wav or PeltoRev.txt, else the first existing of dataDirCandidates(programDir).
+QString dataDirFor(const QString& programDir);
 
 } // namespace pelto

@@ -26,11 +26,19 @@ QString firstExistingDir(const QStringList& candidates) {
     return QString::fromLatin1(kApiCallFailed);
 }
 
+QString dataDirFor(const QString& programDir) {
+    for (const char* shipped : {"Media/Ding.wav", "PeltoRev.txt"}) {
+        if (QFileInfo(programDir + QLatin1Char('/') + QLatin1StringView(shipped)).isFile())
+            return QDir::cleanPath(QFileInfo(programDir).absoluteFilePath());
+    }
+    return firstExistingDir(dataDirCandidates(programDir));
+}
+
 QString GetWindowsDir() {
     // Without an application object there is no reliable program folder.
     if (!QCoreApplication::instance())
         return QString::fromLatin1(kApiCallFailed);
-    return firstExistingDir(dataDirCandidates(QCoreApplication::applicationDirPath()));
+    return dataDirFor(QCoreApplication::applicationDirPath());
 }
 
 QString GetSystemDir() {
