@@ -2,6 +2,7 @@
 
 #include "diag/Version.h"
 #include "platform/ProgramPaths.h"
+#include "platform/SystemDirs.h"
 
 namespace pelto::cli {
 
@@ -50,7 +51,7 @@ Options:
                       ends the run)
   --on-error=abort    the default
   -h, --help          show this text
-  --version           show the program's version and its program folder
+  --version           show the program's version, its program folder and its data folder
 
 Questions cannot be asked on the command line: they and all notices go to standard error with
 the answer given; without --yes every Yes/No question is answered No.
@@ -108,11 +109,11 @@ sound and copies only when told to.
 }
 
 QString versionText() {
-    return QStringLiteral("pelto-cli %1.%2.%3\nProgram folder: %4")
+    return QStringLiteral("pelto-cli %1.%2.%3\nProgram folder: %4\nData folder: %5")
         .arg(kVersion.major)
         .arg(kVersion.minor)
         .arg(kVersion.revision)
-        .arg(programFolder());
+        .arg(programFolder(), GetWindowsDir());
 }
 
 QString usageHint() {

@@ -25,15 +25,18 @@ FolderWritableCheck& writableCheck() {
 
 const StateReset kResetWritableCheck{[] { writableCheck() = {}; }};
 
+} // namespace
+
 bool folderWritable(const QString& folder) {
-    if (writableCheck())
-        return writableCheck()(folder);
-    // QFileInfo asks access(2), which also answers "no" on a read-only mount.
     const QFileInfo info(folder);
+#ifndef Q_OS_WIN
+    const QString absolute = QDir::cleanPath(info.absoluteFilePath()) + QLatin1Char('/');
+    if (absolute.startsWith(QLatin1StringView("/usr/")))
+        return false;
+#endif
+    // QFileInfo asks access(2), which also answers "no" on a read-only mount.
     return info.isDir() && info.isWritable();
 }
-
-} // namespace
 
 QString executableFolder() {
     return withSeparator(QCoreApplication::applicationDirPath());
@@ -49,7 +52,7 @@ QString perUserFolder() {
 
 QString programFolder() {
     const QString beside = executableFolder();
-    if (folderWritable(beside))
+    if (writableCheck() ? writableCheck()(beside) : folderWritable(beside))
         return beside;
     const QString perUser = perUserFolder();
     // Created on first use; when that fails, writing the files there reports the failure.

@@ -19,10 +19,13 @@ QString executableFolder();
 // that variable holds an absolute path, else ~/.local/share/Pelto.
 QString perUserFolder();
 
-// Answers whether the user may create files in a folder. The system's answer asks the file
-// system (a read-only mount counts, even for root); a test puts its own answer in place, since
-// permission bits do not stop root. An empty function puts the system's answer back (as does
-// resetProgramState()).
+// The system's answer to whether the program may keep its files in `folder`: the file system
+// lets the user create files there (a read-only mount says no, even to root), and the folder
+// is not in /usr, which holds installed, read-only files, root or not.
+bool folderWritable(const QString& folder);
+// programFolder() asks this check instead of folderWritable when one is set: a test puts its
+// own answer in place, since permission bits do not stop root. An empty function puts the
+// system's answer back (as does resetProgramState()).
 using FolderWritableCheck = std::function<bool(const QString& folder)>;
 void setFolderWritableCheck(FolderWritableCheck check);
 

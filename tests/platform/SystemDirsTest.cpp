@@ -80,5 +80,18 @@ TEST(SystemDirsTest, ProgramFolderFallsBackToThePerUserFolderWhenBesideIsReadOnl
         static_cast<void>(old.isNull() ? qunsetenv(name) : qputenv(name, old));
 }
 
+// The system's answer: a folder the user may write to, but never one of the installed /usr tree,
+// which is read-only for root too (as root, permission bits would say yes there).
+TEST(SystemDirsTest, FoldersInUsrAreNeverTheProgramFolder) {
+    FsTestTree root;
+    root.write("file", "x");
+    root.makeFolder("usr/bin");
+    const std::pair<QString, bool> rows[] = {
+        {root.root(), true},        {root.path("usr/bin"), true}, {root.path("missing"), false},
+        {root.path("file"), false}, {"/usr/bin", false},          {"/usr/bin/../bin/", false}};
+    for (const auto& [folder, writable] : rows)
+        EXPECT_EQ(folderWritable(folder), writable) << folder.toStdString();
+}
+
 } // namespace
 } // namespace pelto::test
