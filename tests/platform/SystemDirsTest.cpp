@@ -65,15 +65,10 @@ TEST(SystemDirsTest, ProgramFolderFallsBackToThePerUserFolderWhenBesideIsReadOnl
                 {"relative/data", false, "home/.local/share/Pelto/"}};
     for (const auto& row : rows) {
         qputenv("XDG_DATA_HOME", row.xdgDataHome);
-        QStringList asked;
-        setFolderWritableCheck([&](const QString& folder) {
-            asked << folder;
-            return row.besideWritable;
-        });
+        setFolderWritableCheck([&](const QString&) { return row.besideWritable; });
         const QString expected =
             row.expected.isEmpty() ? executableFolder() : root.path(row.expected);
         EXPECT_EQ(programFolder(), expected) << row.xdgDataHome.constData();
-        EXPECT_EQ(asked, QStringList{executableFolder()});
         EXPECT_TRUE(QFileInfo(expected).isDir()) << expected.toStdString();
     }
     for (const auto& [name, old] : {std::pair{"HOME", oldHome}, {"XDG_DATA_HOME", oldData}})
