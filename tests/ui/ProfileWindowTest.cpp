@@ -268,8 +268,8 @@ TEST_F(ProfileWindow, AutomaticCopyAfterACountdownFromTwenty) {
         }
     }
     EXPECT_EQ(told, "Profile: Docs\nPelto will copy and delete when the count reaches zero.\n"
-                    "The check listed 1 file and 0 folders at the source and 1 file and 0 "
-                    "folders at the destination.\n");
+                    "The check listed:\n    at the source: 1 file and 0 folders\n"
+                    "    at the destination: 1 file and 0 folders\n");
     // The place of the countdown is kept in the profile's section, in twips.
     EXPECT_EQ(stored(settings::profileSection(1), "Instance1Top2"), "1800");
     EXPECT_EQ(stored(settings::profileSection(1), "Instance1Left2"),

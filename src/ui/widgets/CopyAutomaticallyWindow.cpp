@@ -26,7 +26,7 @@ CopyAutomaticallyWindow::CopyAutomaticallyWindow(const Plan& plan, QWidget* pare
         action += QStringLiteral(" (test mode: nothing is changed)");
     ui_->lblAction->setText(action + QStringLiteral(" when the count reaches zero."));
     ui_->lblListed->setText(
-        QStringLiteral("The check listed %1 at the source and %2 at the destination.")
+        QStringLiteral("The check listed:\n    at the source: %1\n    at the destination: %2")
             .arg(listed(plan.sourceFiles, plan.sourceFolders),
                  listed(plan.destinationFiles, plan.destinationFolders)));
     ui_->Label1->setText(QString::number(kSeconds));
