@@ -3,7 +3,6 @@
 #include "platform/Clock.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
-#include "settings/Registry.h"
 #include "settings/SettingsKeys.h"
 #include "support/ByteTree.h"
 #include "support/ScriptedDialogs.h"
@@ -73,13 +72,6 @@ protected:
     bool shown(const char* name) { return !w_->findChild<QWidget*>(name)->isHidden(); }
     void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton); }
     void click(const char* name) { click(w_->findChild<QPushButton*>(name)); }
-    void setStored(const settings::SettingKey& key, int value) {
-        Registry& reg = *g().goReg;
-        reg.setSection(settings::profileSection(g().giProfileEntry));
-        reg.setKey(key.name);
-        reg.setSettings(QString::number(value));
-        reg.SaveReg();
-    }
     QString stored(const QString& section, const QString& key) {
         return QSettingsBackend(path("config")).read("Pelto", section, key);
     }
@@ -159,11 +151,7 @@ TEST_F(ProfileWindow, MenuChoicesSwapPickersAndProfileLines) {
 TEST_F(ProfileWindow, ProfileCheckWalksEachLineAndStopsAfterTheCurrentOneOnCancel) {
     for (int i = 1; i <= 3; ++i)
         for (int f = 0; f < 20; ++f)
-            bt::put(
-                root(),
-                QByteArray("s" + QByteArray::number(i) + "/d" + QByteArray::number(f) + "/x.txt")
-                    .constData(),
-                "x");
+            QDir().mkpath(dir_.path() + QStringLiteral("/s%1/d%2").arg(i).arg(f));
     open("[Three]\n%1/s1   %1/d1   subdirs\n%1/s2   %1/d2   subdirs\n%1/s3   %1/d3   subdirs\n");
     dialogs_.then(BoxAnswer::Yes).then(BoxAnswer::Yes).then(BoxAnswer::Yes); // make d1..d3
     entry(1)->trigger();
@@ -172,7 +160,7 @@ TEST_F(ProfileWindow, ProfileCheckWalksEachLineAndStopsAfterTheCurrentOneOnCance
                      [&](qsizetype row) { walked << QString::number(row); });
     click("cmdCheck");
     EXPECT_EQ(walked.join(' '), "0 1 2");
-    EXPECT_EQ(w_->lstSrcFolder().count(), 3 * 20);
+    EXPECT_EQ(w_->lstSrcFolder().count(), 3 * 20); // the folders missing at d1..d3
     walked.clear();
     QMetaObject::invokeMethod(
         w_.get(), [this] { click("cmdCancel"); }, Qt::QueuedConnection);
@@ -221,13 +209,13 @@ TEST_F(ProfileWindow, AutomaticCopyAfterACountdownFromTwenty) {
         w_->controller().select(row.sync ? "optSync" : "optCopy");
         w_->controller().setChecked("chkCopyAutomatically", row.autoCopy);
         w_->showState();
-        setStored(settings::key::TimesUsed, row.timesUsed);
+        QSettingsBackend(path("config"))
+            .save("Pelto", settings::profileSection(1), "TimesUsed",
+                  QString::number(row.timesUsed));
         if (row.emptySource)
             dialogs_.then(BoxAnswer::No); // keep what the destination holds
-        QStringList seconds;
-        bool opened = false;
+        QStringList seconds;              // shown when the countdown opens and after each tick
         onCountdown([&](CopyAutomaticallyWindow& countdown) {
-            opened = true;
             if (placed) {
                 EXPECT_EQ(countdown.pos(), *placed);
             }
@@ -249,7 +237,7 @@ TEST_F(ProfileWindow, AutomaticCopyAfterACountdownFromTwenty) {
                 click(countdown.findChild<QPushButton*>("cmdLoad"));
         });
         const qsizetype listed = (click("cmdCheck"), w_->lstSrcFile().count());
-        EXPECT_EQ(opened, row.act != Act::None);
+        EXPECT_EQ(seconds.isEmpty(), row.act == Act::None);
         EXPECT_EQ(QFile::exists(path("dst/new.txt")), row.copied);
         EXPECT_EQ(QFile::exists(path("dst/old.txt")), !(row.copied && row.sync));
         if (row.act == Act::RunOut) {
