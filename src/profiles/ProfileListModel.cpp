@@ -20,7 +20,9 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
 
 QString ProfileListModel::lineFor(const QString& source, const QString& subdirsColumn,
                                   const QString& destination, const QString& excludes) {
-    return displayPath(source) + subdirsColumn + displayPath(destination) + excludes;
+    // A blank keeps the exclusions apart from a destination that fills its column.
+    return displayPath(source) + subdirsColumn + displayPath(destination) +
+           (excludes.isEmpty() ? QString() : QLatin1Char(' ') + excludes);
 }
 
 QString ProfileListModel::item(qsizetype index) const {

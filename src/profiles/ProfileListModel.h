@@ -1,6 +1,7 @@
 #pragma once
 // The chosen profile's lines as the window shows them (lstProfile), in a fixed-pitch font so the
-// columns line up: source (20 characters), subdirs column (12), destination (20), exclusions.
+// columns line up: source (20 characters), subdirs column (12), destination (20), then a blank
+// and the exclusions when there are any.
 // The check selects each line in turn while it runs that folder pair. Its calls match those of
 // the result lists, so the window binds and measures both alike.
 

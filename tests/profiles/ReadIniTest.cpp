@@ -84,7 +84,7 @@ TEST_F(ReadIniTest, ReadmeExampleReadsIntoTableListAndHistory) {
     // Paths longer than 20 characters show their first 3 and last 14.
     const QString head = r.left(3) + "...";
     EXPECT_EQ(form().list.items(),
-              QStringList({head + "e/me/Documents" + sub + head + "ckup/Documents" + exclude,
+              QStringList({head + "e/me/Documents" + sub + head + "ckup/Documents " + exclude,
                            head + "me/My Pictures" + sub + head + "up/My Pictures",
                            head + "/home/me/Music" + none + head + "a/backup/Music"}));
     EXPECT_EQ(stored("Profile01", "Line03"), file[4]);

@@ -1,20 +1,28 @@
 // The main window with real widgets on the offscreen platform: start-up, options restored after
 // shutdown, instances, placement, keyboard page switching and the action guard.
+#include "platform/ProgramPaths.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
+#include "platform/SystemInfo.h"
+#include "platform/TextFile.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/FrmPelto.h"
+#include "ui/widgets/AboutWindow.h"
+#include "ui/widgets/RevisionsWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -202,33 +210,60 @@ TEST_F(MainWindowTest, ClicksThatStartAnActionWaitForTheRunningOne) {
     EXPECT_FALSE(g().gbErrorFlag);
 }
 
-TEST_F(MainWindowTest, ProfileChoiceAfterAnEarlierErrorKeepsTheWindow) {
-    QDir(dir_.path()).mkpath("a");
-    QDir(dir_.path()).mkpath("b");
-    QFile ini(dir_.path() + "/Pelto.INI");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write(
-        QFile::encodeName(QStringLiteral("[Docs]\n%1/a   %1/b   subdirs\n").arg(dir_.path())));
-    ini.close();
+TEST_F(MainWindowTest, HelpMenuShowsAboutAndTheRevisionHistory) {
     const auto w = open();
-    QAction* const entry = w->findChild<QAction*>("mnuProfile_1");
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->text(), "&1 Docs");
-    g().gbErrorFlag = true; // left by an error an earlier action handled
-    entry->trigger();
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(g().gbExcludes);
-    EXPECT_FALSE(child(*w, "lstProfile")->isHidden());
-    EXPECT_TRUE(child(*w, "dirSrc")->isHidden());
-    EXPECT_EQ(child<QLabel>(*w, "lblOptions")->text(),
-              "Test mode     Subdirectories varies     Copy Files");
-    EXPECT_TRUE(entry->isChecked());
-    entry->trigger(); // chosen again: back to the folder lists
-    EXPECT_FALSE(g().gbExcludes);
-    EXPECT_FALSE(entry->isChecked());
-    EXPECT_FALSE(child(*w, "dirSrc")->isHidden());
-    click(*w, "chkNumberProfiles");
-    EXPECT_EQ(w->findChild<QAction*>("mnuProfile_1")->text(), "Docs");
+    QStringList about;
+    QMetaObject::invokeMethod(
+        w.get(),
+        [&] {
+            auto* const box = qobject_cast<AboutWindow*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            about << box->windowTitle() << child<QLabel>(*box, "lblVersion")->text()
+                  << child<QLabel>(*box, "lblFolder")->text();
+            dialogs_.then(BoxAnswer::Ok);
+            box->StartSysInfo({dir_.path()}); // no system-information program there
+            box->accept();
+        },
+        Qt::QueuedConnection);
+    w->findChild<QAction*>("mnuHelpAbout")->trigger();
+    ASSERT_EQ(about.size(), 3);
+    EXPECT_EQ(about[0], "About Pelto");
+    EXPECT_EQ(about[2], "Program folder: " + programFolder());
+    EXPECT_EQ(dialogs_.shown().last().text, "System Information Is Unavailable At This Time");
+    for (const char* name : {"lshw-gtk", "kinfocenter", "notes"}) {
+        QFile program(dir_.path() + "/" + name);
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+        program.setPermissions(program.permissions() | QFile::ExeOwner);
+    }
+    EXPECT_EQ(systemInfoProgram({dir_.path()}), dir_.path() + "/kinfocenter");
+
+    // The shipped history, from the menu: its newest version is the one About shows.
+    w->findChild<QAction*>("mnuHelpRevisions")->trigger();
+    w->findChild<QAction*>("mnuHelpRevisions")->trigger(); // brings the same window forward
+    ASSERT_EQ(w->findChildren<RevisionsWindow*>().size(), 1);
+    RevisionsWindow* const shown = w->findChildren<RevisionsWindow*>().first();
+    const QStringList lines = shown->lines();
+    const qsizetype newest = lines.indexOf(QRegularExpression("^\\d+\\.\\d+\\.\\d+ .*"));
+    ASSERT_GE(newest, 0);
+    EXPECT_EQ("Version " + lines[newest].section(' ', 0, 0), about[1]);
+    EXPECT_EQ(child<QListWidget>(*shown, "lstRev")->currentRow(), 0);
+    shown->resize(500, 20); // never lower than five button heights; OK stays centred
+    auto* const ok = child<QPushButton>(*shown, "cmdOK");
+    EXPECT_GE(shown->height(), 5 * ok->height());
+    EXPECT_NEAR(ok->geometry().center().x(), shown->width() / 2, 1);
+    EXPECT_GT(ok->y(), child(*shown, "lstRev")->geometry().bottom());
+
+    // The history beside the program wins; none anywhere is said and opens no window.
+    for (const char* folder : {"beside", "data"}) {
+        QDir(dir_.path()).mkpath(folder);
+        writeTextLines(dir_.path() + "/" + folder + "/PeltoRev.txt", {folder});
+    }
+    const QString beside = dir_.path() + "/beside", data = dir_.path() + "/data";
+    EXPECT_EQ(findRevisionFile({beside, data}), beside + "/PeltoRev.txt");
+    EXPECT_EQ(findRevisionFile({dir_.path(), data}), data + "/PeltoRev.txt");
+    dialogs_.then(BoxAnswer::Ok);
+    EXPECT_EQ(RevisionsWindow::Display(0, w.get(), {dir_.path()}), nullptr);
+    EXPECT_EQ(dialogs_.shown().last().text, "Revision History not found");
 }
 
 TEST_F(MainWindowTest, EveryControlHasANameAndTheKeyboardReachesIt) {

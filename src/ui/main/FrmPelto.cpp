@@ -24,8 +24,10 @@
 #include "ui/main/CountingFileSystem.h"
 #include "ui/main/ExtentDelegate.h"
 #include "ui/main/InstanceLock.h"
+#include "ui/widgets/AboutWindow.h"
 #include "ui/widgets/ErrorLogWindow.h"
 #include "ui/widgets/FolderBrowser.h"
+#include "ui/widgets/RevisionsWindow.h"
 #include "ui/widgets/SplashWindow.h"
 #include "workflow/CheckWorkflow.h"
 #include "workflow/CopyWorkflow.h"
@@ -64,6 +66,7 @@ constexpr int kDesignedWidth = 11400;
 constexpr int kDesignedHeight = 7470;
 // The developer setting naming the folder of the developer's own profile file.
 constexpr auto kDeveloperFolderKey = "DeveloperFolder";
+constexpr auto kTitle = "Pelto - Back up your data!";
 
 // A caption as a label shows it: the blanks that pad a heading line are dropped, CR LF breaks.
 QString shownText(const QString& caption) {
@@ -204,9 +207,8 @@ void FrmPelto::connectControls() {
     connect(ui_->cmdRegTest, &QPushButton::clicked, this, &FrmPelto::cmdRegTest_Click);
     connect(ui_->cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(ui_->mnuFileExit, &QAction::triggered, this, &QWidget::close);
-    // The About and revision-history windows come with the auxiliary windows.
-    ui_->mnuHelpAbout->setEnabled(false);
-    ui_->mnuHelpRevisions->setEnabled(false);
+    connect(ui_->mnuHelpAbout, &QAction::triggered, this, &FrmPelto::mnuHelpAbout_Click);
+    connect(ui_->mnuHelpRevisions, &QAction::triggered, this, &FrmPelto::mnuHelpRevisions_Click);
     connect(&menu_, &QAbstractItemModel::modelReset, this, &FrmPelto::rebuildProfileMenu);
     connect(&menu_, &QAbstractItemModel::rowsInserted, this, &FrmPelto::rebuildProfileMenu);
     connect(&menu_, &QAbstractItemModel::rowsRemoved, this, &FrmPelto::rebuildProfileMenu);
@@ -214,6 +216,7 @@ void FrmPelto::connectControls() {
     controller_.onNumberingChanged = [this] {
         if (!ReadINI(QStringLiteral("Reload"), *this))
             g().gbErrorFlag = true;
+        keepProfileChoice();
     };
 }
 
@@ -428,7 +431,7 @@ bool FrmPelto::Form_Load(const StartOptions& options) {
         controller_.restoreNumberProfiles(reg);
         readProfiles(options.profileFile);
         controller_.control(QStringLiteral("lstProfile")).visible = false;
-        setWindowTitle(QStringLiteral("Pelto - Back up your data!"));
+        setWindowTitle(QString::fromLatin1(kTitle));
         controller_.restoreModes(reg);
         instance_ = std::make_unique<InstanceLock>(
             options.instanceName.isEmpty() ? InstanceLock::defaultName() : options.instanceName);
@@ -582,20 +585,116 @@ void FrmPelto::mnuProfile_Click(int index) {
     MainController::beginUserAction();
     for (int k = 1; k <= menu_.UBound(); ++k) {
         if (k != index) {
-            menu_.setChecked(k, false);
+            if (menu_.isChecked(k))
+                menu_.setChecked(k, false);
             continue;
         }
         const bool chosen = !menu_.isChecked(k);
         menu_.setChecked(k, chosen);
         g().gbExcludes = chosen;
-        if (chosen)
-            ReadINI(ProfileMenuModel::sectionOfCaption(menu_.caption(k), chkNumberProfiles()),
-                    *this);
         controller_.showProfileLines(chosen);
+        chosenProfile_.clear();
+        if (!chosen) {
+            setWindowTitle(QString::fromLatin1(kTitle));
+            continue;
+        }
+        // Read as a profile even when the section is called "Load" or "Reload".
+        const QString section =
+            ProfileMenuModel::sectionOfCaption(menu_.caption(k), chkNumberProfiles());
+        if (ReadProfile(section, *this) && !g().gbErrorFlag) {
+            chosenProfile_ = section;
+            continue;
+        }
+        // The reader has told the user what is wrong with the profile; the window stays, with
+        // the folder pickers instead of a profile that is read only in part.
+        dropProfileChoice();
+        g().gbErrorFlag = false;
     }
     showState();
-    if (g().gbErrorFlag)
-        close();
+}
+
+void FrmPelto::dropProfileChoice() {
+    for (int k = 1; k <= menu_.UBound(); ++k)
+        if (menu_.isChecked(k))
+            menu_.setChecked(k, false);
+    chosenProfile_.clear();
+    g().gbExcludes = false;
+    profileLines_.clear();
+    controller_.showProfileLines(false);
+    setWindowTitle(QString::fromLatin1(kTitle));
+    showState();
+}
+
+void FrmPelto::keepProfileChoice() {
+    if (chosenProfile_.isEmpty())
+        return;
+    for (int k = 1; k <= menu_.UBound(); ++k) {
+        if (ProfileMenuModel::sectionOfCaption(menu_.caption(k), chkNumberProfiles()) ==
+            chosenProfile_) {
+            menu_.setChecked(k, true);
+            return;
+        }
+    }
+    dropProfileChoice();
+}
+
+void FrmPelto::mnuHelpAbout_Click() {
+    AboutWindow about(this);
+    about.exec();
+}
+
+void FrmPelto::mnuHelpRevisions_Click() {
+    // One history window at a time: a second click brings it to the front.
+    if (revisions_) {
+        revisions_->raise();
+        revisions_->activateWindow();
+        return;
+    }
+    revisions_ = RevisionsWindow::Display(0, this);
+}
+
+bool FrmPelto::askCopyNow(const CopyAutomaticallyWindow::Plan& plan) {
+    diag::Procedure proc("frmCopyAutomatically", "Sub Form_Load",
+                         [] { return QStringLiteral("()"); });
+    const auto trap = proc.trap();
+    Registry& reg = *g().goReg;
+    // The window's place is kept per instance in the chosen profile's history section.
+    const QString section = settings::profileSection(g().giProfileEntry);
+    const QString id = QString::fromLatin1(settings::kCopyAutomaticallyWindowId);
+    const QString top = settings::topKey(controller_.instanceLabel(), id);
+    const QString left = settings::leftKey(controller_.instanceLabel(), id);
+    CopyAutomaticallyWindow countdown(plan, this);
+    countdown.adjustSize();
+    const auto stored = trap([&] {
+        QPoint at;
+        reg.setSection(section);
+        for (const QString& key : {top, left}) {
+            reg.setKey(key);
+            reg.GetReg();
+            const qint32 value = diag::CvtLng(reg.Settings(), QStringLiteral("Form_Load: ") + key);
+            (key == top ? at.ry() : at.rx()) = value;
+        }
+        return at;
+    });
+    if (stored && stored.value() && stored.value()->x() > 0 && stored.value()->y() > 0) {
+        const QPoint at = *stored.value();
+        QList<QRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens.append(pixelsToTwips(screen->availableGeometry(), dpi()));
+        if (reachable(QRect(at, pixelsToTwips(countdown.frameGeometry(), dpi()).size()), screens))
+            countdown.move(twipsToPixels(at, dpi()));
+    }
+    countdown.exec();
+    const QPoint at = pixelsToTwips(countdown.pos(), dpi());
+    static_cast<void>(trap([&] {
+        reg.setSection(section);
+        for (const auto& [key, value] : {std::pair{top, at.y()}, {left, at.x()}}) {
+            reg.setKey(key);
+            reg.setSettings(QString::number(value));
+            reg.SaveReg();
+        }
+    }));
+    return countdown.bCopyNow();
 }
 
 void FrmPelto::cmdDesign_Click() {

@@ -10,6 +10,7 @@
 #include "profiles/ProfileForm.h"
 #include "ui/main/MainController.h"
 #include "ui/main/SoundNotifier.h"
+#include "ui/widgets/CopyAutomaticallyWindow.h"
 #include "workflow/Stage.h"
 
 #include <QMainWindow>
@@ -35,6 +36,7 @@ class CountingFileSystem;
 class InstanceLock;
 class FolderBrowser;
 class ErrorLogWindow;
+class RevisionsWindow;
 
 class FrmPelto : public QMainWindow,
                  public MainForm,
@@ -94,6 +96,8 @@ public:
 
     // Menu and button handlers.
     void mnuProfile_Click(int index);
+    void mnuHelpAbout_Click();
+    void mnuHelpRevisions_Click();
     void cmdCheck_Click();
     void cmdCopy_Click();
     void cmdCopyDelete_Click();
@@ -128,6 +132,11 @@ private:
     // One menu action per profile entry, made when the entries change and updated from them.
     void rebuildProfileMenu();
     void showProfileMenu();
+    // A profile that could not be read, or whose section left the menu, is no longer chosen:
+    // the pickers come back.
+    void dropProfileChoice();
+    // After the menu was made again (numbering changed): the chosen profile keeps its check mark.
+    void keepProfileChoice();
     void Form_Unload();
     // The folder pair of a single-pair run as the pickers show it; false, with the reason shown,
     // when there is none to run on.
@@ -138,6 +147,9 @@ private:
     // Called once a check of a profile has finished with its copy buttons on screen: where the
     // automatic copy of a profile that asks for it begins.
     void copyAutomaticallyIfChosen();
+    // The last-chance countdown, placed where it was last left for the chosen profile; true when
+    // the copy is to start.
+    bool askCopyNow(const CopyAutomaticallyWindow::Plan& plan);
     void showProgress();
     // The sound buttons, the repeat timer and the controls whose mouse moves stop a repetition.
     void connectSound();
@@ -160,6 +172,8 @@ private:
     ProfileListModel profileLines_;
     QList<QPointer<QAction>> profileActions_; // entry i at i - 1
     QPointer<QAction> profileSeparator_;
+    QString chosenProfile_; // the section of the checked entry, "" when none is checked
+    QPointer<RevisionsWindow> revisions_;
     // The folder pair the last check ran on, for the copy and the archive reset after it.
     QString runSource_;
     QString runDestination_;

@@ -45,6 +45,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <string_view>
 
 namespace pelto::ui {
@@ -195,7 +196,52 @@ void FrmPelto::cmdCheck_Click() {
 }
 
 void FrmPelto::copyAutomaticallyIfChosen() {
-    // A profile that copies on its own after a check starts its copy here.
+    // A profile copied more than once with its current lines copies on its own after a check,
+    // once the last-chance countdown ran out.
+    ProgramState& state = g();
+    if (!controller_.value(QStringLiteral("chkCopyAutomatically")) || !state.gbExcludes)
+        return;
+    diag::Procedure proc("Pelto", "Sub cmdCheck_Click", [] { return QStringLiteral("()"); });
+    const auto trap = proc.trap();
+    const QString key = settings::keyName(settings::key::TimesUsed);
+    const auto used = trap([&] {
+        Registry& reg = *state.goReg;
+        reg.setSection(settings::profileSection(state.giProfileEntry));
+        reg.setKey(key);
+        reg.GetReg();
+        return diag::CvtInt(reg.Settings(), QStringLiteral("cmdCheck_Click: ") + key);
+    });
+    if (!used || !used.value() || *used.value() <= 1)
+        return;
+    const bool sync = optSync();
+    // A source found empty beside a full destination is put to the user by the copy before it
+    // deletes anything; no countdown runs over that question, the copy waits for the answer.
+    const bool question =
+        sync && optProd() &&
+        std::ranges::any_of(workflow::checkedPairs(), &workflow::CheckedPair::emptySource);
+    if (!question) {
+        const auto entries = [](const ResultList& list) {
+            qsizetype n = 0;
+            for (qsizetype i = 0; i < list.count(); ++i) {
+                const LineData& line = list.lineData(i);
+                n += line.kind == LineData::Kind::Entry && !line.name.isEmpty();
+            }
+            return n;
+        };
+        const CopyAutomaticallyWindow::Plan plan{chosenProfile_,
+                                                 sync,
+                                                 optTest(),
+                                                 entries(lstSrcFile()),
+                                                 entries(lstSrcFolder()),
+                                                 entries(lstDstFile()),
+                                                 entries(lstDstFolder())};
+        if (!askCopyNow(plan))
+            return;
+    }
+    if (sync)
+        cmdCopyDelete_Click();
+    else
+        cmdCopy_Click();
 }
 
 void FrmPelto::checkHScrollResults() {
