@@ -2,8 +2,8 @@
 // The two system folders the program asks for by name.
 //
 // On Linux the "Windows directory" is the program's data folder, the one that ships
-// Media/Ding.wav and PeltoRev.txt: the program's own folder when those files lie beside it (a
-// portable copy), <prefix>/share/pelto beside an installed program (<prefix>/bin/pelto), or the
+// Media/Ding.wav and PeltoRev.txt: the program's own folder when the sound lies beside it (a
+// portable copy; the build tree keeps only PeltoRev.txt beside the program, which does not count), <prefix>/share/pelto beside an installed program (<prefix>/bin/pelto), or the
 // source tree's data folder when the program runs from its build tree. The "system directory" is
 // the running system's configuration folder, /etc.
 //
@@ -26,7 +26,7 @@ QStringList dataDirCandidates(const QString& programDir);
 // The first of `candidates` that is an existing folder (absolute, cleaned), or "API call failed".
 QString firstExistingDir(const QStringList& candidates);
 // The data folder of a program that lives in `programDir`: that folder itself when it holds
-// Media/Ding.wav or PeltoRev.txt, else the first existing of dataDirCandidates(programDir).
+// Media/Ding.wav, else the first existing of dataDirCandidates(programDir).
 QString dataDirFor(const QString& programDir);
 
 } // namespace pelto

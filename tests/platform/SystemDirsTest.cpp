@@ -29,7 +29,7 @@ TEST(SystemDirsTest, DataBesideTheProgramWinsOverTheInstallFolder) {
         QString beside; // made in the program's folder ("" for nothing); "/" ends a folder
         bool besideWins;
     } rows[] = {{"Media/Ding.wav", true},
-                {"PeltoRev.txt", true},
+                {"PeltoRev.txt", false},
                 {"Media/", false},
                 {"Ding.wav", false},
                 {"", false}};

@@ -27,10 +27,9 @@ QString firstExistingDir(const QStringList& candidates) {
 }
 
 QString dataDirFor(const QString& programDir) {
-    for (const char* shipped : {"Media/Ding.wav", "PeltoRev.txt"}) {
-        if (QFileInfo(programDir + QLatin1Char('/') + QLatin1StringView(shipped)).isFile())
-            return QDir::cleanPath(QFileInfo(programDir).absoluteFilePath());
-    }
+    // The sound marks a data folder: the revision history alone lies beside the built program.
+    if (QFileInfo(programDir + QStringLiteral("/Media/Ding.wav")).isFile())
+        return QDir::cleanPath(QFileInfo(programDir).absoluteFilePath());
     return firstExistingDir(dataDirCandidates(programDir));
 }
 
