@@ -7,6 +7,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pelto"));
+    // Wayland shells match the window to its desktop entry (and icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pelto"));
     pelto::ui::FrmPelto window;
     pelto::ui::FrmPelto::StartOptions options;
     options.splash = true;
