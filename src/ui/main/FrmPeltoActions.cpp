@@ -260,6 +260,14 @@ void FrmPelto::runCopy(const QString& button) {
         const bool reported = state.gbErrorFlag;
         state.gsAction.clear();
         lastRun_ = QStringLiteral("Copy failed: the error log says why.");
+        // A full disk may have made the user free space before the copy failed after all: what
+        // that deleted is gone and must not pass unsaid.
+        if (state.gbSpaceFreed) {
+            const workflow::CopySummary summary = workflow::SummarizeCopy(*this, *g().goFSO, {});
+            lastRun_ += QStringLiteral(" To free space, %1 files and %2 folders deleted.")
+                            .arg(summary.filesDeleted)
+                            .arg(summary.foldersDeleted);
+        }
         if (!reported) {
             showProgress();
             close();
