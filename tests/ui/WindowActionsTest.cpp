@@ -87,12 +87,13 @@ protected:
                 n += list->lineData(i).kind == LineData::Kind::Entry;
         return n;
     }
-    // Folders with a file each; with `atDestination` the folders exist there too, so their files
-    // are listed one by one.
+    // Folders with a file each, their names wider than the window; with `atDestination` the
+    // folders exist there too, so their files are listed one by one.
     void manyFolders(int n, bool atDestination) {
         for (int i = 0; i < n; ++i) {
-            put(QByteArray("src/f" + QByteArray::number(i) + "/a.txt").constData());
-            QDir().mkpath(path("dst/") + (atDestination ? QStringLiteral("f%1").arg(i) : ""));
+            const QByteArray folder = "f" + QByteArray::number(i) + QByteArray(150, 'n');
+            put(QByteArray("src/" + folder + "/a.txt").constData());
+            QDir().mkpath(path("dst/") + (atDestination ? QString::fromLatin1(folder) : ""));
         }
     }
     int tab() { return w_->findChild<QTabWidget*>("SSTab1")->currentIndex(); }
@@ -177,7 +178,15 @@ TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
         click("cmdCheck");
         dialogs_.then(answer);
         QString progress;
-        whileRunning([&] { progress = w_->progressText(); });
+        bool fits = false; // the status line shows its counts, the folder gives way
+        w_->resize(500, w_->height());
+        whileRunning([&] {
+            progress = w_->progressText();
+            const auto* const label = w_->findChild<QLabel*>("lblProgress");
+            fits = label->text().contains(progress.section(" | ", 1, 2)) &&
+                   label->fontMetrics().horizontalAdvance(label->text()) <=
+                       label->contentsRect().width();
+        });
         whileRunning([this] { click("cmdCancel"); });
         click("cmdCopy");
         ASSERT_EQ(dialogs_.unanswered(), 0);
@@ -187,6 +196,7 @@ TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
             EXPECT_EQ(copied, 24);
             EXPECT_TRUE(progress.startsWith("Copying") && progress.contains(" of 12 files | "))
                 << progress.toStdString();
+            EXPECT_TRUE(fits);
         } else {
             EXPECT_LT(copied, 24);
             EXPECT_FALSE(button("cmdCancel")->isVisible());
