@@ -49,6 +49,7 @@ TEST(SoundNotifier, PlaysOnceTimesOrEveryIntervalUntilTheMouseMoves) {
         {"second waits", false, false, "10", "10", "Seconds", "ppf", 2, false, 0},
         {"3 times", true, false, "3", "10", "Seconds", "pf", 3, false, 0},
         {"count 0", true, false, "0", "10", "Seconds", "pf", 0, false, 0},
+        {"25 typed is 20", true, false, "25", "10", "Seconds", "pf", 20, false, 0},
         {"2 min: 2nd ticks", true, true, "10", "2", "Minutes", "ptftftftf", 2, true, 60000},
         {"move after a play", true, true, "10", "2", "Minutes", "pttfmtttt", 1, false, 60000},
         {"move before one", true, true, "10", "2", "Minutes", "pmttfttf", 2, true, 60000},

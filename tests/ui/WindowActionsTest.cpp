@@ -4,8 +4,10 @@
 #include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
 #include "platform/QSettingsBackend.h"
+#include "platform/RuntimeError.h"
 #include "settings/SettingsKeys.h"
 #include "support/ByteTree.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ScriptedDialogs.h"
 #include "ui/main/FrmPelto.h"
 
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -84,12 +87,13 @@ protected:
                 n += list->lineData(i).kind == LineData::Kind::Entry;
         return n;
     }
-    // Folders with a file each; with `atDestination` the folders exist there too, so their files
-    // are listed one by one.
+    // Folders with a file each, their names wider than the window; with `atDestination` the
+    // folders exist there too, so their files are listed one by one.
     void manyFolders(int n, bool atDestination) {
         for (int i = 0; i < n; ++i) {
-            put(QByteArray("src/f" + QByteArray::number(i) + "/a.txt").constData());
-            QDir().mkpath(path("dst/") + (atDestination ? QStringLiteral("f%1").arg(i) : ""));
+            const QByteArray folder = "f" + QByteArray::number(i) + QByteArray(150, 'n');
+            put(QByteArray("src/" + folder + "/a.txt").constData());
+            QDir().mkpath(path("dst/") + (atDestination ? QString::fromLatin1(folder) : ""));
         }
     }
     int tab() { return w_->findChild<QTabWidget*>("SSTab1")->currentIndex(); }
@@ -174,7 +178,15 @@ TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
         click("cmdCheck");
         dialogs_.then(answer);
         QString progress;
-        whileRunning([&] { progress = w_->progressText(); });
+        bool fits = false; // the status line shows its counts, the folder gives way
+        w_->resize(500, w_->height());
+        whileRunning([&] {
+            progress = w_->progressText();
+            const auto* const label = w_->findChild<QLabel*>("lblProgress");
+            fits = label->text().contains(progress.section(" | ", 1, 2)) &&
+                   label->fontMetrics().horizontalAdvance(label->text()) <=
+                       label->contentsRect().width();
+        });
         whileRunning([this] { click("cmdCancel"); });
         click("cmdCopy");
         ASSERT_EQ(dialogs_.unanswered(), 0);
@@ -184,6 +196,7 @@ TEST_F(WindowActions, CancelDuringACopyAsksNoGoesOnYesStops) {
             EXPECT_EQ(copied, 24);
             EXPECT_TRUE(progress.startsWith("Copying") && progress.contains(" of 12 files | "))
                 << progress.toStdString();
+            EXPECT_TRUE(fits);
         } else {
             EXPECT_LT(copied, 24);
             EXPECT_FALSE(button("cmdCancel")->isVisible());
@@ -226,6 +239,48 @@ TEST_F(WindowActions, EmptySourceIsPutToTheUserBeforeAnythingIsDeleted) {
         ASSERT_EQ(dialogs_.unanswered(), 0);
         EXPECT_TRUE(dialogs_.shown().last().text.contains("is empty"));
         EXPECT_EQ(QFile::exists(path("dst/keep.txt")), answer == BoxAnswer::No);
+    }
+}
+
+// A full destination during a copy-and-delete: freeing space deletes what only the destination
+// holds, once, and the status line tells what was copied and deleted, also when the copy fails.
+TEST_F(WindowActions, FullDiskFreedDuringACopyDeleteDeletesOnceAndSaysSo) {
+    FileSystem* const window = g().goFSO;
+    FaultInjectingFileSystem disk(*window);
+    g().goFSO = &disk;
+    const auto restore = qScopeGuard([&] { g().goFSO = window; });
+    struct Row {
+        BoxAnswer freeSpace;
+        int fullTimes;
+        bool copied;
+        const char* status;
+    };
+    for (const Row& row : {Row{BoxAnswer::No, 1, false, "Copy failed"},
+                           Row{BoxAnswer::Yes, 1, true, "1 files and 1 folders deleted"},
+                           Row{BoxAnswer::Yes, 2, false, "1 files and 1 folders deleted"}}) {
+        bt::removeAllBelow(root("src"));
+        bt::removeAllBelow(root("dst"));
+        put("src/a.txt");
+        put("dst/junk.txt");
+        put("dst/old/o.txt");
+        options({"optProd", "optSync"});
+        click("cmdCheck");
+        disk.inject(FsOp::CopyFile, path("dst/a.txt"), err::DiskFull, row.fullTimes);
+        const int deletes = disk.calls(FsOp::DeleteFile) + disk.calls(FsOp::DeleteFolder);
+        dialogs_.then(BoxAnswer::Ok).then(row.freeSpace); // "Out of space", free some?
+        if (row.fullTimes > 1)
+            dialogs_.then(BoxAnswer::Ok); // full again: only said
+        click("cmdCopyDelete");
+        SCOPED_TRACE(w_->progressText().toStdString());
+        ASSERT_EQ(dialogs_.unanswered(), 0);
+        const bool freed = row.freeSpace == BoxAnswer::Yes;
+        EXPECT_EQ(disk.calls(FsOp::DeleteFile) + disk.calls(FsOp::DeleteFolder) - deletes,
+                  freed ? 2 : 0);
+        EXPECT_EQ(bt::snapshot(root("dst")).size(), freed ? int(row.copied) : 3);
+        EXPECT_EQ(QFile::exists(path("dst/a.txt")), row.copied);
+        EXPECT_TRUE(w_->progressText().contains(row.status));
+        EXPECT_EQ(w_->progressText().startsWith("Copy failed"), !row.copied);
+        disk.clearFaults();
     }
 }
 

@@ -135,6 +135,7 @@ FrmPelto::FrmPelto(QWidget* parent)
         list->setItemDelegate(new ExtentDelegate(list));
     progressLabel_ = new QLabel(this);
     progressLabel_->setObjectName(QStringLiteral("lblProgress"));
+    progressLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred); // text elided
     progressBar_ = new QProgressBar(this);
     progressBar_->setObjectName(QStringLiteral("barProgress"));
     progressBar_->setMaximumWidth(160);

@@ -93,7 +93,25 @@ QString FrmPelto::progressText() {
 }
 
 void FrmPelto::showProgress() {
-    progressLabel_->setText(progressText());
+    // The line fits its place: a long folder name gives way at its start, so that the counts
+    // before it stay in sight; the whole line is the label's tooltip.
+    const QString text = progressText();
+    QString shown = text;
+    const QFontMetrics metrics(progressLabel_->font());
+    const int room = progressLabel_->contentsRect().width();
+    const ResultList& folders = lstShowDirs();
+    if (room > 0 && metrics.horizontalAdvance(text) > room) {
+        const QString folder =
+            folders.count() > 0 ? folders.item(folders.count() - 1).trimmed() : QString();
+        if (!stage_.isEmpty() && !folder.isEmpty() && text.endsWith(folder)) {
+            const QString head = text.left(text.size() - folder.size());
+            shown = head + metrics.elidedText(folder, Qt::ElideLeft,
+                                              std::max(0, room - metrics.horizontalAdvance(head)));
+        }
+        shown = metrics.elidedText(shown, Qt::ElideRight, room);
+    }
+    progressLabel_->setText(shown);
+    progressLabel_->setToolTip(text);
     progressBar_->setVisible(!stage_.isEmpty());
     const bool counted = stage_ == QLatin1String("Copying") && files_ && filesListed_ > 0;
     progressBar_->setRange(0, counted ? static_cast<int>(filesListed_) : 0);
@@ -306,6 +324,14 @@ void FrmPelto::runCopy(const QString& button) {
         const bool reported = state.gbErrorFlag;
         state.gsAction.clear();
         lastRun_ = QStringLiteral("Copy failed: the error log says why.");
+        // A full disk may have made the user free space before the copy failed after all: what
+        // that deleted is gone and must not pass unsaid.
+        if (state.gbSpaceFreed) {
+            const workflow::CopySummary summary = workflow::SummarizeCopy(*this, *g().goFSO, {});
+            lastRun_ += QStringLiteral(" To free space, %1 files and %2 folders deleted.")
+                            .arg(summary.filesDeleted)
+                            .arg(summary.foldersDeleted);
+        }
         if (!reported) {
             showProgress();
             close();
