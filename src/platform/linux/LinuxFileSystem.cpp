@@ -308,7 +308,7 @@ int LinuxFileSystem::AttributesOf(const QString& path) {
     const int value = dosattr::read(stored, native, st);
     // A copy of the file often follows at once.
     if (S_ISREG(st.st_mode))
-        lastSourceRead_ = SourceStatus{stored, st};
+        lastSourceRead_ = SourceStatus{stored, std::move(native), st};
     return value;
 }
 
@@ -402,8 +402,8 @@ std::shared_ptr<const UniqueFd> LinuxFileSystem::heldFolder(const QString& given
     if (it == held_.end())
         return nullptr;
     struct stat now {};
-    const QByteArray native = fspath::native(it->stored);
-    const int read = it->belowTop ? longpath::lstat(native, now) : longpath::stat(native, now);
+    const int read = it->belowTop ? longpath::lstat(it->nativeStored, now)
+                                  : longpath::stat(it->nativeStored, now);
     if (read != 0 || !S_ISDIR(now.st_mode) || quint64(now.st_dev) != it->device ||
         quint64(now.st_ino) != it->inode) {
         held_.erase(it);
@@ -453,9 +453,9 @@ std::shared_ptr<const UniqueFd> LinuxFileSystem::openDestinationFolder(QString& 
 
     // A few folders are held: mostly the copy fills one folder at a time.
     constexpr std::size_t kHeldFolders = 4;
-    held_.push_front(HeldFolder{given, folder, std::make_shared<const UniqueFd>(std::move(fd)),
-                                quint64(st.st_dev), quint64(st.st_ino),
-                                topAbove(folder).has_value()});
+    held_.push_front(HeldFolder{given, folder, fspath::native(folder),
+                                std::make_shared<const UniqueFd>(std::move(fd)), quint64(st.st_dev),
+                                quint64(st.st_ino), topAbove(folder).has_value()});
     if (held_.size() > kHeldFolders)
         held_.pop_back();
     return held_.front().fd;
@@ -481,8 +481,10 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
                                const SourceStatus* lastRead) {
     // The source as named, else found case-blind. A regular file whose attributes were read just
     // before under the same path is not read again: the copy confirms it on the opened file.
-    QString from = fspath::normalize(source);
-    QByteArray nativeFrom = fspath::native(from);
+    // The path just read, named the same way, needs no second conversion.
+    const bool asLastRead = lastRead && source == lastRead->path;
+    QString from = asLastRead ? lastRead->path : fspath::normalize(source);
+    QByteArray nativeFrom = asLastRead ? lastRead->native : fspath::native(from);
     struct stat sourceStat {};
     const bool statFromLastRead = lastRead && lastRead->path == from;
     if (statFromLastRead)
@@ -545,8 +547,7 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
         // that copy.
         if (!linkedcopies::linkToEarlierCopy(nativeFrom, sourceStat, target)) {
             copyFileAtomically(nativeFrom, sourceStat, statFromLastRead, target, beforeReplace_);
-            linkedcopies::remember(sourceStat, target,
-                                   fspath::native(fspath::join(folder, target.name)));
+            linkedcopies::remember(sourceStat, target);
         }
     } catch (...) {
         index_.forget(folder);

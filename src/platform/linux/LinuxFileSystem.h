@@ -76,6 +76,7 @@ public:
 private:
     struct SourceStatus {
         QString path;
+        QByteArray native; // the path as the system calls take it
         struct stat st;
     };
     // One attempt of CopyFile; `lastRead` is the status the last attribute read gave.
@@ -141,6 +142,7 @@ private:
     struct HeldFolder {
         QString given;
         QString stored;
+        QByteArray nativeStored;
         std::shared_ptr<const UniqueFd> fd;
         quint64 device = 0;
         quint64 inode = 0;
