@@ -165,6 +165,9 @@ public:
     // A copy run begins: files that are hard links of each other are linked in the destination
     // when this run copies them, whatever earlier runs copied.
     virtual void StartCopyRun() {}
+    // The copy's work is over: a service that holds folders open for it closes them, so that
+    // nothing keeps the volume busy after the copy.
+    virtual void EndCopyWork() {}
     // With force, read-only items are deleted too. Never follows a symbolic link.
     virtual void DeleteFile(const QString& path, bool force = true) = 0;
     virtual void DeleteFolder(const QString& path, bool force = true) = 0;

@@ -86,6 +86,42 @@ TEST_F(LookupTest, BelowATopFolderNoLinkIsFollowed) {
     EXPECT_EQ(tree.names("outside"), QStringList({"file.txt", "sub"}));
 }
 
+// The copy holds the folder it fills open, yet follows no link put in its place, writes into a
+// folder made anew under its name, walks a path too long for one call a part at a time, and keeps
+// nothing of the volume busy once its work is over.
+TEST_F(LookupTest, AFolderHeldForTheCopyServesOnlyWhileItsPathNamesIt) {
+    tree.makeFolder("top/vol");
+    tree.makeFolder("outside");
+    tree.write("new.txt", "new");
+    pelto::test::ScratchMount volume(tree.path("top/vol"), "tmpfs", "size=1m");
+    ASSERT_TRUE(volume.isMounted());
+    ASSERT_TRUE(fs.FolderExistsExactly(tree.path("top")));
+    const auto copyTo = [&](const QString& relative) {
+        return errorOf([&] { fs.CopyFile(tree.path("new.txt"), tree.path(relative)); });
+    };
+    tree.makeFolder("top/vol/a");
+    QString deep = "top/vol/a";
+    for (int i = 0; deep.size() < 4400; ++i) {
+        deep += '/' + QString(200, QChar(u'a' + i % 3));
+        fs.CreateFolder(tree.path(deep));
+    }
+    EXPECT_EQ(copyTo("top/vol/a/1.txt") + copyTo(deep + "/1.txt") + copyTo("top/vol/a/2.txt"), 0);
+    EXPECT_TRUE(fs.FileExists(tree.path(deep + "/1.txt")));
+
+    ASSERT_TRUE(QDir(tree.root()).rename("top/vol/a", "top/vol/moved"));
+    tree.link("top/vol/a", tree.path("outside"));
+    EXPECT_EQ(copyTo("top/vol/a/3.txt"), err::PathNotFound);
+    EXPECT_EQ(tree.names("outside"), QStringList());
+    tree.remove("top/vol/a");
+    tree.makeFolder("top/vol/a");
+    EXPECT_EQ(copyTo("top/vol/a/4.txt"), 0);
+    EXPECT_EQ(tree.names("top/vol/a"), QStringList{"4.txt"});
+    EXPECT_EQ(tree.names("top/vol/moved"), QStringList({"1.txt", "2.txt", QString(200, u'a')}));
+
+    fs.EndCopyWork();
+    EXPECT_EQ(umount2(tree.native("top/vol"), 0), 0) << strerror(errno);
+}
+
 // The nearest top folder above a path decides how it is opened, however many tops were named: a
 // top may itself be reached through a link, and a name that merely begins like a top's lies
 // outside it.

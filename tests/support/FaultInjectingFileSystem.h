@@ -58,6 +58,7 @@ public:
         inner_.FinishFolderCopy(from, to);
     }
     void StartCopyRun() override { inner_.StartCopyRun(); }
+    void EndCopyWork() override { inner_.EndCopyWork(); }
     void DeleteFile(const QString& p, bool force = true) override {
         pass(FsOp::DeleteFile, p).DeleteFile(p, force);
     }

@@ -17,6 +17,7 @@
 #include "platform/LeftOut.h"
 #include "platform/ProgramState.h"
 
+#include <QScopeGuard>
 #include <QSet>
 #include <optional>
 
@@ -300,6 +301,11 @@ bool CopyFolders(const QString& asSource, const QString& asDest, MainForm& af) {
     bool result = false;
     Procedure proc(copymsg::kModule, "Function CopyFolders", [&] {
         return traceParams("asSource", asSource, "asDest", asDest, "af", "<Form>");
+    });
+    // The folders the service held open for the copy are closed however the copy ends.
+    const auto release = qScopeGuard([] {
+        if (g().goFSO)
+            g().goFSO->EndCopyWork();
     });
     const auto trap = proc.trap([&](const RuntimeError& e) {
         switch (e.number()) {

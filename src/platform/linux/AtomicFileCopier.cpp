@@ -243,9 +243,10 @@ void copyContent(int in, int out, const struct stat& st) {
 // file would refuse), then the times.
 void finishCopy(int in, int out, const struct stat& st) {
     metadata::copyOwner(out, st);
-    metadata::copyExtendedAttributes(in, out);
-    if (const auto bits = dosattr::bitsToCarry(in, st))
-        dosattr::writeToOpenFile(out, *bits);
+    // Hidden and system are read only from a source that lists the attribute holding them.
+    if (metadata::copyExtendedAttributes(in, out))
+        if (const auto bits = dosattr::bitsToCarry(in, st))
+            dosattr::writeToOpenFile(out, *bits);
     if (fchmod(out, metadata::carriedMode(st, out)) != 0)
         fail(err::PathNotFound);
     const timespec times[2] = {st.st_atim, st.st_mtim};

@@ -81,12 +81,15 @@ bool copyOwner(int out, const struct stat& source) {
     return fchown(out, source.st_uid, source.st_gid) == 0;
 }
 
-void copyExtendedAttributes(int in, int out) {
+bool copyExtendedAttributes(int in, int out) {
     bool accessAcl = false;
     bool defaultAcl = false;
+    bool dosAttributes = false;
     for (const QByteArray& name : attributeNames(in)) {
-        if (ownedByAttributeRule(name))
+        if (ownedByAttributeRule(name)) {
+            dosAttributes = dosAttributes || name == dosattr::kAttributeName;
             continue;
+        }
         const auto value = readGrowing([&](char* buffer, size_t size) {
             return fgetxattr(in, name.constData(), buffer, size);
         });
@@ -102,11 +105,12 @@ void copyExtendedAttributes(int in, int out) {
     }
     // A new item takes ACL entries from its folder's default ACL; the source had none of them.
     if (accessAcl && defaultAcl)
-        return;
+        return dosAttributes;
     for (const QByteArray& name : attributeNames(out)) {
         if ((name == kAccessAcl && !accessAcl) || (name == kDefaultAcl && !defaultAcl))
             fremovexattr(out, name.constData());
     }
+    return dosAttributes;
 }
 
 mode_t carriedMode(const struct stat& source, int out) {

@@ -30,8 +30,8 @@ bool copyOwner(int out, const struct stat& source);
 // destination takes; one the destination's file system or the process's rights refuse is left
 // out quietly. An ACL that `out` inherited from its folder and `in` does not have is removed, so
 // the copy has the source's permissions and no others. Throws RuntimeError err::DiskFull when
-// space runs out.
-void copyExtendedAttributes(int in, int out);
+// space runs out. Returns whether `in` lists user.DOSATTRIB, which the attribute rule then reads.
+bool copyExtendedAttributes(int in, int out);
 
 // The mode bits the open copy `out` of `source` carries: the permission bits and the sticky bit,
 // and set-user-id and set-group-id where the copy has the source's owner and group (a set-id bit

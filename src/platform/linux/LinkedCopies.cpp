@@ -55,8 +55,7 @@ bool linkToEarlierCopy(const QByteArray& source, const struct stat& sourceStat,
     return linkAtomically(found->destination, found->device, found->inode, target);
 }
 
-void remember(const struct stat& sourceStat, const CopyTarget& target,
-              const QByteArray& destination) {
+void remember(const struct stat& sourceStat, const CopyTarget& target) {
     if (!S_ISREG(sourceStat.st_mode) || sourceStat.st_nlink < 2)
         return;
     struct stat copy {};
@@ -64,7 +63,10 @@ void remember(const struct stat& sourceStat, const CopyTarget& target,
     if (fstatat(target.folder, fspath::nativeName(target.name, buffer), &copy,
                 AT_SYMLINK_NOFOLLOW) != 0)
         return;
-    copies().insert(keyOf(sourceStat), Copy{destination, copy.st_dev, copy.st_ino});
+    // The path is made only here: most files have one name.
+    copies().insert(keyOf(sourceStat),
+                    Copy{fspath::native(fspath::join(target.folderPath, target.name)), copy.st_dev,
+                         copy.st_ino});
 }
 
 void forgetAll() {

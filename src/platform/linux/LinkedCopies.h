@@ -20,10 +20,9 @@ namespace pelto::linkedcopies {
 bool linkToEarlierCopy(const QByteArray& source, const struct stat& sourceStat,
                        const CopyTarget& target);
 
-// Remembers the copy just made at `target` (path `destination`, as the system calls take it) of
-// the file `sourceStat` describes, when that file has more than one name.
-void remember(const struct stat& sourceStat, const CopyTarget& target,
-              const QByteArray& destination);
+// Remembers the copy just made at `target` of the file `sourceStat` describes, when that file has
+// more than one name.
+void remember(const struct stat& sourceStat, const CopyTarget& target);
 
 // Forgets every copy remembered: a copy run begins.
 void forgetAll();

@@ -11,9 +11,13 @@
 #include "platform/linux/UniqueFd.h"
 
 #include <QScopeGuard>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace pelto {
@@ -37,6 +41,22 @@ bool isKind(const QString& path, const struct stat& st, EntryKind kind, bool fol
     if (kind == EntryKind::Folder)
         return followLinks ? isFolderOrLinkToOne(path, st) : S_ISDIR(st.st_mode);
     return S_ISREG(st.st_mode) || S_ISLNK(st.st_mode);
+}
+
+// Opens the folder `below` names relative to the open folder `top` in one call that refuses a link
+// anywhere on the way, as the walk one component at a time does. -1 (errno set) when that fails or
+// the kernel has no such call; the caller then walks, which gives the failure its exact errno.
+int openBelowWithoutLinks(int top, const char* below) {
+    static std::atomic<bool> unavailable{false};
+    if (unavailable.load(std::memory_order_relaxed))
+        return -1;
+    open_how how{};
+    how.flags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
+    const long fd = syscall(SYS_openat2, top, below, &how, sizeof how);
+    if (fd < 0 && (errno == ENOSYS || errno == EPERM))
+        unavailable.store(true, std::memory_order_relaxed);
+    return int(fd);
 }
 
 qint32 notFoundFor(EntryKind kind) {
@@ -71,6 +91,7 @@ std::optional<QString> LinuxFileSystem::ExactFolderPath(const QString& path) {
     if (!tops_.contains(normalized)) {
         tops_.insert(normalized);
         topList_.append(normalized);
+        dropHeldFolders(); // held below other tops than this one
     }
     return normalized;
 }
@@ -107,10 +128,16 @@ UniqueFd LinuxFileSystem::openFolder(const QString& path) const {
     const std::optional<QString> top = topAbove(path);
     UniqueFd fd(
         longpath::open(fspath::native(top ? *top : path), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!top)
+    if (!top || !fd.valid())
         return fd;
     QByteArray buffer;
     const QStringView below = QStringView(path).sliced(top->size());
+    // Mostly one call opens the whole rest of the way.
+    if (const int whole = openBelowWithoutLinks(
+            fd.get(),
+            fspath::nativeName(below.sliced(top->endsWith(QLatin1Char('/')) ? 0 : 1), buffer));
+        whole >= 0)
+        return UniqueFd(whole);
     for (const QStringView name : below.tokenize(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         if (!fd.valid())
             break;
@@ -281,7 +308,7 @@ int LinuxFileSystem::AttributesOf(const QString& path) {
     const int value = dosattr::read(stored, native, st);
     // A copy of the file often follows at once.
     if (S_ISREG(st.st_mode))
-        lastSourceRead_ = SourceStatus{stored, st};
+        lastSourceRead_ = SourceStatus{stored, std::move(native), st};
     return value;
 }
 
@@ -349,6 +376,7 @@ bool LinuxFileSystem::IsReadyAt(const QString& mountPoint) {
 }
 
 void LinuxFileSystem::SyncFileSystem(const QString& path) {
+    dropHeldFolders();
     const std::optional<QString> folder = resolve(fspath::normalize(path), EntryKind::Folder);
     if (!folder)
         throw fsError(err::PathNotFound);
@@ -367,8 +395,33 @@ bool LinuxFileSystem::IsDriveRoot(const QString& path) {
 
 // --- changes ----------------------------------------------------------------------------------
 
-UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st) {
+std::shared_ptr<const UniqueFd> LinuxFileSystem::heldFolder(const QString& given, QString& folder,
+                                                            struct stat& st) {
+    const auto it = std::find_if(held_.begin(), held_.end(),
+                                 [&](const HeldFolder& h) { return h.given == given; });
+    if (it == held_.end())
+        return nullptr;
+    struct stat now {};
+    const int read = it->belowTop ? longpath::lstat(it->nativeStored, now)
+                                  : longpath::stat(it->nativeStored, now);
+    if (read != 0 || !S_ISDIR(now.st_mode) || quint64(now.st_dev) != it->device ||
+        quint64(now.st_ino) != it->inode) {
+        held_.erase(it);
+        return nullptr;
+    }
+    st = now;
+    folder = it->stored;
+    HeldFolder found = std::move(*it);
+    held_.erase(it);
+    held_.push_front(std::move(found));
+    return held_.front().fd;
+}
+
+std::shared_ptr<const UniqueFd> LinuxFileSystem::openDestinationFolder(QString& folder,
+                                                                       struct stat& st) {
     const QString given = folder;
+    if (std::shared_ptr<const UniqueFd> held = heldFolder(given, folder, st))
+        return held;
     UniqueFd fd = openFolder(given);
     // Not there as named: the folder found case-blind for the same name last time, if it is still
     // the same folder, else a new search.
@@ -397,7 +450,15 @@ UniqueFd LinuxFileSystem::openDestinationFolder(QString& folder, struct stat& st
         throw errnoError(errno, err::PathNotFound);
     if (folder != given)
         lastFolderFound_ = FolderFound{given, folder, quint64(st.st_dev), quint64(st.st_ino)};
-    return fd;
+
+    // A few folders are held: mostly the copy fills one folder at a time.
+    constexpr std::size_t kHeldFolders = 4;
+    held_.push_front(HeldFolder{given, folder, fspath::native(folder),
+                                std::make_shared<const UniqueFd>(std::move(fd)), quint64(st.st_dev),
+                                quint64(st.st_ino), topAbove(folder).has_value()});
+    if (held_.size() > kHeldFolders)
+        held_.pop_back();
+    return held_.front().fd;
 }
 
 void LinuxFileSystem::CopyFile(const QString& source, const QString& destination, bool overwrite) {
@@ -420,8 +481,10 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
                                const SourceStatus* lastRead) {
     // The source as named, else found case-blind. A regular file whose attributes were read just
     // before under the same path is not read again: the copy confirms it on the opened file.
-    QString from = fspath::normalize(source);
-    QByteArray nativeFrom = fspath::native(from);
+    // The path just read, named the same way, needs no second conversion.
+    const bool asLastRead = lastRead && source == lastRead->path;
+    QString from = asLastRead ? lastRead->path : fspath::normalize(source);
+    QByteArray nativeFrom = asLastRead ? lastRead->native : fspath::native(from);
     struct stat sourceStat {};
     const bool statFromLastRead = lastRead && lastRead->path == from;
     if (statFromLastRead)
@@ -443,7 +506,8 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
         throw fsError(err::PathNotFound);
     QString folder = fspath::parentOf(destinationPath);
     struct stat folderStat {};
-    const UniqueFd folderFd = openDestinationFolder(folder, folderStat);
+    const std::shared_ptr<const UniqueFd> heldFd = openDestinationFolder(folder, folderStat);
+    const UniqueFd& folderFd = *heldFd;
     // Temporary files that interrupted copies left in the folder go when a copy writes into it.
     // Only a copy does this, never a listing: a check and a copy in test mode, which list but
     // never copy, leave the disk exactly as it is. The listing found them, so a folder without
@@ -483,8 +547,7 @@ void LinuxFileSystem::copyFile(const QString& source, const QString& destination
         // that copy.
         if (!linkedcopies::linkToEarlierCopy(nativeFrom, sourceStat, target)) {
             copyFileAtomically(nativeFrom, sourceStat, statFromLastRead, target, beforeReplace_);
-            linkedcopies::remember(sourceStat, target,
-                                   fspath::native(fspath::join(folder, target.name)));
+            linkedcopies::remember(sourceStat, target);
         }
     } catch (...) {
         index_.forget(folder);
@@ -522,6 +585,7 @@ void LinuxFileSystem::CreateFolder(const QString& path) {
     }
     index_.noteAdded(*parent, DirEntry{name, EntryKind::Folder, false}, wasCurrent);
     lastFolderFound_.reset();
+    dropHeldFolders();
 }
 
 void LinuxFileSystem::CreateFolderExactly(const QString& path) {
@@ -542,6 +606,7 @@ void LinuxFileSystem::CreateFolderExactly(const QString& path) {
     index_.noteAdded(parent, DirEntry{fspath::nameOf(normalized), EntryKind::Folder, false},
                      wasCurrent);
     lastFolderFound_.reset();
+    dropHeldFolders();
 }
 
 UniqueFd LinuxFileSystem::openFolderForMetadata(const QString& path) {
@@ -584,6 +649,11 @@ void LinuxFileSystem::FinishFolderCopy(const QString& source, const QString& des
 
 void LinuxFileSystem::StartCopyRun() {
     linkedcopies::forgetAll();
+    dropHeldFolders();
+}
+
+void LinuxFileSystem::EndCopyWork() {
+    dropHeldFolders();
 }
 
 void LinuxFileSystem::DeleteFile(const QString& path, bool force) {
@@ -618,6 +688,7 @@ void LinuxFileSystem::DeleteFolder(const QString& path, bool force) {
 
     const QString parent = fspath::parentOf(*folder);
     const bool wasCurrent = index_.isCurrent(parent);
+    dropHeldFolders();
     try {
         struct stat st {};
         if (lstatOf(*folder, st) && S_ISLNK(st.st_mode)) {

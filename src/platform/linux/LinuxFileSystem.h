@@ -22,6 +22,8 @@
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <deque>
+#include <memory>
 #include <sys/stat.h>
 
 namespace pelto {
@@ -40,6 +42,8 @@ public:
     void FinishFolderCopy(const QString& source, const QString& destination) override;
     // Forgets the copies of multiply linked files the last run made.
     void StartCopyRun() override;
+    // Closes the destination folders held open for the copy.
+    void EndCopyWork() override;
     void DeleteFile(const QString& path, bool force = true) override;
     void DeleteFolder(const QString& path, bool force = true) override;
     void SyncFileSystem(const QString& path) override;
@@ -66,10 +70,13 @@ public:
     void setUnnamedCopies(bool allowed) { unnamedCopies_ = allowed; }
     // Folder scans made to answer case-blind lookups.
     qint64 lookupScans() const { return index_.scans(); }
+    // Destination folders held open for the copy.
+    qsizetype heldFolders() const { return qsizetype(held_.size()); }
 
 private:
     struct SourceStatus {
         QString path;
+        QByteArray native; // the path as the system calls take it
         struct stat st;
     };
     // One attempt of CopyFile; `lastRead` is the status the last attribute read gave.
@@ -95,8 +102,12 @@ private:
     // While set, existingEntry answers only for the exact name (CopyFileExactly).
     bool exactNames_ = false;
     // Opens the folder a copy goes to, found case-blind when not there as named; `folder` becomes
-    // its stored path and `st` its status.
-    UniqueFd openDestinationFolder(QString& folder, struct stat& st);
+    // its stored path and `st` its status. The folder stays held open for the next copies.
+    std::shared_ptr<const UniqueFd> openDestinationFolder(QString& folder, struct stat& st);
+    // A held folder asked for as `given` whose stored path still names the same folder.
+    std::shared_ptr<const UniqueFd> heldFolder(const QString& given, QString& folder,
+                                               struct stat& st);
+    void dropHeldFolders() { held_.clear(); }
     // A folder, found case-blind, opened for reading (its extended attributes, mode and times).
     UniqueFd openFolderForMetadata(const QString& path);
     // lstat of an item, looked up case-blind when not found as given; returns its stored path
@@ -121,6 +132,23 @@ private:
         quint64 inode = 0;
     };
     std::optional<FolderFound> lastFolderFound_;
+    // The destination folders the copy wrote into last, most recent first, each opened once
+    // (through the walk that follows no link below a top folder): the files of a folder are
+    // made relative to its handle, not after a walk of the path for each file. An entry is
+    // found by the path the copy named the folder by (in the result lists' letter case, which
+    // may not be the stored one) and serves while its stored path still names the same folder,
+    // which one status read tells. The service's own folder creates and deletes, a new top
+    // folder, a new run and the end of the copy's work drop them all.
+    struct HeldFolder {
+        QString given;
+        QString stored;
+        QByteArray nativeStored;
+        std::shared_ptr<const UniqueFd> fd;
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool belowTop = false; // then the stored path's last component is read without following
+    };
+    std::deque<HeldFolder> held_;
     // The status of the regular file whose attributes were read last, for a copy of it that
     // follows; taken by the next CopyFile.
     std::optional<SourceStatus> lastSourceRead_;

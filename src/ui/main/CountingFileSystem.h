@@ -28,6 +28,7 @@ public:
         inner_.FinishFolderCopy(source, destination);
     }
     void StartCopyRun() override { inner_.StartCopyRun(); }
+    void EndCopyWork() override { inner_.EndCopyWork(); }
     void DeleteFile(const QString& path, bool force = true) override {
         inner_.DeleteFile(path, force);
     }

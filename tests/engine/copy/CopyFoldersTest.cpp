@@ -31,6 +31,7 @@ TEST_F(CopyFolders, MissingFoldersAreCreatedInTheSourcesSpellingAndFilledThenFil
     EXPECT_EQ(form_.lstSrcFile().selectedIndex(), form_.lstSrcFile().count() - 1);
     EXPECT_TRUE(form_.storedFolderProfiles().isEmpty());
     EXPECT_TRUE(loggedMessages().isEmpty());
+    EXPECT_EQ(real_.heldFolders(), 0); // nothing keeps the destination's volume busy
 
     // Without recursion only the listed folder and its files are made.
     ASSERT_TRUE(QDir(at("dst/Temp")).removeRecursively());
