@@ -299,7 +299,11 @@ private:
         if (fd < 0)
             fail("cannot create file", path);
         const char* data = content_.data() + offset;
-        std::int64_t left = size;
+        std::int64_t left = spec_.sparseContent ? 0 : size;
+        if (spec_.sparseContent && size > 0 && ftruncate(fd, size) != 0) {
+            close(fd);
+            fail("cannot set the size of", path);
+        }
         while (left > 0) {
             const ssize_t n = write(fd, data, static_cast<std::size_t>(left));
             if (n <= 0) {
@@ -356,6 +360,13 @@ TreeSpec smallTreeSpec(std::uint64_t seed) {
 TreeSpec largeTreeSpec(std::uint64_t seed) {
     TreeSpec spec = smallTreeSpec(seed);
     spec.targetFiles = 200'000;
+    return spec;
+}
+
+TreeSpec hugeTreeSpec(std::uint64_t seed) {
+    TreeSpec spec = smallTreeSpec(seed);
+    spec.targetFiles = 1'000'000;
+    spec.sparseContent = true;
     return spec;
 }
 
