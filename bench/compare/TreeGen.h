@@ -57,8 +57,9 @@ struct TreeExpectation {
     std::int64_t destinationFolderLines = 0;
 };
 
-// Creates `sourceRoot` and `destinationRoot` (which must not exist) and fills them.
-// Throws std::runtime_error when the file system refuses.
+// Creates `sourceRoot` and `destinationRoot` (which must not exist) and fills them, the subtrees
+// of the top folder on one thread per core. Throws std::runtime_error when the file system
+// refuses.
 TreeExpectation generateTreePair(const TreeSpec& spec, const std::string& sourceRoot,
                                  const std::string& destinationRoot);
 
