@@ -1,11 +1,14 @@
 // bench_compare: times the check of a folder tree pair against `find` and `rsync -an` on the
-// same trees (warm cache, paired runs, medians) and prints the ratios last.
+// same trees (warm cache, interleaved rounds, medians) and prints the goal lines last: the ratios
+// and the peak resident memory of a check in a process of its own.
 //
-//   bench_compare [--runs N] [--expect FILE] [--once] SRC DST
+//   bench_compare [--runs N] [--expect FILE] [--label NAME] [--once] SRC DST
 //
-// --expect compares the lines found with what the tree generator wrote down; --once runs one
-// check only (for strace or perf).
+// --expect compares the lines found with what the tree generator wrote down; --label names the
+// pair in the memory line ("rss check NAME MB"); --once runs one check only (for strace or perf,
+// and for the memory measurement).
 
+#include "BenchTools.h"
 #include "TreeGen.h"
 
 #include "diag/ErrorLog.h"
@@ -18,54 +21,20 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using pelto::g;
+namespace bench = pelto::bench;
 using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Runs a program with its output thrown away; returns its wall time in seconds.
-double timeCommand(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
-        posix_spawn_file_actions_destroy(&actions);
-        throw std::runtime_error("cannot start " + args[0]);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double seconds = secondsSince(start);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(args[0] + " failed");
-    return seconds;
 }
 
 long statusKiB(const char* field) {
@@ -172,20 +141,24 @@ int main(int argc, char** argv) {
     int runs = 7;
     bool once = false;
     std::string expectFile;
+    std::string label = "pair";
     std::vector<std::string> trees;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
+            runs = bench::parseRounds(argv[++i]);
         else if (arg == "--expect" && i + 1 < argc)
             expectFile = argv[++i];
+        else if (arg == "--label" && i + 1 < argc)
+            label = argv[++i];
         else if (arg == "--once")
             once = true;
         else
             trees.push_back(arg);
     }
     if (trees.size() != 2) {
-        std::cerr << "usage: bench_compare [--runs N] [--expect FILE] [--once] SRC DST\n";
+        std::cerr << "usage: bench_compare [--runs N] [--expect FILE] [--label NAME] [--once] SRC "
+                     "DST\n";
         return 2;
     }
     const std::string& src = trees[0];
@@ -215,7 +188,7 @@ int main(int argc, char** argv) {
                   << " headers, " << dstFile.unmatched << " unmatched), lstSrcFolder "
                   << form.lstSrcFolder().count() << ", lstDstFolder " << form.lstDstFolder().count()
                   << ", folders shown " << form.lstShowDirs().count() << '\n'
-                  << "first (cold) check: " << first.seconds << " s\n";
+                  << "first check: " << first.seconds << " s\n";
         int exitCode = 0;
         if (!expectFile.empty()) {
             std::ifstream in(expectFile);
@@ -230,45 +203,38 @@ int main(int argc, char** argv) {
 
         const std::vector<std::string> find{"find", src, dst, "-printf", "%T@\n"};
         const std::vector<std::string> rsync{"rsync", "-an", "--delete", src + "/", dst + "/"};
-        timeCommand(find); // warm the cache for all three
-        timeCommand(rsync);
-        checker.run(kNoPauses);
+        std::vector<bench::Measure> measures{
+            {"check",
+             [&] {
+                 return bench::Sample{checker.run(kNoPauses).seconds, -1};
+             },
+             {}},
+            {"find", [&] { return bench::runChild(find); }, {}},
+            {"rsync", [&] { return bench::runChild(rsync); }, {}},
+        };
+        // One uncounted round warms the cache for all three.
+        bench::measureInterleaved(measures, 1, "warm-up");
+        for (bench::Measure& m : measures)
+            m.samples.clear();
+        bench::measureInterleaved(measures, runs, "check");
 
-        std::vector<double> checkTimes, findTimes, rsyncTimes, checkPerFind, rsyncPerCheck;
-        for (int r = 0; r < runs; ++r) {
-            // Rotate the order so that no tool always runs right after another.
-            double c = 0, f = 0, s = 0;
-            for (int step = 0; step < 3; ++step) {
-                switch ((r + step) % 3) {
-                case 0:
-                    c = checker.run(kNoPauses).seconds;
-                    break;
-                case 1:
-                    f = timeCommand(find);
-                    break;
-                default:
-                    s = timeCommand(rsync);
-                    break;
-                }
-            }
-            checkTimes.push_back(c);
-            findTimes.push_back(f);
-            rsyncTimes.push_back(s);
-            checkPerFind.push_back(c / f);
-            rsyncPerCheck.push_back(s / c);
-            std::cout << "run " << r + 1 << ": check " << c << " s, find " << f << " s, rsync " << s
-                      << " s\n";
-        }
         const CheckResult paced = checker.run(4);
-        const long peak = statusKiB("VmHWM:");
-        std::cout << "median: check " << median(checkTimes) << " s, find " << median(findTimes)
-                  << " s, rsync -an " << median(rsyncTimes) << " s\n"
+        // The check's own memory: one check in a fresh process, as a user's run makes it.
+        const long checkPeak = bench::runChild({bench::ownProgram(), "--once", src, dst}).peakKiB;
+        const auto mb = [](long kib) { return bench::megabytes(kib); };
+        std::cout << "median: check " << measures[0].medianSeconds() << " s, find "
+                  << measures[1].medianSeconds() << " s, rsync -an " << measures[2].medianSeconds()
+                  << " s (" << runs << " rounds)\n"
                   << "check with the default update period (4 s): " << paced.seconds << " s, "
                   << paced.pauses << " display pauses\n"
-                  << "resident: " << rssBefore / 1024 << " MiB before the checks, peak "
-                  << peak / 1024 << " MiB\n"
-                  << "ratio check/find " << median(checkPerFind) << '\n'
-                  << "ratio rsync/check " << median(rsyncPerCheck) << '\n';
+                  << "peak resident, MB: check " << mb(checkPeak) << " (one check in a process of "
+                  << "its own), find " << mb(measures[1].peakKiB()) << ", rsync -an "
+                  << mb(measures[2].peakKiB()) << " (its largest process); this process "
+                  << mb(statusKiB("VmRSS:")) << " now, " << mb(rssBefore)
+                  << " before the checks, peak " << mb(statusKiB("VmHWM:")) << '\n'
+                  << "ratio check/find " << bench::medianRatio(measures[0], measures[1]) << '\n'
+                  << "ratio rsync/check " << bench::medianRatio(measures[2], measures[0]) << '\n'
+                  << "rss check " << label << " MB " << mb(checkPeak) << '\n';
         return exitCode;
     } catch (const std::exception& e) {
         std::cerr << "bench_compare: " << e.what() << '\n';

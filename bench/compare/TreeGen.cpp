@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -261,18 +263,46 @@ public:
             if (!atDestination || sourceOnly) {
                 if (atDestination)
                     ++expect_.sourceFolderLines;
-                fill(folder.children[k], childSrc, std::string(), false);
+                descend(folder, folder.children[k], childSrc, std::string(), false);
                 continue;
             }
             const std::string childDst = join(dst, caseChanged ? swappedCase(name) : name);
             makeFolder(childDst);
-            fill(folder.children[k], childSrc, childDst, true);
+            descend(folder, folder.children[k], childSrc, childDst, true);
         }
+    }
+
+    // A subtree of the top folder, to be filled later (on a worker thread).
+    struct Subtree {
+        int index = 0;
+        std::string src;
+        std::string dst;
+        bool atDestination = false;
+    };
+
+    // While set, fill() of the top folder makes its subfolders but leaves their content to
+    // `subtrees`.
+    void deferSubtrees(std::vector<Subtree>* subtrees) { deferred_ = subtrees; }
+
+    // A copy that fills subtrees on another thread: the same plan and content, its own counts.
+    Generator worker() const {
+        Generator copy(*this);
+        copy.expect_ = TreeExpectation{};
+        copy.deferred_ = nullptr;
+        return copy;
     }
 
     const TreeExpectation& expectation() const { return expect_; }
 
 private:
+    void descend(const PlannedFolder& parent, int index, const std::string& src,
+                 const std::string& dst, bool atDestination) {
+        if (deferred_ && parent.depth == 0)
+            deferred_->push_back(Subtree{index, src, dst, atDestination});
+        else
+            fill(index, src, dst, atDestination);
+    }
+
     static std::int64_t pickSize(Rng& rng) {
         const double r = rng.unit();
         if (r < 0.85)
@@ -299,7 +329,11 @@ private:
         if (fd < 0)
             fail("cannot create file", path);
         const char* data = content_.data() + offset;
-        std::int64_t left = size;
+        std::int64_t left = spec_.sparseContent ? 0 : size;
+        if (spec_.sparseContent && size > 0 && ftruncate(fd, size) != 0) {
+            close(fd);
+            fail("cannot set the size of", path);
+        }
         while (left > 0) {
             const ssize_t n = write(fd, data, static_cast<std::size_t>(left));
             if (n <= 0) {
@@ -323,6 +357,7 @@ private:
     std::vector<PlannedFolder> plan_;
     std::vector<char> content_;
     TreeExpectation expect_;
+    std::vector<Subtree>* deferred_ = nullptr;
 };
 
 // The fields of an expectation, by name, for writing and reading it.
@@ -342,6 +377,13 @@ template <typename E, typename Fn> void forEachField(E& e, Fn&& fn) {
     fn("destination_folder_lines", e.destinationFolderLines);
 }
 
+void addTo(TreeExpectation& total, const TreeExpectation& part) {
+    std::vector<std::int64_t> values;
+    forEachField(part, [&](const char*, std::int64_t value) { values.push_back(value); });
+    std::size_t i = 0;
+    forEachField(total, [&](const char*, std::int64_t& field) { field += values[i++]; });
+}
+
 } // namespace
 
 TreeSpec smallTreeSpec(std::uint64_t seed) {
@@ -359,13 +401,53 @@ TreeSpec largeTreeSpec(std::uint64_t seed) {
     return spec;
 }
 
+TreeSpec hugeTreeSpec(std::uint64_t seed) {
+    TreeSpec spec = smallTreeSpec(seed);
+    spec.targetFiles = 1'000'000;
+    spec.sparseContent = true;
+    return spec;
+}
+
 TreeExpectation generateTreePair(const TreeSpec& spec, const std::string& sourceRoot,
                                  const std::string& destinationRoot) {
     Generator generator(spec, planNear(spec));
     makeFolder(sourceRoot);
     makeFolder(destinationRoot);
+    // The top folder first; its subtrees are then filled by one thread per core. Every folder
+    // draws from a random stream of its own, so the trees do not depend on the order.
+    std::vector<Generator::Subtree> subtrees;
+    generator.deferSubtrees(&subtrees);
     generator.fill(0, sourceRoot, destinationRoot, true);
-    return generator.expectation();
+    generator.deferSubtrees(nullptr);
+
+    const std::size_t threads =
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, subtrees.size() + 1);
+    std::atomic<std::size_t> next{0};
+    std::vector<Generator> workers(threads, generator.worker());
+    std::vector<std::exception_ptr> failures(threads);
+    std::vector<std::thread> pool;
+    for (std::size_t t = 0; t < threads; ++t) {
+        pool.emplace_back([&, t] {
+            try {
+                for (std::size_t k; (k = next++) < subtrees.size();) {
+                    const Generator::Subtree& s = subtrees[k];
+                    workers[t].fill(s.index, s.src, s.dst, s.atDestination);
+                }
+            } catch (...) {
+                failures[t] = std::current_exception();
+                next = subtrees.size();
+            }
+        });
+    }
+    for (std::thread& thread : pool)
+        thread.join();
+    TreeExpectation total = generator.expectation();
+    for (std::size_t t = 0; t < threads; ++t) {
+        if (failures[t])
+            std::rethrow_exception(failures[t]);
+        addTo(total, workers[t].expectation());
+    }
+    return total;
 }
 
 std::string formatExpectation(const TreeExpectation& e) {

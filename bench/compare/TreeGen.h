@@ -30,18 +30,22 @@ struct TreeSpec {
     double collisionRate = 0.0005;     // source file gains a sibling differing only in case
     double sourceOnlyFolderRate = 0.01;
     double destinationOnlyFolderRate = 0.005;
+    // Files get their size as a hole (no data written), so that a million of them are made in
+    // well under a minute. A check reads sizes and times only, never content.
+    bool sparseContent = false;
 };
 
-// About 20 000 and about 200 000 source files.
+// About 20 000 and about 200 000 source files; about 1 000 000 with sparse content.
 TreeSpec smallTreeSpec(std::uint64_t seed = 1);
 TreeSpec largeTreeSpec(std::uint64_t seed = 1);
+TreeSpec hugeTreeSpec(std::uint64_t seed = 1);
 
 // What a recursive check of the generated pair finds.
 struct TreeExpectation {
     std::int64_t folders = 0;           // source folders, the top one included
     std::int64_t sourceFiles = 0;       // all files of the source tree
     std::int64_t destinationFiles = 0;  // all files of the destination tree
-    std::int64_t bytes = 0;             // file content written, both trees
+    std::int64_t bytes = 0;             // file sizes, both trees
     std::int64_t listedSourceFiles = 0; // files the check lists on the source side (glSrcFiles)
     std::int64_t listedDestinationFiles = 0;
     std::int64_t unmatchedSource = 0; // " unmatched" lines of lstSrcFile
@@ -53,8 +57,9 @@ struct TreeExpectation {
     std::int64_t destinationFolderLines = 0;
 };
 
-// Creates `sourceRoot` and `destinationRoot` (which must not exist) and fills them.
-// Throws std::runtime_error when the file system refuses.
+// Creates `sourceRoot` and `destinationRoot` (which must not exist) and fills them, the subtrees
+// of the top folder on one thread per core. Throws std::runtime_error when the file system
+// refuses.
 TreeExpectation generateTreePair(const TreeSpec& spec, const std::string& sourceRoot,
                                  const std::string& destinationRoot);
 

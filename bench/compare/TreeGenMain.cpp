@@ -1,6 +1,6 @@
 // pelto-treegen: writes a generated source / destination tree pair for benchmarks.
 //
-//   pelto-treegen [--size small|large] [--files N] [--seed N] OUT
+//   pelto-treegen [--size small|large|huge] [--files N] [--seed N] OUT
 //
 // creates OUT/src, OUT/dst and OUT/expect.txt (what a check of the pair must find).
 
@@ -30,15 +30,18 @@ int main(int argc, char** argv) {
         else if (out.empty() && arg.rfind("--", 0) != 0)
             out = arg;
         else {
-            std::cerr << "usage: pelto-treegen [--size small|large] [--files N] [--seed N] OUT\n";
+            std::cerr
+                << "usage: pelto-treegen [--size small|large|huge] [--files N] [--seed N] OUT\n";
             return 2;
         }
     }
-    if (out.empty() || (size != "small" && size != "large")) {
-        std::cerr << "usage: pelto-treegen [--size small|large] [--files N] [--seed N] OUT\n";
+    if (out.empty() || (size != "small" && size != "large" && size != "huge")) {
+        std::cerr << "usage: pelto-treegen [--size small|large|huge] [--files N] [--seed N] OUT\n";
         return 2;
     }
-    TreeSpec spec = size == "large" ? largeTreeSpec(seed) : smallTreeSpec(seed);
+    TreeSpec spec = size == "huge"    ? hugeTreeSpec(seed)
+                    : size == "large" ? largeTreeSpec(seed)
+                                      : smallTreeSpec(seed);
     if (files > 0)
         spec.targetFiles = files;
 

@@ -1,51 +1,28 @@
 #!/usr/bin/env bash
 # Comparison benchmark: builds the tools, generates a tree pair on a fresh ext4 image mounted on a
-# loop device (much faster to fill than the root file system), runs bench_compare on it and
-# removes everything again. Needs root for the loop mount.
+# loop device (much faster to fill than the root file system), runs bench_compare on it REPEATS
+# times and removes everything again. Needs root for the loop mount.
 #
-#   bench/compare/run.sh [small|large] [runs]
+#   bench/compare/run.sh [small|large|huge] [rounds] [repeats]
 #
+# small: about 20 000 source files, large: about 200 000, huge: about 1 000 000 (sparse files).
 # Environment: PELTO_BENCH_BUILD (build folder, default build-bench), PELTO_BENCH_SEED (default 1).
 set -euo pipefail
+. "$(dirname "$0")/../common/image.sh"
 
 size=${1:-small}
-runs=${2:-7}
+rounds=${2:-7}
+repeats=${3:-1}
 case $size in
-small) image_size=3G ;;
-large) image_size=8G ;;
-*) echo "usage: $0 [small|large] [runs]" >&2; exit 2 ;;
+small) label=20k ;;
+large) label=200k ;;
+huge) label=1M ;;
+*) echo "usage: $0 [small|large|huge] [rounds] [repeats]" >&2; exit 2 ;;
 esac
-if [ "$(id -u)" != 0 ]; then
-    echo "$0: needs root to mount the benchmark image" >&2
-    exit 1
-fi
-for tool in rsync find mkfs.ext4 mount; do
-    command -v $tool >/dev/null || { echo "$0: $tool is missing" >&2; exit 1; }
-done
-
-root=$(cd "$(dirname "$0")/../.." && pwd)
-build=${PELTO_BENCH_BUILD:-$root/build-bench}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELTO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" --target pelto-treegen bench_compare >/dev/null
-
-work=$(mktemp -d /tmp/pelto-bench.XXXXXX)
-image=$work/trees.img
-mnt=$work/mnt
-cleanup() {
-    if mountpoint -q "$mnt" 2>/dev/null; then
-        umount "$mnt" || umount -l "$mnt"
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
-
-truncate -s "$image_size" "$image"
-# One inode per 4 KiB: the trees hold hundreds of thousands of small files.
-mkfs.ext4 -q -F -i 4096 "$image"
-mkdir "$mnt"
-mount -o loop "$image" "$mnt"
-
-"$build/bench/compare/pelto-treegen" --size "$size" --seed "${PELTO_BENCH_SEED:-1}" "$mnt/trees"
-sync
-"$build/bench/compare/bench_compare" --runs "$runs" --expect "$mnt/trees/expect.txt" \
-    "$mnt/trees/src" "$mnt/trees/dst"
+bench_require rsync find
+bench_compile pelto-treegen bench_compare
+bench_mount_pair "$size" 3G 8G
+bench_generate "$size"
+bench_repeat "$repeats" "$bench_build/bench/compare/bench_compare" --runs "$rounds" \
+    --label "$label" --expect "$bench_mnt/trees/expect.txt" "$bench_mnt/trees/src" \
+    "$bench_mnt/trees/dst"

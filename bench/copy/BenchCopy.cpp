@@ -1,15 +1,23 @@
-// bench_copy: times the copy engine against `cp -a` and `rsync` on a generated tree pair, in the
-// same run, and prints the ratios last.
+// bench_copy: times Pelto's copy against `cp -a` and `rsync` on a generated tree pair, in the
+// same run, and prints the goal lines last: the ratios and the peak resident memory per tool.
 //
-//   bench_copy [--runs N] [--once full|incremental] SRC DST WORK
+//   bench_copy [--runs N] --cli PELTO_CLI SRC DST WORK
+//   bench_copy --once full|incremental SRC DST WORK
 //
-// --once runs the engine's copy of that kind once, untimed against the others (for perf).
 // SRC and DST are a generated source tree and its changed destination; WORK is a scratch folder
-// on the same file system. Full copy: check and copy SRC into an empty folder, against
-// `cp -a SRC` and `rsync -a SRC/`. Incremental: check, copy and delete SRC onto a fresh copy of
-// DST, against `rsync -a --delete`. Each run rotates the order of the tools; the scratch copies
-// are made and removed, and dirty pages written out, outside the timed part. Every copy the
-// engine makes is checked again afterwards and must list nothing.
+// on the same file system. Full copy: `pelto-cli copy --production SRC` into an empty folder,
+// against `cp -a SRC` and `rsync -a SRC/`. Incremental: `pelto-cli sync --production` of SRC onto
+// a fresh copy of DST, against `rsync -a --delete`. Every side includes its durability step:
+// Pelto ends a production copy with a sync of the destination's file system, and each other tool
+// is followed by `sync -f` of the same file system, timed with it. Each round rotates the order of
+// the tools; the scratch copies are made and removed, and dirty pages written out, outside the
+// timed part. Pelto runs with a home and settings folder of its own. Every copy Pelto makes is
+// checked again afterwards (`pelto-cli check`) and must list nothing.
+//
+// --once runs the engine's copy of that kind once inside this program, with the time of its
+// check, copy, delete and final sync (for perf and strace).
+
+#include "BenchTools.h"
 
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
@@ -20,73 +28,38 @@
 
 #include <QDir>
 #include <QFile>
-#include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdlib>
-#include <fcntl.h>
-#include <functional>
 #include <iostream>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 using pelto::g;
+namespace bench = pelto::bench;
 using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Runs a program with its output thrown away; returns its wall time in seconds.
-double run(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        throw std::runtime_error("cannot start " + args[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    const double seconds = secondsSince(start);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(args[0] + " failed");
-    return seconds;
-}
-
 // Empties the scratch place for one copy and writes out what earlier copies left in memory.
 void prepare(const std::string& target, const std::string& copyOf = {}) {
-    run({"rm", "-rf", target});
+    bench::runChild({"rm", "-rf", target});
     if (!copyOf.empty())
-        run({"cp", "-a", copyOf, target});
-    run({"sync"});
+        bench::runChild({"cp", "-a", copyOf, target});
+    bench::runChild({"sync"});
 }
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// One run of the engine as the copy workflow makes it: a check, then the copy (and the delete),
-// with a file-system service and a window of its own, as a freshly started program has.
+// One run of the engine as the copy workflow makes it: a check, then the copy (and the delete)
+// and the sync of the destination's file system, with a file-system service and a window of its
+// own, as a freshly started program has.
 class Engine {
 public:
     double copy(const std::string& src, const std::string& dst, bool andDelete) {
@@ -113,190 +86,171 @@ public:
         const Clock::time_point deleteStart = Clock::now();
         if (andDelete && !g().gbSpaceFreed && !pelto::SyncDelete(form))
             throw std::runtime_error("the delete failed");
+        // The durability step a production copy ends with.
+        const Clock::time_point syncStart = Clock::now();
+        fs.SyncFileSystem(q(dst));
         const double seconds = secondsSince(start);
         lastPhases = {std::chrono::duration<double>(copyStart - start).count(),
                       std::chrono::duration<double>(deleteStart - copyStart).count(),
-                      secondsSince(deleteStart)};
+                      std::chrono::duration<double>(syncStart - deleteStart).count(),
+                      secondsSince(syncStart)};
         lastLines = {form.lstSrcFolder().count(), form.lstSrcFile().count(),
                      form.lstDstFolder().count(), form.lstDstFile().count()};
         g().goFSO = nullptr;
         return seconds;
     }
 
-    // Seconds of the last run's check, copy and delete, and the lines of its lists
+    // Seconds of the last run's check, copy, delete and sync, and the lines of its lists
     // (lstSrcFolder, lstSrcFile, lstDstFolder, lstDstFile).
-    std::array<double, 3> lastPhases{};
+    std::array<double, 4> lastPhases{};
     std::array<qsizetype, 4> lastLines{};
-
-    // True when a check of the pair finds nothing to copy or delete.
-    static bool mirrors(const std::string& src, const std::string& dst) {
-        pelto::LinuxFileSystem fs;
-        pelto::HeadlessMainForm form;
-        g().goFSO = &fs;
-        pelto::CheckLists(nullptr, nullptr, QStringLiteral("folder"), QStringLiteral("dummy"),
-                          QStringLiteral("dummy"), form, true);
-        const bool checked = pelto::CheckFolders(q(src), q(dst), form, true);
-        g().goFSO = nullptr;
-        const auto noFileLines = [](const pelto::ResultList& list) {
-            return std::all_of(list.items().begin(), list.items().end(), [](const QString& line) {
-                return line.startsWith(QLatin1String("Dir: "));
-            });
-        };
-        return checked && form.lstSrcFolder().count() == 0 && form.lstDstFolder().count() == 0 &&
-               noFileLines(form.lstSrcFile()) && noFileLines(form.lstDstFile());
-    }
 };
-
-struct Measure {
-    const char* name;
-    std::function<double()> timed;
-    std::vector<double> seconds;
-};
-
-// Runs each measure once per round, in an order that rotates from round to round.
-void measure(std::vector<Measure>& measures, int rounds, const char* label) {
-    for (int r = 0; r < rounds; ++r) {
-        std::cout << label << " run " << r + 1 << ":";
-        for (std::size_t step = 0; step < measures.size(); ++step) {
-            Measure& m = measures[(std::size_t(r) + step) % measures.size()];
-            m.seconds.push_back(m.timed());
-        }
-        for (const Measure& m : measures)
-            std::cout << ' ' << m.name << ' ' << m.seconds.back() << " s";
-        std::cout << '\n';
-    }
-}
-
-// The median of the per-round ratios a / b.
-double ratio(const Measure& a, const Measure& b) {
-    std::vector<double> r;
-    for (std::size_t i = 0; i < a.seconds.size(); ++i)
-        r.push_back(a.seconds[i] / b.seconds[i]);
-    return median(r);
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int rounds = 5;
+    int rounds = 7;
     std::string once;
+    std::string cli;
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--runs" && i + 1 < argc)
-            rounds = std::max(1, std::atoi(argv[++i]));
+            rounds = bench::parseRounds(argv[++i]);
         else if (arg == "--once" && i + 1 < argc)
             once = argv[++i];
+        else if (arg == "--cli" && i + 1 < argc)
+            cli = argv[++i];
         else
             paths.push_back(arg);
     }
-    if (paths.size() != 3 || (!once.empty() && once != "full" && once != "incremental")) {
-        std::cerr << "usage: bench_copy [--runs N] [--once full|incremental] SRC DST WORK\n";
+    if (paths.size() != 3 || (once.empty() && cli.empty()) ||
+        (!once.empty() && once != "full" && once != "incremental")) {
+        std::cerr << "usage: bench_copy [--runs N] --cli PELTO_CLI SRC DST WORK\n"
+                     "       bench_copy --once full|incremental SRC DST WORK\n";
         return 2;
     }
     const std::string src = paths[0];
     const std::string dst = paths[1];
     const std::string work = paths[2];
-
-    // Notes about names left out go to a log of their own, not into the working folder.
-    const QString log = QDir::temp().filePath(QStringLiteral("pelto-bench-copy-error-log.txt"));
-    QFile::remove(log);
-    pelto::diag::SetLogFile(log);
-    pelto::diag::SetLogEnabled(true);
+    const std::string fullEngine = work + "/full-engine";
+    const std::string fullCp = work + "/full-cp";
+    const std::string fullRsync = work + "/full-rsync";
+    const std::string incEngine = work + "/inc-engine";
+    const std::string incRsync = work + "/inc-rsync";
 
     try {
-        Engine engine;
-        const std::string fullEngine = work + "/full-engine";
-        const std::string fullCp = work + "/full-cp";
-        const std::string fullRsync = work + "/full-rsync";
-        const std::string incEngine = work + "/inc-engine";
-        const std::string incRsync = work + "/inc-rsync";
+        if (!once.empty()) {
+            // Notes about names left out go to a log of their own, not into the working folder.
+            const QString log =
+                QDir::temp().filePath(QStringLiteral("pelto-bench-copy-error-log.txt"));
+            QFile::remove(log);
+            pelto::diag::SetLogFile(log);
+            pelto::diag::SetLogEnabled(true);
+            const bool full = once == "full";
+            const std::string target = full ? fullEngine : incEngine;
+            prepare(target, full ? std::string() : dst);
+            if (full)
+                QDir().mkpath(q(target));
+            Engine engine;
+            std::cout << once << ": " << engine.copy(src, target, !full) << " s: check "
+                      << engine.lastPhases[0] << " s, copy " << engine.lastPhases[1]
+                      << " s, delete " << engine.lastPhases[2] << " s, sync "
+                      << engine.lastPhases[3] << " s; lines: lstSrcFolder " << engine.lastLines[0]
+                      << ", lstSrcFile " << engine.lastLines[1] << ", lstDstFolder "
+                      << engine.lastLines[2] << ", lstDstFile " << engine.lastLines[3] << '\n';
+            prepare(target);
+            return 0;
+        }
 
-        std::vector<Measure> full{
+        // Pelto's settings and runtime folders, away from the user's.
+        const std::string home = work + "/home";
+        QDir().mkpath(q(home + "/runtime"));
+        QFile::setPermissions(q(home + "/runtime"), QFileDevice::ReadOwner |
+                                                        QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner);
+        bench::ChildOptions pelto;
+        pelto.environment = {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
+                             "XDG_RUNTIME_DIR=" + home + "/runtime"};
+        const auto thenSync = [](std::vector<std::string> tool, const std::string& target) {
+            return bench::runChildren({std::move(tool), {"sync", "-f", target}});
+        };
+
+        std::vector<bench::Measure> full{
             {"copy",
              [&] {
                  prepare(fullEngine);
                  QDir().mkpath(q(fullEngine));
-                 run({"sync"});
-                 return engine.copy(src, fullEngine, false);
+                 bench::runChild({"sync"});
+                 return bench::runChild({cli, "copy", "--production", src, fullEngine}, pelto);
              },
              {}},
             {"cp-a",
              [&] {
                  prepare(fullCp);
-                 return run({"cp", "-a", src, fullCp});
+                 return thenSync({"cp", "-a", src, fullCp}, fullCp);
              },
              {}},
             {"rsync-a",
              [&] {
                  prepare(fullRsync);
-                 return run({"rsync", "-a", src + "/", fullRsync + "/"});
+                 return thenSync({"rsync", "-a", src + "/", fullRsync + "/"}, fullRsync);
              },
              {}},
         };
-        std::vector<Measure> incremental{
+        std::vector<bench::Measure> incremental{
             {"copy-delete",
              [&] {
                  prepare(incEngine, dst);
-                 return engine.copy(src, incEngine, true);
+                 return bench::runChild({cli, "sync", "--production", src, incEngine}, pelto);
              },
              {}},
             {"rsync-a-delete",
              [&] {
                  prepare(incRsync, dst);
-                 return run({"rsync", "-a", "--delete", src + "/", incRsync + "/"});
+                 return thenSync({"rsync", "-a", "--delete", src + "/", incRsync + "/"}, incRsync);
              },
              {}},
         };
 
-        const auto printPhases = [&](const char* what) {
-            std::cout << what << ": check " << engine.lastPhases[0] << " s, copy "
-                      << engine.lastPhases[1] << " s, delete " << engine.lastPhases[2]
-                      << " s; lines: lstSrcFolder " << engine.lastLines[0] << ", lstSrcFile "
-                      << engine.lastLines[1] << ", lstDstFolder " << engine.lastLines[2]
-                      << ", lstDstFile " << engine.lastLines[3] << '\n';
-        };
-        if (!once.empty()) {
-            std::vector<Measure>& set = once == "full" ? full : incremental;
-            std::cout << once << ": " << set[0].timed() << " s\n";
-            printPhases("engine");
-            return 0;
-        }
-
         // A first round warms the caches and is not counted.
-        measure(full, 1, "warm-up");
-        measure(incremental, 1, "warm-up");
-        for (Measure& m : full)
-            m.seconds.clear();
-        for (Measure& m : incremental)
-            m.seconds.clear();
+        bench::measureInterleaved(full, 1, "warm-up");
+        bench::measureInterleaved(incremental, 1, "warm-up");
+        for (auto* set : {&full, &incremental})
+            for (bench::Measure& m : *set)
+                m.samples.clear();
+        bench::measureInterleaved(full, rounds, "full");
+        bench::measureInterleaved(incremental, rounds, "incremental");
 
-        // The engine's phases as its last run of each kind had them.
-        measure(full, rounds, "full");
-        printPhases("engine, full copy");
-        measure(incremental, rounds, "incremental");
-        printPhases("engine, incremental copy and delete");
-
-        const bool fullOk = Engine::mirrors(src, fullEngine);
-        const bool incOk = Engine::mirrors(src, incEngine);
+        // A check of each copy Pelto made finds nothing: it ends with status 0.
+        const auto mirrors = [&](const std::string& target) {
+            try {
+                bench::runChild({cli, "check", src, target}, pelto);
+                return true;
+            } catch (const std::runtime_error&) {
+                return false;
+            }
+        };
+        const bool fullOk = mirrors(fullEngine);
+        const bool incOk = mirrors(incEngine);
         std::cout << "check after the full copy: " << (fullOk ? "nothing listed" : "DIFFERENCES")
                   << '\n'
                   << "check after the incremental copy and delete: "
                   << (incOk ? "nothing listed" : "DIFFERENCES") << '\n';
-        for (const auto* set : {&full, &incremental}) {
-            for (const Measure& m : *set)
-                std::cout << "median " << m.name << ' ' << median(m.seconds) << " s\n";
-        }
-        prepare(fullEngine);
-        prepare(fullCp);
-        prepare(fullRsync);
-        prepare(incEngine);
-        prepare(incRsync);
+        for (const std::string& target : {fullEngine, fullCp, fullRsync, incEngine, incRsync})
+            prepare(target);
 
-        std::cout << "ratio copy/cp-a " << ratio(full[0], full[1]) << '\n'
-                  << "ratio copy/rsync-a " << ratio(full[0], full[2]) << '\n'
-                  << "ratio rsync-a-delete/copy-delete " << ratio(incremental[1], incremental[0])
-                  << '\n';
+        const auto mb = [](long kib) { return bench::megabytes(kib); };
+        for (const auto* set : {&full, &incremental})
+            for (const bench::Measure& m : *set)
+                std::cout << "median " << m.name << ' ' << m.medianSeconds() << " s, peak resident "
+                          << mb(m.peakKiB()) << " MB\n";
+        std::cout << "ratio copy/cp-a " << bench::medianRatio(full[0], full[1]) << '\n'
+                  << "ratio copy/rsync-a " << bench::medianRatio(full[0], full[2]) << '\n'
+                  << "ratio rsync-a-delete/copy-delete "
+                  << bench::medianRatio(incremental[1], incremental[0]) << '\n'
+                  << "rss copy MB " << mb(full[0].peakKiB()) << '\n'
+                  << "rss copy-delete MB " << mb(incremental[0].peakKiB()) << '\n';
         return fullOk && incOk ? 0 : 1;
     } catch (const std::exception& e) {
         std::cerr << "bench_copy: " << e.what() << '\n';
