@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <limits>
+#include <random>
 
 #include "platform/QSettingsBackend.h"
 
@@ -123,6 +125,44 @@ TEST(MainController, WindowPlacement) {
     reg.setKey("Instance1Left");
     reg.GetReg();
     EXPECT_EQ(reg.Settings(), "3000");
+}
+
+// Leaving out lines that cannot be the widest gives the extent that measuring every line gives:
+// random lists of Latin-1 and wider other lines, at several list widths.
+TEST(MainController, ScrollExtentSkipsOnlyLinesThatCannotBeTheWidest) {
+    std::mt19937 random(7);
+    const auto width = [](const QString& line) {
+        int pixels = 0;
+        for (const QChar c : line)
+            pixels += c.unicode() < 0x100 ? 3 + c.unicode() % 7 : 30;
+        return pixels;
+    };
+    // Exact for Latin-1 lines (ties with the measured width included), unknown for others.
+    const auto bound = [&](const QString& line) {
+        for (const QChar c : line)
+            if (c.unicode() >= 0x100)
+                return std::numeric_limits<double>::infinity();
+        return double(width(line));
+    };
+    for (int round = 0; round < 200; ++round) {
+        QStringList lines;
+        for (int n = random() % 40; n > 0; --n) {
+            QString line(static_cast<qsizetype>(random() % 120), QChar(u'a'));
+            for (QChar& c : line)
+                c = QChar(
+                    static_cast<char16_t>(random() % 50 == 0 ? 0x4e00 : 0x20 + random() % 95));
+            lines << line + QChar(0xa0);
+        }
+        const int listTwips = static_cast<int>(random() % 12000);
+        for (const bool courier : {false, true}) {
+            int measured = 0;
+            const auto counting = [&](const QString& line) { return ++measured, width(line); };
+            EXPECT_EQ(horizontalExtent(lines, listTwips, courier, 96, counting, bound),
+                      horizontalExtent(lines, listTwips, courier, 96, width))
+                << round;
+            EXPECT_LE(measured, lines.size());
+        }
+    }
 }
 
 } // namespace

@@ -339,7 +339,13 @@ bool FrmPelto::StoreFolderProfile(const QString& asFolder) {
 
 void FrmPelto::Refresh() {
     publishLists();
-    showProgress();
+    // The engine refreshes after every folder; fitting the status line to its place takes
+    // longer than a small folder, so the line is rewritten at most four times a second.
+    const qint64 now = clock().nowMs();
+    if (progressShownMs_ < 0 || now - progressShownMs_ >= 250 || now < progressShownMs_) {
+        progressShownMs_ = now;
+        showProgress();
+    }
     repaint();
 }
 

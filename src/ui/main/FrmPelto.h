@@ -179,7 +179,8 @@ private:
     QString runDestination_;
     QString stage_; // the running stage, "" when idle
     qint64 stageStartMs_ = 0;
-    QString lastRun_; // one line about the last finished run
+    qint64 progressShownMs_ = -1; // when a refresh last rewrote the status line
+    QString lastRun_;             // one line about the last finished run
     QPointer<QLabel> progressLabel_;
     QPointer<QProgressBar> progressBar_;
     QRect designedTwips_;  // fixed when the window is placed

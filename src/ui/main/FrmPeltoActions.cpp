@@ -18,6 +18,9 @@
 #include "ui/main/CountingFileSystem.h"
 #include "ui/main/ExtentDelegate.h"
 #include "ui/main/FrmPelto.h"
+
+#include <limits>
+
 #include "ui/main/InstanceLock.h"
 #include "ui/widgets/ErrorLogWindow.h"
 #include "ui/widgets/FolderBrowser.h"
@@ -46,6 +49,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace pelto::ui {
@@ -272,10 +276,24 @@ void FrmPelto::checkHScrollResults() {
 void FrmPelto::CheckHScroll(QListView* view, const ResultList& list) {
     diag::Procedure proc("Pelto", "Sub CheckHScroll", [] { return QStringLiteral("(<List>)"); });
     const QFontMetrics metrics = view->fontMetrics();
-    const std::optional<int> extent =
-        horizontalExtent(list.items(), pixelsToTwips(view->width(), dpi()),
-                         list.fontName() == QLatin1String("Courier"), dpi(),
-                         [&](const QString& line) { return metrics.horizontalAdvance(line); });
+    // A line of printable ASCII and no-break spaces is at most as wide as its characters' own
+    // advances, with one pixel more each for rounding; other characters may be shaped together.
+    std::array<double, 256> charBound{};
+    charBound.fill(std::numeric_limits<double>::infinity());
+    for (char16_t code = 0x20; code < 0x7f; ++code)
+        charBound[code] = metrics.horizontalAdvance(QChar(code)) + 1;
+    charBound[0xa0] = metrics.horizontalAdvance(QChar(0xa0)) + 1;
+    const auto widthBound = [&](const QString& line) {
+        double pixels = 0;
+        for (const QChar c : line)
+            pixels += c.unicode() < 0x100 ? charBound[c.unicode()]
+                                          : std::numeric_limits<double>::infinity();
+        return pixels;
+    };
+    const std::optional<int> extent = horizontalExtent(
+        list.items(), pixelsToTwips(view->width(), dpi()),
+        list.fontName() == QLatin1String("Courier"), dpi(),
+        [&](const QString& line) { return metrics.horizontalAdvance(line); }, widthBound);
     auto* const delegate = dynamic_cast<ExtentDelegate*>(view->itemDelegate());
     if (!extent || !delegate)
         return;

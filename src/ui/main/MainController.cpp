@@ -1,5 +1,8 @@
 #include "ui/main/MainController.h"
 
+#include <limits>
+#include <vector>
+
 #include "diag/Convert.h"
 #include "platform/ProgramPaths.h"
 #include "platform/ProgramState.h"
@@ -585,19 +588,42 @@ int width16(double width) {
 
 std::optional<int> horizontalExtent(const QStringList& lines, int listWidthTwips, bool courier,
                                     qreal logicalDpi,
-                                    const std::function<int(const QString&)>& pixelWidth) {
+                                    const std::function<int(const QString&)>& pixelWidth,
+                                    const std::function<double(const QString&)>& widthBound) {
     const double factor = courier ? 2.0 : 1.0;
-    int limit = width16(listWidthTwips * 0.9);
-    std::optional<int> extent;
-    for (const QString& line : lines) {
-        const int pixels = pixelWidth(line);
-        const int twips = width16(factor * pixels * kTwipsPerInch / logicalDpi);
-        if (twips <= limit)
-            continue;
-        limit = twips;
-        extent = width16(factor * width16(pixels * 1.3));
+    const auto twipsOf = [&](double pixels) {
+        return width16(factor * pixels * kTwipsPerInch / logicalDpi);
+    };
+    const int limit = width16(listWidthTwips * 0.9);
+    // The extent follows the first line that reaches the greatest width in twips. Measuring a
+    // line shapes its text, which is slow on long lists, so lines are measured widest bound
+    // first, and only while a line's bound could still reach the widest line measured so far.
+    const auto bound = [&](const QString& line) {
+        return widthBound ? widthBound(line) : std::numeric_limits<double>::infinity();
+    };
+    std::vector<std::pair<double, qsizetype>> order; // (bound, line index), widest bound first
+    order.reserve(static_cast<std::size_t>(lines.size()));
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        order.emplace_back(bound(lines[i]), i);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    int widestTwips = -1;
+    int widestPixels = 0;
+    qsizetype widestIndex = 0;
+    for (const auto& [lineBound, index] : order) {
+        if (twipsOf(lineBound) < widestTwips)
+            break;
+        const int pixels = pixelWidth(lines[index]);
+        const int twips = twipsOf(pixels);
+        if (twips > widestTwips || (twips == widestTwips && index < widestIndex)) {
+            widestTwips = twips;
+            widestPixels = pixels;
+            widestIndex = index;
+        }
     }
-    return extent;
+    if (widestTwips <= limit)
+        return std::nullopt;
+    return width16(factor * width16(widestPixels * 1.3));
 }
 
 bool reachable(const QRect& windowTwips, const QList<QRect>& screensTwips) {

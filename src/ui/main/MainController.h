@@ -163,9 +163,12 @@ private:
 // view; nullopt while every line fits in 90 % of the list's width. A line is compared with the
 // limit in twips (each wider line raises it) and the extent is 1.3 times the last such line's
 // pixel width; a list shown in "Courier" counts both doubled. Widths saturate at 32767.
+// widthBound, when given, is never below pixelWidth (infinity where it cannot say): lines that
+// cannot be the widest are then left unmeasured, with the same result.
 std::optional<int> horizontalExtent(const QStringList& lines, int listWidthTwips, bool courier,
                                     qreal logicalDpi,
-                                    const std::function<int(const QString&)>& pixelWidth);
+                                    const std::function<int(const QString&)>& pixelWidth,
+                                    const std::function<double(const QString&)>& widthBound = {});
 
 // A window at `windowTwips` can be reached: a strip of its title bar lies on some screen.
 bool reachable(const QRect& windowTwips, const QList<QRect>& screensTwips);
