@@ -16,7 +16,7 @@ namespace {
 // How far the worker may get ahead of the walk: listings holding this many entries, or this
 // many listings (of nearly empty folders). One folder larger than that is still read whole.
 constexpr qsizetype kEntriesAhead = 4096;
-constexpr size_t kListingsAhead = 512;
+constexpr size_t kListingsAhead = 256; // pairs
 
 std::atomic<ReadAheadUse> gUse{ReadAheadUse::Auto};
 std::atomic<int> gRunning{0};
@@ -87,30 +87,56 @@ void ReadAhead::plan(const QString& path, int change) {
         planned_.remove(path);
 }
 
+qsizetype ReadAhead::PairItem::entries() const {
+    return (src ? src->entries.entries.size() : 0) + (dst ? dst->entries.entries.size() : 0);
+}
+
+void ReadAhead::dropFront(size_t count) {
+    for (size_t k = 0; k < count; ++k)
+        queuedEntries_ -= queue_[k]->entries();
+    queue_.erase(queue_.begin(), queue_.begin() + qsizetype(count));
+}
+
 std::optional<FolderEntries> ReadAhead::take(const QString& path) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        const auto found = std::find_if(queue_.begin(), queue_.end(),
-                                        [&](const Item& item) { return item.path == path; });
+        // The source listing of a pair, or the destination's once the source's is taken.
+        const auto found = std::find_if(queue_.begin(), queue_.end(), [&](const Queued& item) {
+            return item->src ? item->paths.src == path : item->paths.dst == path;
+        });
         if (found != queue_.end()) {
-            // The listings before it belong to folders the walk has passed by.
-            Item item = std::move(*found);
-            for (auto it = queue_.begin(); it != found; ++it)
-                queuedEntries_ -= it->entries.entries.size();
-            queuedEntries_ -= item.entries.entries.size();
-            queue_.erase(queue_.begin(), found + 1);
+            const Queued item = *found;
+            // The pairs before it belong to folders the walk has passed by.
+            dropFront(size_t(found - queue_.begin()));
+            if (item->times == Times::Pending) {
+                // The worker has not got to them: the walk reads them itself.
+                item->times = Times::Reading;
+                lock.unlock();
+                readTimes(*item);
+                lock.lock();
+                item->times = Times::Done;
+            }
+            if (item->times == Times::Reading) {
+                changed_.wait(lock, [&] { return item->times == Times::Done; });
+                continue; // the queue may have changed meanwhile
+            }
+            std::optional<Listing>& side = item->src ? item->src : item->dst;
+            Listing listing = std::move(*side);
+            side.reset();
+            queuedEntries_ -= listing.entries.entries.size();
+            if (!item->src && !item->dst)
+                queue_.pop_front();
             lock.unlock();
             changed_.notify_all();
-            fs_.UseFolderAhead(FolderAhead{item.path, {}, {}, std::move(item.kept)});
+            fs_.UseFolderAhead(FolderAhead{path, {}, {}, std::move(listing.kept)});
             ++used_;
-            return std::move(item.entries);
+            return std::move(listing.entries);
         }
         if (done_ || !planned_.contains(path))
             return std::nullopt;
         // Not read yet: what is queued comes before it and is not needed any more, and the
         // worker goes straight to its pair.
-        queue_.clear();
-        queuedEntries_ = 0;
+        dropFront(queue_.size());
         if (current_.src != path && current_.dst != path)
             wanted_ = path;
         changed_.notify_all();
@@ -128,79 +154,116 @@ void ReadAhead::work(const std::stop_token& stop) {
         changed_.notify_all();
         --gRunning;
     });
+    const auto room = [this] {
+        return queuedEntries_ < kEntriesAhead && queue_.size() < kListingsAhead;
+    };
+    const auto pendingTimes = [this] {
+        return std::find_if(queue_.begin(), queue_.end(),
+                            [](const Queued& item) { return item->times == Times::Pending; });
+    };
     while (!stop.stop_requested()) {
-        {
-            std::unique_lock lock(mutex_);
-            const bool room = changed_.wait(lock, stop, [this] {
-                return queuedEntries_ < kEntriesAhead && queue_.size() < kListingsAhead;
-            });
-            if (!room)
-                return;
-            for (;;) {
-                if (stack_.empty())
-                    return;
-                current_ = std::move(stack_.back());
-                stack_.pop_back();
-                if (wanted_.isEmpty() || current_.src == wanted_ || current_.dst == wanted_)
-                    break;
-                plan(current_.src, -1);
-                plan(current_.dst, -1);
-            }
-            wanted_.clear();
+        std::unique_lock lock(mutex_);
+        // Listing ahead comes first while there is room; then the times of the pairs queued,
+        // the nearest first, while the walk reads those of the pair it has reached itself.
+        const bool ready = changed_.wait(lock, stop, [&] {
+            return (room() && !stack_.empty()) || pendingTimes() != queue_.end() || stack_.empty();
+        });
+        if (!ready)
+            return;
+        if (!room() || stack_.empty()) {
+            const auto pending = pendingTimes();
+            if (pending == queue_.end())
+                return; // nothing left to list, no times left to read
+            const Queued item = *pending;
+            item->times = Times::Reading;
+            lock.unlock();
+            readTimes(*item);
+            lock.lock();
+            item->times = Times::Done;
+            lock.unlock();
+            changed_.notify_all();
+            continue;
         }
-        // current_ changes only here, on this thread, so it is read without the lock.
-        std::vector<Item> items;
-        std::vector<Pair> next = readPair(current_, items);
-        {
-            const std::lock_guard lock(mutex_);
-            read_ += qint64(items.size());
-            for (Item& item : items) {
-                queuedEntries_ += item.entries.entries.size();
-                queue_.push_back(std::move(item));
-            }
+        for (;;) {
+            if (stack_.empty())
+                break;
+            current_ = std::move(stack_.back());
+            stack_.pop_back();
+            if (wanted_.isEmpty() || current_.src == wanted_ || current_.dst == wanted_)
+                break;
             plan(current_.src, -1);
             plan(current_.dst, -1);
             current_ = Pair();
-            for (auto it = next.rbegin(); it != next.rend(); ++it) {
-                plan(it->src, 1);
-                plan(it->dst, 1);
-                stack_.push_back(std::move(*it));
-            }
         }
+        if (current_.src.isNull())
+            continue;
+        wanted_.clear();
+        lock.unlock();
+        // current_ changes only on this thread, so it is read here without the lock.
+        std::vector<Pair> next;
+        const Queued item = readPair(current_, next);
+        lock.lock();
+        if (item) {
+            read_ += item->dst ? 2 : 1;
+            queuedEntries_ += item->entries();
+            queue_.push_back(item);
+        }
+        plan(current_.src, -1);
+        plan(current_.dst, -1);
+        current_ = Pair();
+        for (auto it = next.rbegin(); it != next.rend(); ++it) {
+            plan(it->src, 1);
+            plan(it->dst, 1);
+            stack_.push_back(std::move(*it));
+        }
+        lock.unlock();
         changed_.notify_all();
     }
 }
 
-std::optional<ReadAhead::Item> ReadAhead::readFolder(const QString& path) {
+std::optional<ReadAhead::Listing> ReadAhead::readFolder(const QString& path) {
     std::optional<FolderAhead> ahead = fs_.ReadFolderAhead(path);
     if (!ahead)
         return std::nullopt;
-    Item item{path, {}, std::move(ahead->kept)};
-    item.entries.entries = std::move(ahead->entries);
-    item.entries.others = std::move(ahead->others);
-    AddKeys(item.entries);
-    return item;
+    Listing listing{{}, std::move(ahead->kept)};
+    listing.entries.entries = std::move(ahead->entries);
+    listing.entries.others = std::move(ahead->others);
+    AddKeys(listing.entries);
+    return listing;
 }
 
-std::vector<ReadAhead::Pair> ReadAhead::readPair(const Pair& pair, std::vector<Item>& items) {
-    std::optional<Item> src = readFolder(pair.src);
+void ReadAhead::readTimes(PairItem& item) {
+    const auto fill = [this](Listing& listing, const QString& folder,
+                             const std::vector<qsizetype>& at, const QStringList& names) {
+        const QList<std::optional<qint64>> times = fs_.ModifiedTimesAhead(folder, names);
+        if (times.size() != names.size())
+            return;
+        listing.entries.times.resize(listing.entries.entries.size());
+        for (size_t k = 0; k < at.size(); ++k)
+            listing.entries.times[at[k]] = times.at(qsizetype(k));
+    };
+    fill(*item.src, item.paths.src, item.srcAt, item.srcNames);
+    fill(*item.dst, item.paths.dst, item.dstAt, item.dstNames);
+}
+
+ReadAhead::Queued ReadAhead::readPair(const Pair& pair, std::vector<Pair>& next) {
+    std::optional<Listing> src = readFolder(pair.src);
     if (!src)
-        return {};
-    std::optional<Item> dst = readFolder(pair.dst);
-    std::vector<Pair> next;
-    if (dst) {
+        return nullptr;
+    auto item = std::make_shared<PairItem>();
+    item->paths = pair;
+    item->dst = readFolder(pair.dst);
+    if (item->dst) {
         // Entries of one kind that both sides hold under one key, as the walk matches them;
         // keys held twice in a folder are matched by exact name there and left to the walk.
         const FolderEntries& s = src->entries;
-        const FolderEntries& d = dst->entries;
+        const FolderEntries& d = item->dst->entries;
         QHash<QString, qsizetype> dstAt;
         dstAt.reserve(d.entries.size());
         for (qsizetype k = 0; k < d.entries.size(); ++k) {
             if (!d.twins.contains(d.keys.at(k)))
                 dstAt.insert(d.keys.at(k), k);
         }
-        QStringList srcNames, dstNames;
-        std::vector<qsizetype> srcFiles, dstFiles;
         std::vector<std::pair<QString, Pair>> folders;
         for (qsizetype k = 0; k < s.entries.size(); ++k) {
             const QString& key = s.keys.at(k);
@@ -215,35 +278,22 @@ std::vector<ReadAhead::Pair> ReadAhead::readPair(const Pair& pair, std::vector<I
                 folders.emplace_back(
                     key, Pair{childPath(pair.src, here.name), childPath(pair.dst, there.name)});
             } else if (times_) {
-                srcFiles.push_back(k);
-                srcNames.append(here.name);
-                dstFiles.push_back(*at);
-                dstNames.append(there.name);
+                item->srcAt.push_back(k);
+                item->srcNames.append(here.name);
+                item->dstAt.push_back(*at);
+                item->dstNames.append(there.name);
             }
         }
-        if (!srcFiles.empty()) {
-            const auto fill = [this](Item& item, const QString& folder,
-                                     const std::vector<qsizetype>& at, const QStringList& names) {
-                const QList<std::optional<qint64>> times = fs_.ModifiedTimesAhead(folder, names);
-                if (times.size() != names.size())
-                    return;
-                item.entries.times.resize(item.entries.entries.size());
-                for (size_t k = 0; k < at.size(); ++k)
-                    item.entries.times[at[k]] = times.at(qsizetype(k));
-            };
-            fill(*src, pair.src, srcFiles, srcNames);
-            fill(*dst, pair.dst, dstFiles, dstNames);
-        }
+        if (!item->srcAt.empty())
+            item->times = Times::Pending;
         std::sort(folders.begin(), folders.end(),
                   [](const auto& a, const auto& b) { return compareKeys(a.first, b.first) < 0; });
         next.reserve(folders.size());
         for (auto& folder : folders)
             next.push_back(std::move(folder.second));
     }
-    items.push_back(std::move(*src));
-    if (dst)
-        items.push_back(std::move(*dst));
-    return next;
+    item->src = std::move(src);
+    return item;
 }
 
 ReadAheadScope::ReadAheadScope(std::unique_ptr<ReadAhead> ahead)

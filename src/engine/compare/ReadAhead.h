@@ -78,28 +78,46 @@ private:
         QString src;
         QString dst;
     };
-    struct Item {
-        QString path;
+    struct Listing {
         FolderEntries entries;
         std::shared_ptr<const void> kept; // of the FolderAhead, for UseFolderAhead
     };
+    // The times of the files both sides hold: to read, being read (by either thread), read.
+    enum class Times { None, Pending, Reading, Done };
+    // One folder pair read ahead. Its listings go to the walk one after the other, the source's
+    // first; the times are read by whichever thread gets to them first.
+    struct PairItem {
+        Pair paths;
+        std::optional<Listing> src; // null once taken
+        std::optional<Listing> dst; // null once taken, or when it could not be read ahead
+        Times times = Times::None;
+        QStringList srcNames, dstNames;      // the files whose times are read
+        std::vector<qsizetype> srcAt, dstAt; // their places in the listings
+        qsizetype entries() const;
+    };
+    using Queued = std::shared_ptr<PairItem>;
 
     void work(const std::stop_token& stop);
-    // Reads one pair and returns the subfolder pairs the walk will enter, in its order.
-    std::vector<Pair> readPair(const Pair& pair, std::vector<Item>& items);
-    std::optional<Item> readFolder(const QString& path);
+    // Reads one pair and returns the subfolder pairs the walk will enter, in its order; null
+    // when the source cannot be read ahead.
+    Queued readPair(const Pair& pair, std::vector<Pair>& next);
+    std::optional<Listing> readFolder(const QString& path);
+    // Reads the times of a pair claimed for reading (outside the lock).
+    void readTimes(PairItem& item);
     void plan(const QString& path, int change);
+    // Removes the first `count` pairs of the queue (under the lock).
+    void dropFront(size_t count);
 
     FileSystem& fs_;
     const bool times_;
 
     std::mutex mutex_;
     std::condition_variable_any changed_;
-    // Under mutex_: the listings read, in the walk's order; the entries they hold; the pairs
+    // Under mutex_: the pairs read, in the walk's order; the entries they hold; the pairs
     // still to read, the next last; the paths of those and of the pair being read, counted;
     // a path the walk waits for, whose pair the worker reads next, leaving out those before it;
     // whether the worker has finished.
-    std::deque<Item> queue_;
+    std::deque<Queued> queue_;
     qsizetype queuedEntries_ = 0;
     std::vector<Pair> stack_;
     Pair current_; // written only by the worker, under mutex_
