@@ -54,7 +54,7 @@ bool ReadAhead::WantedFor(const FileSystem& fs) {
     switch (gUse.load()) {
     case ReadAheadUse::Off:
         return false;
-    case ReadAheadUse::On:
+    case ReadAheadUse::Always:
         return fs.ReadsAheadSafely();
     case ReadAheadUse::Auto:
         break;
@@ -67,7 +67,7 @@ ReadAhead* ReadAhead::Active() {
 }
 
 ReadAhead::ReadAhead(FileSystem& fs, const QString& srcPath, const QString& dstPath, bool times)
-    : fs_(fs), times_(times) {
+    : fs_(fs), times_(times), waits_(gUse == ReadAheadUse::Always) {
     stack_.push_back(Pair{srcPath, dstPath});
     plan(srcPath, 1);
     plan(dstPath, 1);
@@ -87,6 +87,10 @@ void ReadAhead::plan(const QString& path, int change) {
         planned_.remove(path);
 }
 
+bool ReadAhead::halfEmpty() const {
+    return queuedEntries_ < kEntriesAhead / 2 && queue_.size() < kListingsAhead / 2;
+}
+
 qsizetype ReadAhead::PairItem::entries() const {
     return (src ? src->entries.entries.size() : 0) + (dst ? dst->entries.entries.size() : 0);
 }
@@ -98,50 +102,61 @@ void ReadAhead::dropFront(size_t count) {
 }
 
 std::optional<FolderEntries> ReadAhead::take(const QString& path) {
+    // The walk never waits for the worker: what is not read yet it reads itself, as without
+    // reading ahead, so that a busy machine, which may leave the worker without a core for a
+    // while, never holds the walk up.
     std::unique_lock lock(mutex_);
-    for (;;) {
-        // The source listing of a pair, or the destination's once the source's is taken.
-        const auto found = std::find_if(queue_.begin(), queue_.end(), [&](const Queued& item) {
+    // The source listing of a pair, or the destination's once the source's is taken.
+    const auto findIt = [&] {
+        return std::find_if(queue_.begin(), queue_.end(), [&](const Queued& item) {
             return item->src ? item->paths.src == path : item->paths.dst == path;
         });
-        if (found != queue_.end()) {
-            const Queued item = *found;
-            // The pairs before it belong to folders the walk has passed by.
-            dropFront(size_t(found - queue_.begin()));
-            if (item->times == Times::Pending) {
-                // The worker has not got to them: the walk reads them itself.
-                item->times = Times::Reading;
-                lock.unlock();
-                readTimes(*item);
-                lock.lock();
-                item->times = Times::Done;
-            }
-            if (item->times == Times::Reading) {
-                changed_.wait(lock, [&] { return item->times == Times::Done; });
-                continue; // the queue may have changed meanwhile
-            }
-            std::optional<Listing>& side = item->src ? item->src : item->dst;
-            Listing listing = std::move(*side);
-            side.reset();
-            queuedEntries_ -= listing.entries.entries.size();
-            if (!item->src && !item->dst)
-                queue_.pop_front();
-            lock.unlock();
-            changed_.notify_all();
-            fs_.UseFolderAhead(FolderAhead{path, {}, {}, std::move(listing.kept)});
-            ++used_;
-            return std::move(listing.entries);
-        }
+    };
+    auto found = findIt();
+    while (found == queue_.end()) {
         if (done_ || !planned_.contains(path))
             return std::nullopt;
-        // Not read yet: what is queued comes before it and is not needed any more, and the
-        // worker goes straight to its pair.
+        // What is queued comes before it and is not needed any more; the worker goes straight
+        // to its pair and on to the folders below it.
         dropFront(queue_.size());
         if (current_.src != path && current_.dst != path)
             wanted_ = path;
         changed_.notify_all();
+        if (!waits_)
+            return std::nullopt;
         changed_.wait(lock);
+        found = findIt();
     }
+    const Queued item = *found;
+    // The pairs before it belong to folders the walk has passed by.
+    dropFront(size_t(found - queue_.begin()));
+    const bool source = item->src.has_value();
+    // Times the worker is reading are waited for (the two meet on a pair seldom, see work());
+    // times nobody has read yet are read here.
+    changed_.wait(lock, [&] { return item->times != Times::Reading; });
+    const bool readHere = source && item->times == Times::Pending;
+    if (readHere)
+        item->times = Times::Done;
+    std::optional<Listing>& side = source ? item->src : item->dst;
+    Listing listing = std::move(*side);
+    side.reset();
+    queuedEntries_ -= listing.entries.entries.size();
+    if (!item->src && !item->dst)
+        queue_.pop_front();
+    const bool wake = halfEmpty();
+    lock.unlock();
+    if (wake)
+        changed_.notify_all();
+    if (readHere) {
+        const TimesRead times = readTimes(*item);
+        applyTimes(listing, item->srcAt, times.src);
+        const std::lock_guard relock(mutex_);
+        if (item->dst)
+            applyTimes(*item->dst, item->dstAt, times.dst);
+    }
+    fs_.UseFolderAhead(FolderAhead{path, {}, {}, std::move(listing.kept)});
+    ++used_;
+    return std::move(listing.entries);
 }
 
 void ReadAhead::work(const std::stop_token& stop) {
@@ -157,28 +172,35 @@ void ReadAhead::work(const std::stop_token& stop) {
     const auto room = [this] {
         return queuedEntries_ < kEntriesAhead && queue_.size() < kListingsAhead;
     };
+    // The walk reads the times of the pairs it reaches from the front of the queue; the worker
+    // takes them from the back, so that the two seldom meet on the same pair.
     const auto pendingTimes = [this] {
-        return std::find_if(queue_.begin(), queue_.end(),
+        return std::find_if(queue_.rbegin(), queue_.rend(),
                             [](const Queued& item) { return item->times == Times::Pending; });
     };
     while (!stop.stop_requested()) {
         std::unique_lock lock(mutex_);
         // Listing ahead comes first while there is room; then the times of the pairs queued,
         // the nearest first, while the walk reads those of the pair it has reached itself.
+        // A worker that waits for room goes on once the queue is half empty, not at every
+        // listing taken, so that it is woken less often.
         const bool ready = changed_.wait(lock, stop, [&] {
-            return (room() && !stack_.empty()) || pendingTimes() != queue_.end() || stack_.empty();
+            return (halfEmpty() && !stack_.empty()) || pendingTimes() != queue_.rend() ||
+                   stack_.empty();
         });
         if (!ready)
             return;
         if (!room() || stack_.empty()) {
             const auto pending = pendingTimes();
-            if (pending == queue_.end())
+            if (pending == queue_.rend())
                 return; // nothing left to list, no times left to read
             const Queued item = *pending;
             item->times = Times::Reading;
             lock.unlock();
-            readTimes(*item);
+            const TimesRead times = readTimes(*item);
             lock.lock();
+            applyTimes(*item->src, item->srcAt, times.src);
+            applyTimes(*item->dst, item->dstAt, times.dst);
             item->times = Times::Done;
             lock.unlock();
             changed_.notify_all();
@@ -232,18 +254,18 @@ std::optional<ReadAhead::Listing> ReadAhead::readFolder(const QString& path) {
     return listing;
 }
 
-void ReadAhead::readTimes(PairItem& item) {
-    const auto fill = [this](Listing& listing, const QString& folder,
-                             const std::vector<qsizetype>& at, const QStringList& names) {
-        const QList<std::optional<qint64>> times = fs_.ModifiedTimesAhead(folder, names);
-        if (times.size() != names.size())
-            return;
-        listing.entries.times.resize(listing.entries.entries.size());
-        for (size_t k = 0; k < at.size(); ++k)
-            listing.entries.times[at[k]] = times.at(qsizetype(k));
-    };
-    fill(*item.src, item.paths.src, item.srcAt, item.srcNames);
-    fill(*item.dst, item.paths.dst, item.dstAt, item.dstNames);
+ReadAhead::TimesRead ReadAhead::readTimes(const PairItem& item) {
+    return TimesRead{fs_.ModifiedTimesAhead(item.paths.src, item.srcNames),
+                     fs_.ModifiedTimesAhead(item.paths.dst, item.dstNames)};
+}
+
+void ReadAhead::applyTimes(Listing& listing, const std::vector<qsizetype>& at,
+                           const QList<std::optional<qint64>>& times) {
+    if (times.size() != qsizetype(at.size()))
+        return; // not read: the walk reads them at their turn
+    listing.entries.times.resize(listing.entries.entries.size());
+    for (size_t k = 0; k < at.size(); ++k)
+        listing.entries.times[at[k]] = times.at(qsizetype(k));
 }
 
 ReadAhead::Queued ReadAhead::readPair(const Pair& pair, std::vector<Pair>& next) {

@@ -40,7 +40,9 @@ enum class ReadAheadUse {
     Auto, // when the service allows it, the machine has more than one core and the environment
           // does not switch it off
     Off,
-    On, // whenever the service allows it, whatever the cores (tests)
+    // Whenever the service allows it, whatever the cores, and the walk waits for every folder
+    // the worker has foreseen, so that all of them come from it (tests).
+    Always,
 };
 void SetReadAheadUse(ReadAheadUse use);
 
@@ -68,9 +70,9 @@ public:
     // The read-ahead of the walk now running on this thread, if any.
     static ReadAhead* Active();
 
-    // The listing of `path` when the worker read it or is about to, taken from the queue (the
-    // service is told so, as if it had just listed the folder itself); nullopt when the walk must
-    // read the folder itself. Waits for the worker when the folder is next in its plan.
+    // The listing of `path` when the worker has read it, taken from the queue (the service is
+    // told so, as if it had just listed the folder itself); nullopt when the walk must read the
+    // folder itself. Waits for the worker only with ReadAheadUse::Always.
     std::optional<FolderEntries> take(const QString& path);
 
 private:
@@ -82,7 +84,8 @@ private:
         FolderEntries entries;
         std::shared_ptr<const void> kept; // of the FolderAhead, for UseFolderAhead
     };
-    // The times of the files both sides hold: to read, being read (by either thread), read.
+    // The times of the files both sides hold: none to read, to read, being read by the worker,
+    // read (or being read by the walk).
     enum class Times { None, Pending, Reading, Done };
     // One folder pair read ahead. Its listings go to the walk one after the other, the source's
     // first; the times are read by whichever thread gets to them first.
@@ -102,20 +105,29 @@ private:
     // when the source cannot be read ahead.
     Queued readPair(const Pair& pair, std::vector<Pair>& next);
     std::optional<Listing> readFolder(const QString& path);
-    // Reads the times of a pair claimed for reading (outside the lock).
-    void readTimes(PairItem& item);
+    // The times of a pair's files, read outside the lock (the names do not change once queued),
+    // and put into a listing by the entries' places.
+    struct TimesRead {
+        QList<std::optional<qint64>> src, dst;
+    };
+    TimesRead readTimes(const PairItem& item);
+    static void applyTimes(Listing& listing, const std::vector<qsizetype>& at,
+                           const QList<std::optional<qint64>>& times);
     void plan(const QString& path, int change);
+    // The queue holds less than half of what it may (under the lock).
+    bool halfEmpty() const;
     // Removes the first `count` pairs of the queue (under the lock).
     void dropFront(size_t count);
 
     FileSystem& fs_;
     const bool times_;
+    const bool waits_;
 
     std::mutex mutex_;
     std::condition_variable_any changed_;
     // Under mutex_: the pairs read, in the walk's order; the entries they hold; the pairs
     // still to read, the next last; the paths of those and of the pair being read, counted;
-    // a path the walk waits for, whose pair the worker reads next, leaving out those before it;
+    // a path the walk asked for, whose pair the worker reads next, leaving out those before it;
     // whether the worker has finished.
     std::deque<Queued> queue_;
     qsizetype queuedEntries_ = 0;

@@ -157,7 +157,7 @@ protected:
     }
     // One check with reading ahead on or off: its lines, messages and file counts.
     QList<QStringList> checked(bool ahead) {
-        detail::SetReadAheadUse(ahead ? detail::ReadAheadUse::On : detail::ReadAheadUse::Off);
+        detail::SetReadAheadUse(ahead ? detail::ReadAheadUse::Always : detail::ReadAheadUse::Off);
         newCheck();
         diag::messageLog().clear();
         leftOut().clear(); // a new run reports what it leaves out again
