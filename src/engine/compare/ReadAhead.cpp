@@ -102,9 +102,9 @@ void ReadAhead::dropFront(size_t count) {
 }
 
 std::optional<FolderEntries> ReadAhead::take(const QString& path) {
-    // The walk never waits for the worker: what is not read yet it reads itself, as without
+    // The walk never waits for a listing: a folder not read yet it reads itself, as without
     // reading ahead, so that a busy machine, which may leave the worker without a core for a
-    // while, never holds the walk up.
+    // while, does not hold the walk up. It waits only for times the worker is reading just then.
     std::unique_lock lock(mutex_);
     // The source listing of a pair, or the destination's once the source's is taken.
     const auto findIt = [&] {
@@ -181,7 +181,7 @@ void ReadAhead::work(const std::stop_token& stop) {
     while (!stop.stop_requested()) {
         std::unique_lock lock(mutex_);
         // Listing ahead comes first while there is room; then the times of the pairs queued,
-        // the nearest first, while the walk reads those of the pair it has reached itself.
+        // from the back, while the walk reads those of the pair it reaches itself.
         // A worker that waits for room goes on once the queue is half empty, not at every
         // listing taken, so that it is woken less often.
         const bool ready = changed_.wait(lock, stop, [&] {

@@ -4,10 +4,11 @@
 // The check spends most of its time waiting for the file system: one listing per folder and side
 // and one status read per file present on both sides. A worker thread walks the same folder
 // pairs in the order the walk will take them (depth first, subfolders by list key), lists them,
-// makes their list keys and reads the times of the files both sides hold, and queues the
-// results. The walk takes each listing from the queue when it gets there, instead of reading the
-// folder itself; everything else (its order, its lines, the display refresh and Cancel) stays
-// on the walk's thread, which owns the window.
+// makes their list keys, and queues the results. The walk takes each listing from the queue when
+// it gets there, instead of reading the folder itself; everything else (its order, its lines,
+// the display refresh and Cancel) stays on the walk's thread, which owns the window. The status
+// reads of the files both sides hold are shared: the worker reads them for the pairs at the back
+// of the queue, the walk for the pair it reaches when nobody has read them yet.
 //
 // A listing is taken only for a folder the walk asks for by the same path; a folder the worker
 // did not foresee (an exclusion, names differing only in letter case, a folder read again after

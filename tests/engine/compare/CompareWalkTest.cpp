@@ -222,6 +222,11 @@ TEST_F(ReadAheadWalk, GivesTheSameLinesAsTheWalkReadingItsOwnFolders) {
     // Most folders came from the worker; the walk read only those it did not foresee.
     EXPECT_GT(detail::LastReadAheadCounts().used, listedOwn / 2);
     EXPECT_LT(fs_.listedByWalk, listedOwn / 4);
+
+    // In archive mode no times are read ahead, and the destination is listed after the files.
+    g().gbArchive = true;
+    const QList<QStringList> archiveOwn = checked(false);
+    EXPECT_EQ(checked(true), archiveOwn);
 }
 
 // Cancel during the walk ends the worker with it, though the worker was far ahead and waiting
