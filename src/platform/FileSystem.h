@@ -14,6 +14,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace pelto {
@@ -113,6 +114,14 @@ private:
     QString mountPoint_;
 };
 
+// A folder's listing read ahead of its use (see FileSystem::ReadFolderAhead).
+struct FolderAhead {
+    QString folder; // the folder as asked
+    QList<DirEntry> entries;
+    QStringList others;
+    std::shared_ptr<const void> kept; // what the service needs to take the listing in
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -200,6 +209,25 @@ public:
                                                          const QStringList& names);
     virtual QString MountPointOf(const QString& path) = 0;
     virtual bool IsReadyAt(const QString& mountPoint) = 0;
+
+    // Reading ahead on a second thread. A service that answers true lets ReadFolderAhead and
+    // ModifiedTimesAhead run on one other thread while its owner goes on using it. The default
+    // answers false, and then nothing is read ahead: every call reaches the service as it is.
+    virtual bool ReadsAheadSafely() const { return false; }
+    // A folder's listing as ListWithOthers gives it, read without changing anything the service
+    // keeps; nullopt when it cannot be read so (the walk then asks ListWithOthers, which reports
+    // the error). The service takes the listing in through UseFolderAhead when it is used.
+    virtual std::optional<FolderAhead> ReadFolderAhead(const QString& /*folderPath*/) {
+        return std::nullopt;
+    }
+    // On the owner's thread: a listing read ahead is used as if ListWithOthers had read it now.
+    virtual void UseFolderAhead(const FolderAhead& /*ahead*/) {}
+    // ModifiedTimesIn without changing anything the service keeps; an empty list when the
+    // folder cannot be opened as named.
+    virtual QList<std::optional<qint64>> ModifiedTimesAhead(const QString& /*folderPath*/,
+                                                            const QStringList& /*names*/) {
+        return {};
+    }
 };
 
 } // namespace pelto

@@ -73,8 +73,8 @@ public:
     ListWalk(const ProcedureScope& proc, SortedList& src, SortedList& dst,
              const detail::ListPair& pair, MainForm& af)
         : trap_(proc.trap()), pair_(pair), af_(af),
-          src_(src, AddSlash(pair.asSource), pair.srcDisk, pair.names),
-          dst_(dst, AddSlash(pair.asDest), pair.dstDisk, pair.names) {}
+          src_(src, AddSlash(pair.asSource), pair.srcDisk, pair.names, pair.times),
+          dst_(dst, AddSlash(pair.asDest), pair.dstDisk, pair.names, pair.times) {}
 
     // False when the walk must stop.
     bool run() {
@@ -126,8 +126,9 @@ private:
     // One side's sorted list, read in place: the keys and the stored names by 1-based position.
     struct Side {
         Side(SortedList& list, const QString& shownDir, const QString& diskDir,
-             const detail::StoredNames* names)
-            : list(list), shownDir(shownDir), diskDir(diskDir), names(names) {}
+             const detail::StoredNames* names, const detail::StoredTimes* aheadTimes)
+            : list(list), shownDir(shownDir), diskDir(diskDir), names(names),
+              aheadTimes(aheadTimes) {}
 
         void load() {
             n = list.Count();
@@ -160,6 +161,20 @@ private:
             const QString* name = (*names)[static_cast<size_t>(value - 1)];
             return name->isEmpty() ? nullptr : name;
         }
+        // Copies the time read ahead for the entry at a position into `times`; false when there
+        // is none.
+        bool takeTimeAhead(qint32 p) {
+            if (!aheadTimes)
+                return false;
+            const qint32 value = list.sortedNumber(p);
+            if (value < 1 || static_cast<size_t>(value) > aheadTimes->size())
+                return false;
+            const std::optional<qint64>& time = (*aheadTimes)[static_cast<size_t>(value - 1)];
+            if (!time)
+                return false;
+            times[static_cast<size_t>(p - 1)] = time;
+            return true;
+        }
         // The entry's path as stored on disk, when the list carries stored names.
         std::optional<QString> diskPath(qint32 p) const {
             if (const QString* name = storedName(p))
@@ -173,6 +188,7 @@ private:
         const QString shownDir;
         const QString& diskDir;
         const detail::StoredNames* names;
+        const detail::StoredTimes* aheadTimes;
         qint32 n = 0;      // the list's count
         qint32 sorted = 0; // positions that hold a sorted pair (all of them, unless sorting failed)
         std::vector<std::optional<qint64>> times; // modification times read ahead, by position - 1
@@ -205,20 +221,29 @@ private:
                 const QString* srcName = src_.storedName(i);
                 const QString* dstName = dst_.storedName(j);
                 if (srcName && dstName) {
-                    srcPos.push_back(i);
-                    srcNames.append(*srcName);
-                    dstPos.push_back(j);
-                    dstNames.append(*dstName);
+                    // Times read ahead are taken as they are; the others are read here.
+                    if (!src_.takeTimeAhead(i)) {
+                        srcPos.push_back(i);
+                        srcNames.append(*srcName);
+                    }
+                    if (!dst_.takeTimeAhead(j)) {
+                        dstPos.push_back(j);
+                        dstNames.append(*dstName);
+                    }
                 }
             }
             i += order <= 0 ? 1 : 0;
             j += order >= 0 ? 1 : 0;
         }
-        if (srcPos.empty())
+        if (srcPos.empty() && dstPos.empty())
             return;
         try {
-            const auto srcTimes = g().goFSO->ModifiedTimesIn(src_.diskDir, srcNames);
-            const auto dstTimes = g().goFSO->ModifiedTimesIn(dst_.diskDir, dstNames);
+            const auto timesIn = [](const QString& folder, const QStringList& names) {
+                return names.isEmpty() ? QList<std::optional<qint64>>()
+                                       : g().goFSO->ModifiedTimesIn(folder, names);
+            };
+            const auto srcTimes = timesIn(src_.diskDir, srcNames);
+            const auto dstTimes = timesIn(dst_.diskDir, dstNames);
             for (size_t k = 0; k < srcPos.size() && k < size_t(srcTimes.size()); ++k)
                 src_.times[static_cast<size_t>(srcPos[k] - 1)] = srcTimes[qsizetype(k)];
             for (size_t k = 0; k < dstPos.size() && k < size_t(dstTimes.size()); ++k)
@@ -428,7 +453,8 @@ private:
 
 // Adds the files of one side to its list, leaving out excluded ones with a note.
 void addFiles(const detail::FolderEntries& listing, const QString& folderPath, bool exclude,
-              bool source, SortedList& list, detail::StoredNames& names) {
+              bool source, SortedList& list, detail::StoredNames& names,
+              detail::StoredTimes& times) {
     for (qsizetype k = 0; k < listing.entries.size(); ++k) {
         const DirEntry& entry = listing.entries.at(k);
         if (entry.kind != EntryKind::File)
@@ -443,6 +469,7 @@ void addFiles(const detail::FolderEntries& listing, const QString& folderPath, b
             continue;
         }
         names.push_back(&entry.name);
+        times.push_back(listing.times.isEmpty() ? std::nullopt : listing.times.at(k));
         ++(source ? g().glSrcFiles : g().glDstFiles);
         list.addNumbered(static_cast<qint32>(names.size()), std::move(lower));
     }
@@ -536,10 +563,13 @@ bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const FolderEn
     SortedList dstList;
     const bool exclude = CheckExcludeSubdir(bbFirstCall);
     StoredNames names;
-    names.reserve(static_cast<size_t>(srcEntries->files + (archive ? 0 : dstEntries->files)));
-    addFiles(*srcEntries, srcPath, exclude, true, srcList, names);
+    StoredTimes times;
+    const auto files = static_cast<size_t>(srcEntries->files + (archive ? 0 : dstEntries->files));
+    names.reserve(files);
+    times.reserve(files);
+    addFiles(*srcEntries, srcPath, exclude, true, srcList, names, times);
     if (!archive)
-        addFiles(*dstEntries, dstPath, exclude, false, dstList, names);
+        addFiles(*dstEntries, dstPath, exclude, false, dstList, names, times);
 
     const ListPair pair{true,
                         srcPath,
@@ -548,7 +578,8 @@ bool CheckFilesAt(const QString& srcPath, const QString& dstPath, const FolderEn
                         AddSlash(dstPath),
                         &names,
                         &srcEntries->twins,
-                        archive ? nullptr : &dstEntries->twins};
+                        archive ? nullptr : &dstEntries->twins,
+                        &times};
     const bool result = CheckListsImpl(&srcList, &dstList, pair, af, false);
     if (g().gbCancel)
         return true;

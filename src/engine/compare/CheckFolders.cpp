@@ -8,6 +8,7 @@
 #include "engine/compare/Exclusions.h"
 #include "engine/compare/FolderListing.h"
 #include "engine/compare/MainForm.h"
+#include "engine/compare/ReadAhead.h"
 #include "engine/compare/SortedList.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramState.h"
@@ -137,6 +138,13 @@ bool CheckFoldersAt(const QString& asSource, const QString& asDest, const QStrin
         if (opened.answer() == diag::Answer::Ignore)
             return true;
     }
+
+    // A walk has its folders read ahead on a second thread where it can (see ReadAhead).
+    const bool readAhead =
+        top && !ReadAhead::Active() && af.optRecurse() && ReadAhead::WantedFor(*g().goFSO);
+    const ReadAheadScope aheadScope(
+        readAhead ? std::make_unique<ReadAhead>(*g().goFSO, srcPath, dstPath, !g().gbArchive)
+                  : nullptr);
 
     // Each folder is read once per side. In archive mode the destination's files are not
     // compared, so its folder is read only when subfolders are needed.

@@ -9,6 +9,7 @@
 
 #include <QSet>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace pelto {
@@ -23,6 +24,9 @@ struct FolderEntries;
 // The stored names of the entries of a call's two lists, by list value - 1. They point into the
 // folder listings, which outlive the call's lists.
 using StoredNames = std::vector<const QString*>;
+// Modification times (ms) read ahead of the walk, by list value - 1 as the stored names; nullopt
+// for an entry not read ahead.
+using StoredTimes = std::vector<std::optional<qint64>>;
 
 // What a CheckLists call compares and where the entries live on disk.
 struct ListPair {
@@ -40,6 +44,8 @@ struct ListPair {
     // Keys each folder holds more than once among all its entries, files and folders alike.
     const QSet<QString>* srcTwins = nullptr;
     const QSet<QString>* dstTwins = nullptr;
+    // Times read ahead by list value; null when none were.
+    const StoredTimes* times = nullptr;
 };
 
 // The list key of a name: the name lower-cased, as QString::toLower gives it.

@@ -3,6 +3,7 @@
 #include "diag/ErrorLog.h"
 #include "engine/compare/Compare.h"
 #include "engine/compare/CompareWalk.h"
+#include "engine/compare/ReadAhead.h"
 #include "platform/FileSystem.h"
 #include "platform/FsPath.h"
 #include "platform/LeftOut.h"
@@ -77,6 +78,15 @@ QSet<QString> TwinKeys(const QList<DirEntry>& entries, const QList<QString>& key
     return twins;
 }
 
+void AddKeys(FolderEntries& listing) {
+    listing.keys.reserve(listing.entries.size());
+    for (const DirEntry& entry : std::as_const(listing.entries)) {
+        ++(entry.kind == EntryKind::Folder ? listing.folders : listing.files);
+        listing.keys.append(LowerCaseKey(entry.name));
+    }
+    listing.twins = TwinKeys(listing.entries, listing.keys);
+}
+
 ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& path,
                               FolderEntries& out) {
     // A folder of the system that may not be read is given up here: it lists as empty.
@@ -85,15 +95,16 @@ ListOutcome ListFolderEntries(const diag::ProcedureScope& proc, const QString& p
             return diag::Answer::Skip;
         return diag::Answer::None;
     });
+    if (ReadAhead* ahead = ReadAhead::Active()) {
+        if (std::optional<FolderEntries> read = ahead->take(path)) {
+            out = std::move(*read);
+            return ListOutcome::Listed;
+        }
+    }
     const auto listed = trap([&] {
         out = FolderEntries();
         out.entries = g().goFSO->ListWithOthers(path, out.others);
-        out.keys.reserve(out.entries.size());
-        for (const DirEntry& entry : std::as_const(out.entries)) {
-            ++(entry.kind == EntryKind::Folder ? out.folders : out.files);
-            out.keys.append(LowerCaseKey(entry.name));
-        }
-        out.twins = TwinKeys(out.entries, out.keys);
+        AddKeys(out);
     });
     if (listed.skipped())
         return ListOutcome::Listed;

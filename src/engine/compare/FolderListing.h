@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace pelto::detail {
 
@@ -25,7 +26,13 @@ struct FolderEntries {
     // Entries that are neither files nor folders (fifos, sockets, devices): never compared or
     // copied, only reported (see ReportOthersLeftOut).
     QStringList others;
+    // Modification times in ms of the files read ahead, by the entry's place (see ReadAhead);
+    // empty when none were, nullopt for an entry not read.
+    QList<std::optional<qint64>> times;
 };
+
+// Fills in keys, counts and twins from the entries.
+void AddKeys(FolderEntries& listing);
 
 // The keys that more than one entry holds, where keys[k] is the key of entries[k].
 QSet<QString> TwinKeys(const QList<DirEntry>& entries, const QList<QString>& keys);

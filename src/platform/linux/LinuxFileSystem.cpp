@@ -18,6 +18,7 @@
 #include <linux/openat2.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <typeinfo>
 #include <unistd.h>
 
 namespace pelto {
@@ -706,6 +707,62 @@ void LinuxFileSystem::DeleteFolder(const QString& path, bool force) {
     index_.forgetTree(*folder);
     index_.noteRemoved(parent, fspath::nameOf(*folder), wasCurrent);
     lastFolderFound_.reset();
+}
+
+// --- reading ahead (on another thread) --------------------------------------------------------
+
+bool LinuxFileSystem::ReadsAheadSafely() const {
+    return typeid(*this) == typeid(LinuxFileSystem);
+}
+
+std::optional<FolderAhead> LinuxFileSystem::ReadFolderAhead(const QString& folderPath) {
+    const QString folder = fspath::normalize(folderPath);
+    if (folder.isEmpty())
+        return std::nullopt;
+    try {
+        ScannedFolder scan = scanFolder(folder);
+        FolderAhead ahead{folderPath, scan.entries, std::move(scan.others), {}};
+        scan.others = QStringList();
+        ahead.kept =
+            std::make_shared<const std::pair<QString, ScannedFolder>>(folder, std::move(scan));
+        return ahead;
+    } catch (const RuntimeError&) {
+        return std::nullopt; // read again the ordinary way, which reports the error
+    }
+}
+
+void LinuxFileSystem::UseFolderAhead(const FolderAhead& ahead) {
+    // What ListWithOthers keeps of a listing it reads itself.
+    const auto* kept = static_cast<const std::pair<QString, ScannedFolder>*>(ahead.kept.get());
+    if (!kept)
+        return;
+    const auto& [folder, scan] = *kept;
+    index_.remember(folder, scan);
+    if (!scan.leftovers.isEmpty())
+        leftovers_.insert(folder, scan.leftovers);
+    else if (!leftovers_.isEmpty())
+        leftovers_.remove(folder);
+}
+
+QList<std::optional<qint64>> LinuxFileSystem::ModifiedTimesAhead(const QString& folderPath,
+                                                                 const QStringList& names) {
+    const QString folder = fspath::normalize(folderPath);
+    const UniqueFd dir(folder.isEmpty() ? -1
+                                        : longpath::open(fspath::native(folder),
+                                                         O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid())
+        return {};
+    QList<std::optional<qint64>> times;
+    times.reserve(names.size());
+    QByteArray buffer;
+    for (const QString& name : names) {
+        struct stat st {};
+        if (fstatat(dir.get(), fspath::nativeName(name, buffer), &st, AT_SYMLINK_NOFOLLOW) == 0)
+            times.append(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1'000'000);
+        else
+            times.append(std::nullopt);
+    }
+    return times;
 }
 
 } // namespace pelto

@@ -62,6 +62,14 @@ public:
                                                  const QStringList& names) override;
     QString MountPointOf(const QString& path) override;
     bool IsReadyAt(const QString& mountPoint) override;
+    // Reading ahead is safe here (only a scan of the folder and status reads relative to it, no
+    // state of the service is touched); a subclass reads ahead only if it says so itself, since
+    // it may see or change the calls the read-ahead would bypass.
+    bool ReadsAheadSafely() const override;
+    std::optional<FolderAhead> ReadFolderAhead(const QString& folderPath) override;
+    void UseFolderAhead(const FolderAhead& ahead) override;
+    QList<std::optional<qint64>> ModifiedTimesAhead(const QString& folderPath,
+                                                    const QStringList& names) override;
 
     // Test seam: runs when a copy's temporary file is complete, before it replaces the target.
     void setBeforeReplaceHook(BeforeReplaceHook hook) { beforeReplace_ = std::move(hook); }
