@@ -58,6 +58,16 @@ public:
     }
     QString MountPointOf(const QString& path) override { return inner_.MountPointOf(path); }
     bool IsReadyAt(const QString& mountPoint) override { return inner_.IsReadyAt(mountPoint); }
+    // Reading ahead counts nothing, so the window's check reads ahead wherever the service does.
+    bool ReadsAheadSafely() const override { return inner_.ReadsAheadSafely(); }
+    std::optional<FolderAhead> ReadFolderAhead(const QString& folderPath) override {
+        return inner_.ReadFolderAhead(folderPath);
+    }
+    void UseFolderAhead(const FolderAhead& ahead) override { inner_.UseFolderAhead(ahead); }
+    QList<std::optional<qint64>> ModifiedTimesAhead(const QString& folderPath,
+                                                    const QStringList& names) override {
+        return inner_.ModifiedTimesAhead(folderPath, names);
+    }
 
 private:
     // A copy that returned: one more file, with the bytes of what now lies at the destination.
