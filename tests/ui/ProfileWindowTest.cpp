@@ -9,6 +9,8 @@
 #include "ui/main/FrmPelto.h"
 #include "ui/widgets/CopyAutomaticallyWindow.h"
 
+#include "ui/WindowFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -22,43 +24,16 @@ namespace {
 
 namespace bt = test::bytetree;
 
-// Every reading finds two seconds gone, so each display refresh falls due and lets queued
-// events in.
-class TickingClock : public Clock {
-public:
-    qint64 nowMs() override { return now_ += 2000; }
-    void sleepMs(int ms) override { now_ += ms; }
-
-private:
-    qint64 now_ = 0;
-};
-
-class ProfileWindow : public ::testing::Test {
+class ProfileWindow : public WindowFixture {
 protected:
-    void SetUp() override {
-        savedConfig_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("config")));
-    }
-    void TearDown() override {
-        w_.reset();
-        setClock(nullptr);
-        qputenv("XDG_CONFIG_HOME", savedConfig_);
-    }
     // Writes the profile file (%1 stands for the temporary folder) and opens the window on it.
     void open(const QString& ini) {
         QFile file(path("Pelto.INI"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(QFile::encodeName(ini.arg(dir_.path())));
         file.close();
-        w_.reset();
-        resetProgramState();
-        setClock(&clock_);
-        w_ = std::make_unique<FrmPelto>();
-        ASSERT_TRUE(w_->Form_Load({path("instance"), path("Pelto.INI"), &dialogs_}));
-        w_->show();
-        g().giUpdateFrequency = 1;
+        loadWindow();
     }
-    QString path(const char* rel) const { return dir_.path() + "/" + rel; }
     QByteArray root() const { return QFile::encodeName(dir_.path()); }
     QAction* entry(int k) {
         return w_->findChild<QAction*>(QStringLiteral("mnuProfile_%1").arg(k));
@@ -93,11 +68,6 @@ protected:
             w_.get(), [this, armed] { pollCountdown(armed); }, Qt::QueuedConnection);
     }
 
-    QTemporaryDir dir_;
-    QByteArray savedConfig_;
-    TickingClock clock_;
-    test::ScriptedDialogs dialogs_;
-    std::unique_ptr<FrmPelto> w_;
     std::function<void(CopyAutomaticallyWindow&)> act_;
     int armed_ = 0;
 };

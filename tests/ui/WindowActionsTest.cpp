@@ -11,6 +11,8 @@
 #include "support/ScriptedDialogs.h"
 #include "ui/main/FrmPelto.h"
 
+#include "ui/WindowFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -27,43 +29,18 @@ namespace {
 
 namespace bt = test::bytetree;
 
-// Every reading finds two seconds gone: each display refresh falls due and pumps the window's
-// events, which is where a queued click on Cancel lands.
-class TickingClock : public Clock {
-public:
-    qint64 nowMs() override { return now_ += 2000; }
-    void sleepMs(int ms) override { now_ += ms; }
-
-private:
-    qint64 now_ = 0;
-};
-
-class WindowActions : public ::testing::Test {
+class WindowActions : public WindowFixture {
 protected:
     void SetUp() override {
-        savedConfig_ = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("config")));
+        WindowFixture::SetUp();
         open();
     }
-    void TearDown() override {
-        g().gsAction.clear();
-        w_.reset();
-        setClock(nullptr);
-        qputenv("XDG_CONFIG_HOME", savedConfig_);
-    }
     void open() {
-        w_.reset();
-        resetProgramState();
-        setClock(&clock_);
-        w_ = std::make_unique<FrmPelto>();
-        ASSERT_TRUE(w_->Form_Load({path("instance"), path("Pelto.INI"), &dialogs_}));
-        w_->show();
-        g().giUpdateFrequency = 1; // the shortest display refresh period
+        loadWindow();
         w_->controller().setText("txtSource", path("src"));
         w_->controller().setText("txtDest", path("dst"));
     }
 
-    QString path(const char* rel) const { return dir_.path() + "/" + rel; }
     QByteArray root(const char* rel) const { return QFile::encodeName(path(rel)); }
     void put(const char* rel, const QByteArray& content = "x") { bt::put(root(""), rel, content); }
     void options(std::initializer_list<const char*> names) {
@@ -97,12 +74,6 @@ protected:
         }
     }
     int tab() { return w_->findChild<QTabWidget*>("SSTab1")->currentIndex(); }
-
-    QTemporaryDir dir_;
-    QByteArray savedConfig_;
-    TickingClock clock_;
-    test::ScriptedDialogs dialogs_;
-    std::unique_ptr<FrmPelto> w_;
 };
 
 class CheckCopyCheck : public WindowActions, public ::testing::WithParamInterface<bool> {};
