@@ -15,8 +15,8 @@ namespace {
 
 // How far the worker may get ahead of the walk: listings holding this many entries, or this
 // many listings (of nearly empty folders). One folder larger than that is still read whole.
-constexpr qsizetype kEntriesAhead = 4096;
-constexpr size_t kListingsAhead = 256; // pairs
+constexpr qsizetype kEntriesAhead = 1024;
+constexpr size_t kListingsAhead = 64; // pairs
 
 std::atomic<ReadAheadUse> gUse{ReadAheadUse::Auto};
 std::atomic<int> gRunning{0};
